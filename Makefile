@@ -1,0 +1,33 @@
+# Front door. On a fresh Debian 12 machine (as root, or with sudo):
+#   make run    builds and starts Framewright
+#   make test   builds and runs the whole test suite (with ASan and UBSan)
+#   make bench  builds with optimisation and runs the benchmarks
+
+JOBS      ?= $(shell nproc)
+BUILD     ?= build
+TESTBUILD ?= build-asan
+
+.PHONY: deps configure build run test bench clean
+
+deps:
+	./scripts/install-deps.sh
+
+configure: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DFW_BUILD_TESTS=OFF
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	./scripts/run-sandbox.sh $(BUILD)
+
+test: deps
+	cmake -S . -B $(TESTBUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFW_SANITIZE=ON -DFW_BUILD_BENCH=OFF
+	cmake --build $(TESTBUILD) -j $(JOBS)
+	cd $(TESTBUILD) && ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	./scripts/run-bench.sh $(BUILD)
+
+clean:
+	rm -rf $(BUILD) $(TESTBUILD)

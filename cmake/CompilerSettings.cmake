@@ -1,0 +1,11 @@
+# Warnings for our own targets only; third-party headers come in as SYSTEM.
+function(fw_target_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+endfunction()
+
+if(FW_SANITIZE)
+  # -fno-sanitize-recover turns every UBSan report into a failing test.
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all
+                      -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()

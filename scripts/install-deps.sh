@@ -1,0 +1,27 @@
+#!/bin/sh
+# Installs every Debian 12 package the build, the tests and the benchmarks
+# need. Safe to run again: apt-get skips what is already there.
+set -eu
+
+PACKAGES="
+  cmake g++ make pkg-config
+  qt6-base-dev libqt6opengl6-dev
+  libturbojpeg0-dev libjpeg62-turbo-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libgl-dev libgl1-mesa-dri xvfb xauth
+  fonts-dejavu-core
+"
+
+missing=""
+for p in $PACKAGES; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" \
+    || missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update
+# shellcheck disable=SC2086
+$SUDO apt-get install -y --no-install-recommends $missing

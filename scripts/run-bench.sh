@@ -1,0 +1,12 @@
+#!/bin/sh
+# Runs every benchmark binary of a build, one after the other.
+set -eu
+build=${1:-build}
+found=0
+for b in "$build"/bin/bench_*; do
+  [ -x "$b" ] || continue
+  found=1
+  echo "== $(basename "$b")"
+  "$b" --benchmark_counters_tabular=true
+done
+[ $found -eq 1 ] || echo "no benchmarks built"

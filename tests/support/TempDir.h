@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace fwtest {
+
+// A fresh directory per test, removed with everything in it afterwards.
+// path() has no trailing separator; dir() has one, like the program's paths.
+class TempDir {
+public:
+    TempDir();
+    QString path() const { return m_dir.path(); }
+    QString dir() const { return m_dir.path() + '/'; }
+    QString file(const QString& name) const { return dir() + name; }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+QByteArray readAll(const QString& path);
+void writeAll(const QString& path, const QByteArray& bytes);
+
+// Where the shared bmpsuite corpus is ("<corpus>/g/rgb24.bmp").
+QString corpusPath(const QString& relative);
+
+} // namespace fwtest
