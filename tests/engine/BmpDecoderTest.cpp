@@ -1,0 +1,3 @@
+#include "BmpDecoder.h"
+
+#include <gtest/gtest.h>
