@@ -1,10 +1,8 @@
 #pragma once
 
-#include <QString>
+#include "MsgBox.h"
 
-// The icons of the window's message boxes, with the values the message box
-// service uses for them.
-enum class MsgIcon { None = 0, Stop = 16, Question = 32, Warning = 48, Information = 64 };
+#include <QString>
 
 // What the conversion run needs of the window that drives it. FrmMain
 // implements it with its real controls; tests implement it with a fake.

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+
+// A thin JPEG library with the three calls and the record the writer uses
+// (init, write the whole image to a file, free), built on libjpeg-turbo.
+//
+// The record describes the source pixels (DIB side) and the file to write
+// (JPG side). A negative DIBHeight means the rows are stored bottom-up, as
+// in a DIB section; the JPEG always comes out upright.
+
+using IJLERR = int;
+inline constexpr IJLERR IJL_OK = 0;
+inline constexpr IJLERR IJL_INVALID_ARGUMENT = -1;
+inline constexpr IJLERR IJL_MEMORY_ERROR = -2;
+inline constexpr IJLERR IJL_ENCODE_ERROR = -3;
+inline constexpr IJLERR IJL_FILE_ERROR = -4;
+inline constexpr IJLERR IJL_NOT_INITIALISED = -5;
+
+// I/O type: encode the whole image into the file named by JPGFile.
+inline constexpr int IJL_JFILE_WRITEWHOLEIMAGE = 8;
+
+enum class IJL_COLOR { BGR, RGB, YCBCR };
+enum class IJL_JPGSUBSAMPLING { S444, S422, S411 };
+
+struct JPEG_CORE_PROPERTIES {
+    const std::uint8_t* DIBBytes = nullptr;
+    std::int32_t DIBWidth = 0;
+    std::int32_t DIBHeight = 0;   // negative: rows stored bottom-up
+    std::int32_t DIBPadBytes = 0; // bytes after each row's pixels
+    std::int32_t DIBChannels = 0;
+    IJL_COLOR DIBColor = IJL_COLOR::BGR;
+
+    const char* JPGFile = nullptr; // zero-terminated, the system's 8-bit encoding
+    std::int32_t JPGWidth = 0;
+    std::int32_t JPGHeight = 0;
+    std::int32_t JPGChannels = 0;
+    IJL_COLOR JPGColor = IJL_COLOR::YCBCR;
+    IJL_JPGSUBSAMPLING JPGSubSampling = IJL_JPGSUBSAMPLING::S411;
+    bool JPGProgressive = false;
+
+    std::int32_t jquality = 0;
+
+    void* jprops = nullptr; // the library's own state, from ijlInit to ijlFree
+};
+
+// Prepares a zeroed record: the encoder's state and the defaults (3-channel
+// blue-green-red source, colour JPEG).
+IJLERR ijlInit(JPEG_CORE_PROPERTIES* jcprops);
+
+// Encodes the image into JPGFile. The file is written under a temporary
+// name in the same directory and renamed over JPGFile once it is complete,
+// so on any failure an earlier file of that name is untouched and nothing
+// else is left behind.
+IJLERR ijlWrite(JPEG_CORE_PROPERTIES* jcprops, int iotype);
+
+// Releases what ijlInit and ijlWrite allocated.
+IJLERR ijlFree(JPEG_CORE_PROPERTIES* jcprops);

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+class cDIBSection;
+
+// The error number of every JPEG writer failure.
+inline constexpr int kJpegErrorNumber = 26001;
+
+// Encodes the image's pixels, read in place, into a JPEG file at the given
+// quality (passed to the encoder unchanged). Returns true when the file is
+// written; every failure is raised as AppError 26001 with the source
+// "<executable>.mIntelJPEGLibrary". A file that already has the name is
+// replaced only once the new one is complete, and the new file takes over
+// its permissions and times.
+bool SaveToJPG(const cDIBSection& image, const QString& fileName, int quality);
