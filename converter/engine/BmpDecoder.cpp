@@ -1,12 +1,137 @@
 #include "BmpDecoder.h"
 
-// Placeholder until the decoder lands.
-void DecodeBmpFile(const QString& path, const BmpAllocator&)
+#include "BmpLayout.h"
+#include "BmpPixels.h"
+
+#include <QFile>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+[[noreturn]] void raise(const QString& name, const char* reason)
 {
-    throw BmpError((path + ": not implemented").toStdString());
+    throw BmpError(name.toStdString() + ": " + reason);
 }
 
-void DecodeBmp(std::span<const std::uint8_t>, const QString& name, const BmpAllocator&)
+// Asks the caller for the buffer; every header check has passed by now.
+std::uint8_t* allocateBuffer(const bmp::Layout& l, const BmpAllocator& allocate)
 {
-    throw BmpError((name + ": not implemented").toStdString());
+    std::uint8_t* buffer = allocate(l.width, l.height);
+    if (!buffer)
+        bmp::fail("no buffer for " + std::to_string(l.width) + " x " + std::to_string(l.height)
+                  + " pixels");
+    return buffer;
+}
+
+// The game's screenshot format: the file's rows are the buffer's rows, so
+// the pixels go from the file straight into the buffer without a copy.
+bool isStoredLikeBuffer(const bmp::Layout& l)
+{
+    return l.encoding == bmp::Encoding::Plain && l.bitsPerPixel == 24;
+}
+
+// Reads exactly `size` bytes at `offset`; false when the file ends first.
+bool readAt(QFile& file, std::int64_t offset, void* to, std::int64_t size)
+{
+    if (!file.seek(offset))
+        return false;
+    auto* out = static_cast<char*>(to);
+    while (size > 0) {
+        const qint64 got = file.read(out, size);
+        if (got <= 0)
+            return false;
+        out += got;
+        size -= got;
+    }
+    return true;
+}
+
+std::vector<std::uint8_t> readBlock(QFile& file, std::int64_t offset, std::int64_t size)
+{
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+    if (!readAt(file, offset, bytes.data(), size))
+        bmp::fail("truncated pixel data");
+    return bytes;
+}
+
+// Reads the pixel rows straight into the buffer: one read for a bottom-up
+// file, one read per row (last row first) for a top-down one. The file's pad
+// bytes are then replaced by zeros.
+void readStoredRows(QFile& file, const bmp::Layout& l, std::uint8_t* buffer)
+{
+    bool complete = true;
+    if (!l.topDown) {
+        complete = readAt(file, l.pixelOffset, buffer, l.pixelBytes);
+    } else {
+        for (int row = 0; row < l.height && complete; ++row)
+            complete = readAt(file, l.pixelOffset + row * l.rowBytes,
+                              bmp::bufferRow(l, buffer, row), l.rowBytes);
+    }
+    if (!complete) {
+        // The file shrank since its size was taken: leave no stale bytes behind.
+        std::memset(buffer, 0, std::size_t(l.bufferBytes()));
+        bmp::fail("truncated pixel data");
+    }
+    const std::int64_t used = std::int64_t{l.width} * 3;
+    if (used != l.stride()) {
+        for (int row = 0; row < l.height; ++row)
+            std::memset(buffer + row * l.stride() + used, 0, std::size_t(l.stride() - used));
+    }
+}
+
+void decodeFile(QFile& file, const BmpAllocator& allocate)
+{
+    const std::int64_t fileSize = file.size();
+    if (fileSize == 0)
+        bmp::fail("file is empty");
+
+    std::uint8_t head[bmp::kLongestHeaders];
+    const std::int64_t headSize = std::min<std::int64_t>(fileSize, sizeof head);
+    if (!readAt(file, 0, head, headSize))
+        bmp::fail("truncated header");
+    const bmp::Layout l = bmp::parseLayout({head, std::size_t(headSize)}, fileSize);
+
+    if (isStoredLikeBuffer(l)) {
+        readStoredRows(file, l, allocateBuffer(l, allocate));
+        return;
+    }
+    const std::vector<std::uint8_t> palette = readBlock(file, l.paletteOffset, l.paletteBytes());
+    const std::vector<std::uint8_t> pixels = readBlock(file, l.pixelOffset, l.pixelBytes);
+    std::uint8_t* buffer = allocateBuffer(l, allocate);
+    std::memset(buffer, 0, std::size_t(l.bufferBytes()));
+    bmp::decodePixels(l, palette, pixels, buffer);
+}
+
+} // namespace
+
+void DecodeBmpFile(const QString& path, const BmpAllocator& allocate)
+{
+    QFile file(path);
+    if (!file.exists())
+        raise(path, "file not found");
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        raise(path, "cannot read file");
+    try {
+        decodeFile(file, allocate);
+    } catch (const bmp::Failure& failure) {
+        raise(path, failure.what());
+    }
+}
+
+void DecodeBmp(std::span<const std::uint8_t> bytes, const QString& name,
+               const BmpAllocator& allocate)
+{
+    try {
+        const auto size = std::int64_t(bytes.size());
+        const bmp::Layout l =
+            bmp::parseLayout(bytes.first(std::min(bytes.size(), bmp::kLongestHeaders)), size);
+        std::uint8_t* buffer = allocateBuffer(l, allocate);
+        std::memset(buffer, 0, std::size_t(l.bufferBytes()));
+        bmp::decodePixels(l, bytes.subspan(std::size_t(l.paletteOffset), std::size_t(l.paletteBytes())),
+                          bytes.subspan(std::size_t(l.pixelOffset), std::size_t(l.pixelBytes)),
+                          buffer);
+    } catch (const bmp::Failure& failure) {
+        raise(name, failure.what());
+    }
 }
