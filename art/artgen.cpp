@@ -1,5 +1,11 @@
-// Draws every picture of the two programs into one output directory.
+// Draws every picture of the two programs into one output directory:
+//   skin.bmp                  the converter window's skin
+//   exit_*.bmp                the close button faces (the viewer embeds them)
+//   icons/hicolor/...         the program's icon for the desktop menu
+//   samples/*.bmp             game-like screenshots for trying the converter
 #include "ButtonArt.h"
+#include "SampleArt.h"
+#include "SkinArt.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -8,11 +14,12 @@
 
 namespace {
 
-bool save(const QDir& dir, const QString& name, const QImage& img)
+bool save(const QDir& dir, const QString& name, const QImage& img, const char* format = "BMP")
 {
-    if (img.save(dir.filePath(name), "BMP"))
+    const QString path = dir.filePath(name);
+    if (QDir().mkpath(QFileInfo(path).path()) && img.save(path, format))
         return true;
-    std::fprintf(stderr, "artgen: cannot write %s\n", qPrintable(dir.filePath(name)));
+    std::fprintf(stderr, "artgen: cannot write %s\n", qPrintable(path));
     return false;
 }
 
@@ -29,11 +36,20 @@ int main(int argc, char** argv)
     if (!out.mkpath("."))
         return 1;
 
-    // The close button of the converter (39 x 25 pixels); the viewer's quit
-    // button shows the same two faces with their roles exchanged.
+    // The viewer's quit button (35 x 24) shows these two faces.
     const QSize exitSize(35, 24);
     bool ok = save(out, "exit_normal.bmp", art::exitNormal(exitSize))
               && save(out, "exit_pressed.bmp", art::exitPressed(exitSize))
               && save(out, "exit_disabled.bmp", art::exitDisabled(exitSize));
+
+    ok = ok && save(out, "skin.bmp", art::skin().convertToFormat(QImage::Format_RGB888));
+
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        const QString name = QStringLiteral("icons/hicolor/%1x%1/apps/framewright.png").arg(size);
+        ok = ok && save(out, name, art::windowIcon(size), "PNG");
+    }
+
+    for (const art::SampleShot& shot : art::sampleShots())
+        ok = ok && save(out, "samples/" + shot.fileName, art::sampleScreenshot(shot));
     return ok ? 0 : 1;
 }

@@ -1,0 +1,136 @@
+#pragma once
+
+#include "Controls.h"
+#include "FrmMainServices.h"
+#include "RunHost.h"
+
+#include <QImage>
+#include <QListWidget>
+#include <QPoint>
+#include <QWidget>
+
+// The converter's one window: a frameless window dressed and shaped by its
+// skin, holding the directories, the quality slider, the file list with its
+// preview, and the progress of a conversion run.
+class FrmMain : public QWidget, public RunHost {
+public:
+    explicit FrmMain(FrmMainServices services);
+
+    // Start-up, once, in a fixed order: skin, shape, settings or detection,
+    // the file list, the window shown, the welcome text, and CmdGo enabled
+    // last. Returns false when the program has to end (no skin).
+    bool Form_Load();
+
+    // Control states around a run.
+    void EnableControls();
+    void DisableControls();
+
+    // Settings (Framewright.ini, section CONFIG) and game detection.
+    bool LoadSettings();
+    void SaveSettings();
+    void ApplyDefaultSettings();
+    bool CheckDir(const QString& path) const;
+
+    // The quality slider.
+    void SetQuality(int value);
+    void DragQuality(int button, float x);
+
+    // The handlers.
+    void CmdGo_Click();
+    void CmdInPath_Click();
+    void CmdOutPath_Click();
+    void lblInPath_DblClick();
+    void lblOutPath_DblClick();
+    void FileList_Click();
+    void FileList_DblClick();
+    void ImgPreview_DblClick();
+    void CmdAbout_Click();
+    void LblURLQuenk_Click();
+    void lblURLSponso_Click();
+    void CmdMin_Click();
+    void CmdExit_Click();
+    void ShowPathHeadings();
+    void ShowPathValues();
+
+    // The texts this window shows about its makers.
+    static QString makersLine();
+    static QString viewerFileName();
+
+    // State shared with the conversion run.
+    QString InputPath;
+    QString OutputPath;
+    bool ControlsEnabled = false;
+
+    // The controls.
+    PictureButton* CmdMin;
+    PictureButton* CmdExit;
+    PictureButton* CmdGo;
+    WrapCheckBox* chkDel;
+    PictureButton* CmdOutPath;
+    PictureButton* CmdInPath;
+    FileListBox* FileList;
+    QListWidget* Lstinfo;
+    QLabel* picMainSkin;
+    PictureButton* CmdAbout;
+    MouseLabel* LblURLQuenk;
+    MouseLabel* lblURLSponso;
+    QLabel* LblDest;
+    QLabel* LblSrc;
+    MouseLabel* LblFore;
+    MouseLabel* LblBack;
+    QLabel* Image2;
+    QLabel* Image1;
+    ImageBox* ImgPreview;
+    MouseLabel* lblOutPath;
+    MouseLabel* lblInPath;
+    LineControl* LFore;
+    ShapeControl* SFrame;
+    QLabel* lbltutqual;
+    QLabel* LblQuality;
+    LineControl* LBack;
+    LineControl* LBlack;
+
+    // RunHost: what the conversion run reads and drives.
+    QString inputPath() const override { return InputPath; }
+    QString outputPath() const override { return OutputPath; }
+    int fileCount() const override;
+    QString fileName(int index) const override;
+    QString qualityCaption() const override;
+    bool deleteChecked() const override;
+    float foreX1() const override { return LFore->x1(); }
+    float backX1() const override { return LBack->x1(); }
+    float backX2() const override { return LBack->x2(); }
+    void setForeX2(float x2) override { LFore->setX2(x2); }
+    void clearInfo() override;
+    void addInfo(const QString& line) override;
+    void selectLastInfo() override;
+    void enableControls() override { EnableControls(); }
+    void disableControls() override { DisableControls(); }
+    void saveSettings() override { SaveSettings(); }
+    void restoreWindow() override;
+    void processEvents() override;
+    void showMessage(const QString& text, MsgIcon icon, const QString& title) override;
+    bool askYesNo(const QString& text, MsgIcon icon, const QString& title) override;
+    bool createDirectory(const QString& path) override;
+    void pause(int ms) override;
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
+    void closeEvent(QCloseEvent*) override;
+
+private:
+    void buildControls();
+    void applySkin(const QImage& skin);
+    void refreshQualityCaption();
+    void sliderMouse(QMouseEvent* event);
+    void startWindowMove(QMouseEvent* event);
+    void openSelectedBitmap();
+
+    FrmMainServices m_services;
+    QImage m_background;     // the skin with its outside made transparent
+    bool m_manualMove = false;
+    QPoint m_moveOffset;
+};

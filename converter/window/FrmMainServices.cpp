@@ -1,0 +1,83 @@
+#include "FrmMainServices.h"
+
+#include "MdlRegAll.h"
+#include "mBrowseFolder.h"
+#include "mChrono.h"
+#include "mFileOp.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QProcess>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QUrl>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+QMessageBox::Icon boxIcon(MsgIcon icon)
+{
+    switch (icon) {
+    case MsgIcon::Stop: return QMessageBox::Critical;
+    case MsgIcon::Question: return QMessageBox::Question;
+    case MsgIcon::Warning: return QMessageBox::Warning;
+    case MsgIcon::Information: return QMessageBox::Information;
+    case MsgIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+FrmMainServices realServices()
+{
+    FrmMainServices s;
+    s.message = [](const QString& text, MsgIcon icon, const QString& title) {
+        QMessageBox box(boxIcon(icon), title, text, QMessageBox::Ok);
+        box.exec();
+    };
+    s.askYesNo = [](const QString& text, MsgIcon icon, const QString& title) {
+        QMessageBox box(boxIcon(icon), title, text, QMessageBox::Yes | QMessageBox::No);
+        return box.exec() == QMessageBox::Yes;
+    };
+    s.browseFolder = [](const QString& start, const QString& title) {
+        return mBrowseFolder::BrowseFolder(start, nullptr, title);
+    };
+    s.openDirectory = [](const QString& directory) {
+#ifdef Q_OS_WIN
+        // The file manager's own command line: "explorer " and the path, unquoted.
+        QProcess explorer;
+        explorer.setProgram(QStringLiteral("explorer"));
+        explorer.setNativeArguments(directory);
+        explorer.startDetached();
+#else
+        QDesktopServices::openUrl(QUrl::fromLocalFile(directory));
+#endif
+    };
+    s.openFile = [](const QString& file) { QDesktopServices::openUrl(QUrl::fromLocalFile(file)); };
+    s.openAddress = [](const QString& address) { mFileOp::ShellOpen(address); };
+    s.startDetached = [](const QString& program) {
+        return QProcess::startDetached(program, {}, QFileInfo(program).path());
+    };
+    s.pause = [](int ms) { mChrono::Pause(ms); };
+    s.quit = [] {
+        // At once, as asked: a conversion run in progress does not resume.
+        std::fflush(nullptr);
+        std::_Exit(0);
+    };
+    s.programDir = QCoreApplication::applicationDirPath();
+    s.settingsFile = QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Framewright"),
+                               QStringLiteral("Framewright"))
+                         .fileName();
+#ifndef Q_OS_WIN
+    s.winePrefix = MdlRegAll::WinePrefix();
+#endif
+    s.home = QDir::homePath();
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    s.picturesDir = !pictures.isEmpty() && QFileInfo(pictures).isDir() ? pictures : s.home;
+    return s;
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "RunHost.h"
+
+#include <QString>
+#include <functional>
+
+// Everything FrmMain asks of the desktop and of its surroundings. The real
+// program fills it with realServices(); tests replace the parts that would
+// wait for a person (message boxes, the folder picker), start other
+// programs, or end the process.
+struct FrmMainServices {
+    // Modal message boxes; an empty title means "Framewright".
+    std::function<void(const QString& text, MsgIcon icon, const QString& title)> message;
+    std::function<bool(const QString& text, MsgIcon icon, const QString& title)> askYesNo;
+    // The folder picker: the chosen directory or "" when cancelled.
+    std::function<QString(const QString& startFolder, const QString& title)> browseFolder;
+
+    // The desktop's file manager on a directory.
+    std::function<void(const QString& directory)> openDirectory;
+    // A file with its associated program.
+    std::function<void(const QString& file)> openFile;
+    // A web address in the browser.
+    std::function<void(const QString& address)> openAddress;
+    // Starts a program, not waiting for it; false when it could not start.
+    std::function<bool(const QString& program)> startDetached;
+
+    // Waits while the window handles its events (the welcome text).
+    std::function<void(int ms)> pause;
+    // Ends the process at once.
+    std::function<void()> quit;
+
+    QString programDir;    // where skin.bmp and the viewer are looked for
+    QString settingsFile;  // the INI store
+    QString winePrefix;    // where the game's registry is read from
+    QString home;          // where Steam installs are looked for
+    QString picturesDir;   // where the default output folder goes
+};
+
+FrmMainServices realServices();
