@@ -1,9 +1,10 @@
 #include "IntelJpegLibrary.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <QRandomGenerator>
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <turbojpeg.h>
 
@@ -30,6 +31,36 @@ int toTurboSubsampling(IJL_JPGSUBSAMPLING s)
     case IJL_JPGSUBSAMPLING::S411: return TJSAMP_420;
     }
     return TJSAMP_420;
+}
+
+// Writes the whole file or nothing: the bytes go to a new file beside the
+// target, which replaces the target only once every byte was accepted. The
+// file is unbuffered so that a short write (a full disk, a quota, a size
+// limit) shows in write()'s result instead of vanishing in a buffer flush.
+bool writeWholeFile(const QString& target, const unsigned char* data, qint64 size)
+{
+    // A fresh name, never an existing file (another writer's, or a link).
+    QString temporary;
+    QFile file;
+    for (int attempt = 0; attempt < 8 && !file.isOpen(); ++attempt) {
+        temporary = target + QStringLiteral(".%1.tmp").arg(QRandomGenerator::global()->generate(), 8, 16, QChar('0'));
+        file.setFileName(temporary);
+        file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered);
+    }
+    if (!file.isOpen())
+        return false;
+
+    bool ok = file.write(reinterpret_cast<const char*>(data), size) == size;
+    file.close();
+    ok = ok && file.error() == QFileDevice::NoError;
+    if (ok) {
+        std::error_code error;
+        std::filesystem::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(target).constData(), error);
+        ok = !error;
+    }
+    if (!ok)
+        QFile::remove(temporary);
+    return ok;
 }
 
 } // namespace
@@ -85,15 +116,7 @@ IJLERR ijlWrite(JPEG_CORE_PROPERTIES* jcprops, int iotype)
         return IJL_ENCODE_ERROR;
     state->capacity = std::max(state->capacity, size);
 
-    // The whole file or nothing: QSaveFile writes beside the target and
-    // renames only after every byte made it to disk.
-    QSaveFile file(QFile::decodeName(p.JPGFile));
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
-        return IJL_FILE_ERROR;
-    if (file.write(reinterpret_cast<const char*>(state->jpeg), static_cast<qint64>(size))
-            != static_cast<qint64>(size)
-        || !file.commit())
+    if (!writeWholeFile(QFile::decodeName(p.JPGFile), state->jpeg, static_cast<qint64>(size)))
         return IJL_FILE_ERROR;
     return IJL_OK;
 }

@@ -55,11 +55,15 @@ QImage testPattern(int width, int height)
     QImage img(width, height, QImage::Format_RGB888);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            QColor c(255 * x / qMax(1, width - 1) / 2 + 60, 255 * y / qMax(1, height - 1) / 2 + 60, 120);
-            if (x < width / 2 && y < height / 2)
-                c = QColor(220, 30, 30);
-            else if (x >= width / 2 && y >= height / 2)
-                c = QColor(30, 30, 220);
+            // Gentle enough that a tiny picture is not all edges.
+            QColor c(40 + 180 * x / qMax(60, width - 1), 40 + 180 * y / qMax(60, height - 1), 120);
+            // Marks only where they cover whole colour blocks of the JPEG.
+            if (width >= 32 && height >= 32) {
+                if (x < width / 2 && y < height / 2)
+                    c = QColor(220, 30, 30);
+                else if (x >= width / 2 && y >= height / 2)
+                    c = QColor(30, 30, 220);
+            }
             img.setPixelColor(x, y, c);
         }
     }

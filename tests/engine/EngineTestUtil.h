@@ -11,8 +11,9 @@ namespace fwtest {
 QByteArray bmpBytes(const QImage& image);
 void writeBmp(const QString& path, const QImage& image);
 
-// A picture with features that expose flips, swaps and shifts: a gradient,
-// a red top-left quadrant and a blue bottom-right one.
+// A picture with features that expose flips, swaps and shifts: a gradient
+// (red across, green down) and, from 32 x 32 up, a red top-left quadrant and
+// a blue bottom-right one.
 QImage testPattern(int width, int height);
 
 // Decodes a JPEG file with libjpeg-turbo; a null image when it cannot.
