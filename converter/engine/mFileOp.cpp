@@ -97,11 +97,13 @@ bool WaitForFile(const QString& path, int limitMs)
 bool FlushToDisk(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadWrite))
-        return false;
 #ifdef Q_OS_WIN
+    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+        return false;
     return _commit(file.handle()) == 0;
 #else
+    if (!file.open(QIODevice::ReadOnly)) // fsync needs no write access here
+        return false;
     if (::fsync(file.handle()) != 0)
         return false;
     // The rename that put the file in place lives in its directory.
