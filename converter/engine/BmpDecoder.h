@@ -8,6 +8,24 @@
 
 // Our own reader of Windows bitmap files. It writes straight into the
 // 24-bit, blue-green-red, bottom-up, 4-byte-padded layout of cDIBSection.
+//
+// Read: 1, 2, 4, 8, 16, 24 and 32 bits per pixel; RLE4, RLE8 and OS/2 RLE24;
+// bit-field masks (fields of any width scaled with rounding, so full scale
+// is 255); top-down and bottom-up rows; OS/2 1.x and 2.x and Windows info
+// headers of 40, 52, 56, 108 and 124 bytes. Alpha is ignored: every pixel is
+// an opaque colour. Palette indices past the end of a short palette, and
+// pixels an RLE stream leaves undefined, come out black.
+// Refused: embedded JPEG and PNG streams, OS/2 Huffman, 64 bits per pixel,
+// RLE stored top-down.
+//
+// The whole header is checked (sizes in 64 bits, pixel data inside the real
+// file, pixel count capped) before the allocator is called; a truncated file
+// is always an error. Reasons: "file not found", "cannot read file", "file
+// is empty", "not a BMP file", "truncated header", "bad dimensions",
+// "dimensions too large", "unsupported bit depth", "unsupported
+// compression", "bad palette", "pixel data outside the file", "truncated
+// pixel data", "corrupt RLE data", sometimes followed by details in
+// brackets.
 
 // Raised for every file that cannot be decoded. what() names the file and
 // the reason, e.g. "shot.bmp: truncated pixel data".
@@ -18,14 +36,21 @@ public:
 
 // Receives the picture's size once the whole header has been checked and
 // returns the destination: height rows of ((width * 3 + 3) & ~3) bytes,
-// bottom row first. May throw (the error passes to the decoder's caller).
+// bottom row first. May throw (the error passes to the decoder's caller);
+// returning nullptr is reported as a BmpError. Every byte of the buffer,
+// pad bytes included, is written (pixels or zeros) before the decoder
+// returns; after an error its content is unspecified but never stale.
 using BmpAllocator = std::function<std::uint8_t*(int width, int height)>;
 
 // Largest picture accepted: far above any screen, far below what would
 // exhaust memory (about 200 MB of pixels).
 inline constexpr std::int64_t kMaxBmpPixels = std::int64_t{1} << 26;
 
-// Decodes a file. Throws BmpError (or what the allocator throws).
+// Decodes a file. Throws BmpError (or what the allocator throws). The
+// file's size field is ignored in favour of the real size. The common
+// screenshot layout (24 bits, uncompressed, bottom-up) is read in one call
+// straight into the buffer, a top-down one row by row; other layouts are
+// read into memory first.
 void DecodeBmpFile(const QString& path, const BmpAllocator& allocate);
 
 // Decodes bytes already in memory; name is used in error messages only.
