@@ -1,0 +1,358 @@
+// Real frames from the viewer on a real OpenGL driver (Mesa under Xvfb):
+// the square where Direct3D's projection puts it, its texture, its tints,
+// both faces, the near plane, and the way out.
+#include "FakeHost.h"
+#include "PictureButton.h"
+#include "SceneModel.h"
+#include "frmMain.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTest>
+#include <cmath>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+using namespace d3d;
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+const QSize kClient(495, 451);
+
+class ViewerRender : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        log = std::make_shared<HostLog>();
+        window = std::make_unique<frmMain>(fakeHost(log));
+        window->timer().stop(); // frames are drawn by the test, at chosen angles
+        window->Form_Load();
+        ASSERT_NE(window->device(), nullptr) << "no OpenGL device: " << log->messages.join(';').toStdString();
+        ASSERT_TRUE(log->messages.isEmpty());
+    }
+
+    void TearDown() override { setReleaseObserver(nullptr); }
+
+    QImage renderAt(double theta, const char* name)
+    {
+        log->seconds = theta * 3.145;
+        const int before = window->device()->presentCount();
+        window->Timer1_Timer();
+        EXPECT_EQ(window->device()->presentCount(), before + 1);
+        QImage frame = window->device()->frontBuffer().convertToFormat(QImage::Format_RGB32);
+        if (const char* dir = std::getenv("KUDOSCOPE_TEST_DUMP"))
+            frame.save(QDir(dir).filePath(QString("%1.png").arg(name)));
+        return frame;
+    }
+
+    // Every pixel clearly inside the outline is lit, every pixel clearly
+    // outside it is black. Returns the number of pixels checked inside.
+    int expectMatchesModel(const QImage& frame, const SceneModel& model)
+    {
+        int inside = 0, wrong = 0;
+        for (int y = 0; y < frame.height(); ++y)
+            for (int x = 0; x < frame.width(); ++x) {
+                const double d = model.insideDistance(QPointF(x, y));
+                const int sum = channelSum(frame.pixel(x, y));
+                if (d > 1.0) {
+                    ++inside;
+                    wrong += sum < 25;
+                } else if (d < -1.0) {
+                    wrong += sum > 10;
+                }
+            }
+        EXPECT_EQ(wrong, 0);
+        return inside;
+    }
+
+    // Dark text pixels (far darker than the tinted grey ground) in a region.
+    static int textPixels(const QImage& frame, const SceneModel& model, QRect region)
+    {
+        int count = 0;
+        for (int y = region.top(); y <= region.bottom(); ++y)
+            for (int x = region.left(); x <= region.right(); ++x)
+                if (model.insideDistance(QPointF(x, y)) > 1.0 && channelSum(frame.pixel(x, y)) < 200
+                    && qBlue(frame.pixel(x, y)) >= qRed(frame.pixel(x, y)))
+                    ++count;
+        return count;
+    }
+
+    static QRgb at(const QImage& frame, std::optional<QPoint> p)
+    {
+        EXPECT_TRUE(p.has_value());
+        return p ? frame.pixel(*p) : 0;
+    }
+
+    std::shared_ptr<HostLog> log;
+    std::unique_ptr<frmMain> window;
+};
+
+} // namespace
+
+TEST_F(ViewerRender, RendersOnMesa)
+{
+    std::printf("GL renderer: %s\n", qPrintable(window->device()->rendererName()));
+    EXPECT_FALSE(window->device()->rendererName().isEmpty());
+}
+
+TEST_F(ViewerRender, TextTextureIsGreyWithDarkBlueTextFromTenTwenty)
+{
+    ASSERT_NE(window->textTexture(), nullptr);
+    const QImage texture = window->textTexture()->levelImage();
+    ASSERT_EQ(texture.size(), QSize(256, 256));
+    EXPECT_EQ(texture.pixel(0, 0), 0xFFC0C0C0u);
+    EXPECT_EQ(texture.pixel(255, 255), 0xFFC0C0C0u);
+
+    int left = 256, top = 256, bottom = -1, pure = 0;
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x) {
+            const QRgb c = texture.pixel(x, y);
+            if (c == 0xFFC0C0C0u)
+                continue;
+            // Anything else lies between the ground and the text colour.
+            EXPECT_LE(qRed(c), 0xC0);
+            EXPECT_EQ(qRed(c), qGreen(c));
+            EXPECT_GE(qBlue(c), qRed(c));
+            EXPECT_EQ(qAlpha(c), 0xFF);
+            pure += c == 0xFF000077u;
+            left = std::min(left, x);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+        }
+    EXPECT_GT(pure, 200) << "solid dark-blue strokes";
+    EXPECT_GE(left, 9);
+    EXPECT_LE(left, 14);
+    EXPECT_GE(top, 20);
+    EXPECT_LE(top, 30);
+
+    // Eight lines and no more: the testers' line, wider than the texture, is
+    // cut at the edge, not wrapped onto a ninth line.
+    const QFontMetrics metrics(window->font(), &texture);
+    EXPECT_LT(bottom, 20 + 8 * metrics.height());
+    const QString lastLine = frmMain::CreditsText().split("\r\n").last();
+    if (10 + metrics.horizontalAdvance(lastLine) > 256) {
+        int right = 0;
+        for (int y = 20 + 7 * metrics.height(); y < 256; ++y)
+            for (int x = 0; x < 256; ++x)
+                if (texture.pixel(x, y) != 0xFFC0C0C0u)
+                    right = std::max(right, x);
+        EXPECT_GE(right, 256 - metrics.maxWidth());
+    }
+}
+
+TEST_F(ViewerRender, InitialisationLeavesOnlyTheTexture)
+{
+    std::vector<std::string> released;
+    setReleaseObserver([&](const char* name) { released.emplace_back(name); });
+    auto again = std::make_unique<frmMain>(fakeHost(log));
+    again->timer().stop();
+    again->Form_Load();
+    ASSERT_NE(again->device(), nullptr);
+    EXPECT_EQ(released, (std::vector<std::string>{"D3DXFont", "Direct3DSurface8", "D3DXRenderToSurface"}));
+}
+
+TEST_F(ViewerRender, FrontFaceSquareWhereTheProjectionPutsIt)
+{
+    const double theta = 3 * kPi / 2; // eye (0, 1, -1): the text reads normally
+    const QImage frame = renderAt(theta, "front");
+    ASSERT_EQ(frame.size(), kClient);
+    const SceneModel model(theta, kClient);
+    EXPECT_GT(expectMatchesModel(frame, model), 5000);
+    EXPECT_EQ(frame.pixel(5, 440), qRgb(0, 0, 0));
+    EXPECT_EQ(frame.pixel(490, 440), qRgb(0, 0, 0));
+}
+
+TEST_F(ViewerRender, CornerTintsModulateTheGreyGround)
+{
+    const double theta = 3 * kPi / 2;
+    const QImage frame = renderAt(theta, "tints");
+    const SceneModel model(theta, kClient);
+    // Just inside each corner, clear of the text.
+    const QRgb topLeft = at(frame, model.pixelOf(0.04, 0.03));
+    const QRgb topRight = at(frame, model.pixelOf(0.96, 0.03));
+    const QRgb bottomLeft = at(frame, model.pixelOf(0.04, 0.97));
+    const QRgb bottomRight = at(frame, model.pixelOf(0.96, 0.97));
+
+    // White corner: the ground as it is (0xC0 grey), a little tinted by its
+    // neighbours.
+    EXPECT_NEAR(qRed(topLeft), 0xC0, 24);
+    EXPECT_NEAR(qGreen(topLeft), 0xC0, 24);
+    EXPECT_NEAR(qBlue(topLeft), 0xC0, 24);
+    EXPECT_GT(qRed(topRight), qGreen(topRight) + 80);
+    EXPECT_GT(qRed(topRight), qBlue(topRight) + 80);
+    EXPECT_GT(qBlue(bottomLeft), qRed(bottomLeft) + 80);
+    EXPECT_GT(qBlue(bottomLeft), qGreen(bottomLeft) + 80);
+    EXPECT_GT(qGreen(bottomRight), qRed(bottomRight) + 80);
+    EXPECT_GT(qGreen(bottomRight), qBlue(bottomRight) + 80);
+    // Each tinted corner: 0xC0 times the vertex colour's strong channel.
+    EXPECT_NEAR(qRed(topRight), 0xC0, 24);
+    EXPECT_NEAR(qBlue(bottomLeft), 0xC0, 24);
+    EXPECT_NEAR(qGreen(bottomRight), 0xC0, 24);
+}
+
+TEST_F(ViewerRender, TextReadsFromTheFrontAndMirroredFromTheBack)
+{
+    // The text starts at the texture's left edge and its lines end at
+    // different places, so the texture's left half holds more ink.
+    for (const double theta : {3 * kPi / 2, kPi / 2}) {
+        const bool front = theta > kPi;
+        const QImage frame = renderAt(theta, front ? "text_front" : "text_back");
+        const SceneModel model(theta, kClient);
+        expectMatchesModel(frame, model);
+
+        const QPoint whiteCorner = *model.pixelOf(0, 0);
+        const QPoint redCorner = *model.pixelOf(1, 0);
+        EXPECT_EQ(whiteCorner.x() < redCorner.x(), front);
+        EXPECT_GT(qRed(at(frame, model.pixelOf(0.96, 0.03))), qBlue(at(frame, model.pixelOf(0.96, 0.03))) + 80);
+
+        const int middle = (whiteCorner.x() + redCorner.x()) / 2;
+        const int leftInk = textPixels(frame, model, QRect(0, 0, middle, kClient.height()));
+        const int rightInk = textPixels(frame, model, QRect(middle, 0, kClient.width() - middle, kClient.height()));
+        EXPECT_GT(leftInk + rightInk, 300);
+        if (front)
+            EXPECT_GT(leftInk, rightInk * 3 / 2);
+        else
+            EXPECT_GT(rightInk, leftInk * 3 / 2);
+    }
+}
+
+TEST_F(ViewerRender, EdgeOnAtThetaZeroLeavesAtMostALine)
+{
+    const QImage frame = renderAt(0.0, "edge_on");
+    int lit = 0;
+    for (int y = 0; y < frame.height(); ++y)
+        for (int x = 0; x < frame.width(); ++x)
+            lit += channelSum(frame.pixel(x, y)) > 10;
+    // The square's outline spans about 160 pixels from top to bottom.
+    EXPECT_LE(lit, 2 * 200);
+}
+
+TEST_F(ViewerRender, NearPlaneCutsTheCornerNearestTheEyeWhereDirect3DWould)
+{
+    const double theta = 0.2;
+    const QImage frame = renderAt(theta, "near_plane");
+    const SceneModel d3dModel(theta, kClient);
+    const SceneModel glModel(theta, kClient, true);
+
+    // The top corner nearest the eye is closer than the near plane (1.0).
+    EXPECT_LT(d3dModel.viewDepth(0.3, 0.3), 1.0);
+    EXPECT_GT(d3dModel.viewDepth(-0.3, 0.3), 1.0);
+    EXPECT_GT(d3dModel.viewDepth(0.3, -0.3), 1.0);
+
+    expectMatchesModel(frame, d3dModel);
+    // The cut is a sliver about a pixel wide and six tall at the tip of the
+    // corner: pixels whose centres OpenGL's own depth range would have kept
+    // must be black, those Direct3D keeps lit.
+    int cut = 0, cutLit = 0, kept = 0, keptDark = 0;
+    const QRect corner = QRect(d3dModel.unclippedPixelOf(1, 0), QSize()).adjusted(-12, -12, 12, 12);
+    for (int y = corner.top(); y <= corner.bottom(); ++y)
+        for (int x = corner.left(); x <= corner.right(); ++x) {
+            const double inGl = glModel.insideDistance(QPointF(x, y));
+            const double inD3d = d3dModel.insideDistance(QPointF(x, y));
+            const bool lit = channelSum(frame.pixel(x, y)) > 10;
+            if (inGl > 0.1 && inD3d < -0.1) {
+                ++cut;
+                cutLit += lit;
+            } else if (inD3d > 0.1) {
+                ++kept;
+                keptDark += !lit;
+            }
+        }
+    std::printf("pixels cut by the near plane: %d\n", cut);
+    EXPECT_GE(cut, 1);
+    EXPECT_EQ(cutLit, 0);
+    EXPECT_GT(kept, 20);
+    EXPECT_EQ(keptDark, 0);
+}
+
+TEST_F(ViewerRender, WindowShowsThePresentedFrame)
+{
+    const QImage frame = renderAt(3 * kPi / 2, "window");
+    QApplication::processEvents();
+    const QImage shown = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shown.size(), kClient);
+    int differing = 0;
+    for (int y = 30; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            differing += shown.pixel(x, y) != frame.pixel(x, y);
+    EXPECT_EQ(differing, 0);
+    // The quit button stays on top of the picture.
+    EXPECT_NE(shown.pixel(475, 13), frame.pixel(475, 13));
+}
+
+TEST_F(ViewerRender, ResettableDeviceSkipsOneFrameAndResets)
+{
+    renderAt(1.0, "before_reset");
+    Direct3DDevice8& device = *window->device();
+    const int presents = device.presentCount();
+    const int resets = device.resetCount();
+
+    device.simulateLoss(D3DERR_DEVICENOTRESET);
+    window->Timer1_Timer();
+    EXPECT_EQ(device.presentCount(), presents);
+    EXPECT_EQ(device.resetCount(), resets + 1);
+    EXPECT_EQ(device.TestCooperativeLevel(), D3D_OK);
+
+    // The managed texture and the states survive: the next frame is whole.
+    const QImage frame = renderAt(3 * kPi / 2, "after_reset");
+    expectMatchesModel(frame, SceneModel(3 * kPi / 2, kClient));
+    EXPECT_EQ(device.resetCount(), resets + 1);
+}
+
+TEST_F(ViewerRender, LostDeviceDrawsNothingAndIsNotReset)
+{
+    Direct3DDevice8& device = *window->device();
+    device.simulateLoss(D3DERR_DEVICELOST);
+    for (int i = 0; i < 3; ++i)
+        window->Timer1_Timer();
+    EXPECT_EQ(device.presentCount(), 0);
+    EXPECT_EQ(device.resetCount(), 0);
+}
+
+TEST_F(ViewerRender, MidnightWrapsTheCameraBackToThetaZero)
+{
+    log->seconds = 86399.99;
+    window->Timer1_Timer();
+    const QImage beforeMidnight = window->device()->frontBuffer();
+    const QImage afterMidnight = renderAt(0.0, "midnight");
+    EXPECT_NE(beforeMidnight, afterMidnight);
+    expectMatchesModel(afterMidnight, SceneModel(0.0, kClient));
+}
+
+namespace {
+const std::vector<std::string> kReleaseOrder = {"Direct3DTexture8", "D3DX8", "Direct3DDevice8", "Direct3D8",
+                                                "DirectX8"};
+}
+
+TEST_F(ViewerRender, QuitButtonReleasesInOrderAndEnds)
+{
+    renderAt(1.0, "quit");
+    std::vector<std::string> released;
+    setReleaseObserver([&](const char* name) { released.emplace_back(name); });
+    window->show();
+    QTest::mouseClick(window->quitButton(), Qt::LeftButton);
+    EXPECT_EQ(released, kReleaseOrder);
+    EXPECT_EQ(log->endCodes, QList<int>{0});
+    EXPECT_EQ(window->device(), nullptr);
+    EXPECT_EQ(window->textTexture(), nullptr);
+    window->Timer1_Timer(); // a late tick finds nothing to do
+
+    // The close that follows when the program winds down releases nothing twice.
+    window->close();
+    EXPECT_EQ(released, kReleaseOrder);
+    EXPECT_EQ(log->endCodes, QList<int>{0});
+}
+
+TEST_F(ViewerRender, ClosingTheWindowReleasesInOrderAndEnds)
+{
+    renderAt(1.0, "close");
+    std::vector<std::string> released;
+    setReleaseObserver([&](const char* name) { released.emplace_back(name); });
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(released, kReleaseOrder);
+    EXPECT_EQ(log->endCodes, QList<int>{0});
+    EXPECT_EQ(window->device(), nullptr);
+}

@@ -1,0 +1,26 @@
+#include "PictureButton.h"
+
+#include <QPainter>
+#include <QStyleOptionButton>
+
+PictureButton::PictureButton(QPixmap normal, QPixmap pressed, QWidget* parent)
+    : QAbstractButton(parent), m_normal(std::move(normal)), m_pressed(std::move(pressed))
+{
+    setFocusPolicy(Qt::TabFocus);
+}
+
+QSize PictureButton::sizeHint() const { return m_normal.size() + QSize(4, 3); }
+
+void PictureButton::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    QStyleOptionButton option;
+    option.initFrom(this);
+    option.state |= isDown() ? QStyle::State_Sunken : QStyle::State_Raised;
+    style()->drawControl(QStyle::CE_PushButtonBevel, &option, &painter, this);
+
+    const QPixmap& face = isDown() ? m_pressed : m_normal;
+    QRect target(QPoint(0, 0), face.size());
+    target.moveCenter(rect().center());
+    painter.drawPixmap(target, face);
+}
