@@ -3,6 +3,13 @@
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
+#include <ostream>
+
+// Lets GoogleTest print Qt strings readably in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace fwtest {
 
