@@ -40,7 +40,7 @@ const QString kLineBreak = QStringLiteral("\n");
 
 // The makers, as the About box and the two web labels name them.
 const QString kMakersAddress = QStringLiteral("quenk.example.org");
-const QString kSponsorAddress = QStringLiteral("hlshots.example.net");
+const QString kSponsorAddress = QStringLiteral("snapz.example.net");
 const QString kNickname = QStringLiteral("Quenk");
 const QString kChatChannel = QStringLiteral("#framewright");
 const QString kChatNetwork = QStringLiteral("irc.libera.chat");
@@ -72,11 +72,13 @@ static_assert(std::size(kWelcome) == std::size(kWelcomeSteps));
 
 // "MS Sans Serif" at a size in points; the font system picks what stands in
 // for it. Sized in pixels at 96 dots per inch, the scale the layout's twips
-// assume, so text keeps its place on the skin whatever the screen's DPI.
+// assume, so text keeps its place on the skin whatever the screen's DPI; and
+// semi-condensed, since the usual stand-ins are wider than the original.
 QFont formFont(double points, bool bold = false, bool underline = false)
 {
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setStyleHint(QFont::SansSerif);
+    font.setStretch(QFont::SemiCondensed);
     font.setPixelSize(static_cast<int>(std::lround(points * 96.0 / 72.0)));
     font.setBold(bold);
     font.setUnderline(underline);
@@ -219,6 +221,7 @@ void FrmMain::buildControls()
     chkDel->setFont(formFont(9.75));
     chkDel->setToolTip(QStringLiteral("Delete originals screenshots after conversion"));
     chkDel->setAutoFillBackground(true);
+    chkDel->setBackgroundRole(QPalette::Window);
     colour(chkDel, QPalette::Window, QColor(24, 24, 49));
     colour(chkDel, QPalette::WindowText, kLightBlue);
     colour(chkDel, QPalette::Base, QColor(8, 8, 24));
@@ -228,6 +231,7 @@ void FrmMain::buildControls()
         place(list, r);
         list->setFont(formFont(8.25));
         list->setFrameShape(QFrame::NoFrame);
+        list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         QPalette pal = list->palette();
         pal.setColor(QPalette::All, QPalette::Base, Qt::black);
         pal.setColor(QPalette::All, QPalette::Text, kLightBlue);

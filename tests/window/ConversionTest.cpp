@@ -1,0 +1,137 @@
+// Whole conversions, from a click of CmdGo to "Done.", on real files.
+#include "WindowHarness.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QListWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList lines(const QListWidget* list)
+{
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out.append(list->item(i)->text());
+    return out;
+}
+
+QStringList jpegs(const QString& dir)
+{
+    return QDir(dir).entryList({"*.JPG"}, QDir::Files, QDir::Name);
+}
+
+class Conversion : public ::testing::Test {
+protected:
+    std::unique_ptr<FrmMain> startWith(const QStringList& shots, const QString& del = "0")
+    {
+        for (const QString& name : shots)
+            h.writeScreenshot(h.input + name);
+        h.writeSettings(h.input, h.output, "80", del);
+        return h.started();
+    }
+    WindowHarness h;
+};
+
+TEST_F(Conversion, ClickToDoneWritesNumberedJpegsAndNeverOverwrites)
+{
+    auto w = startWith({"half0007.bmp", "half0012.bmp"});
+    w->SetQuality(85);
+    QTest::mouseClick(w->CmdGo, Qt::LeftButton);
+
+    EXPECT_EQ(lines(w->Lstinfo), QStringList({"Processing:", "half0007.bmp", "half0012.bmp", "Done."}));
+    EXPECT_EQ(w->Lstinfo->currentRow(), 3);
+    EXPECT_EQ(jpegs(h.output), QStringList({"half0000.JPG", "half0001.JPG"}));
+    const QImage jpeg(h.output + "half0000.JPG", "JPG");
+    EXPECT_EQ(jpeg.size(), QSize(640, 480));
+    EXPECT_TRUE(h.messages.empty());
+    EXPECT_EQ(h.setting("Quality"), "85") << "the settings are stored as the run starts";
+    EXPECT_TRUE(w->CmdGo->isEnabled());
+    EXPECT_TRUE(w->ControlsEnabled);
+    EXPECT_FALSE(w->LFore->isVisible());
+    EXPECT_EQ(w->FileList->count(), 2) << "the bitmaps stay without the delete option";
+
+    QTest::mouseClick(w->CmdGo, Qt::LeftButton);
+    EXPECT_EQ(jpegs(h.output),
+              QStringList({"half0000.JPG", "half0001.JPG", "half0002.JPG", "half0003.JPG"}));
+}
+
+TEST_F(Conversion, DeleteOptionRemovesEachBitmapAndTheListEmpties)
+{
+    auto w = startWith({"c1a00000.bmp", "c1a00001.bmp", "c2a50000.bmp"}, "1");
+    ASSERT_TRUE(w->chkDel->isChecked());
+    QTest::mouseClick(w->CmdGo, Qt::LeftButton);
+    EXPECT_EQ(jpegs(h.output), QStringList({"c1a00000.JPG", "c1a00001.JPG", "c2a50000.JPG"}));
+    EXPECT_TRUE(QDir(h.input).entryList(QDir::Files).isEmpty());
+    EXPECT_EQ(w->FileList->count(), 0);
+    EXPECT_EQ(w->LFore->x2(), w->LBack->x2()) << "the last file fills the progress bar";
+}
+
+TEST_F(Conversion, SmallAndShortNamedBitmapsAreSkippedWithoutALine)
+{
+    auto w = startWith({"shot.bmp", "a.bmp.bmp"});
+    fwtest::writeAll(h.input + "tiny0000.bmp", QByteArray(359999, 'B'));
+    w->FileList->refresh();
+    QTest::mouseClick(w->CmdGo, Qt::LeftButton);
+    EXPECT_EQ(lines(w->Lstinfo), QStringList({"Processing:", "a.bmp.bmp", "Done."}));
+    EXPECT_EQ(jpegs(h.output), QStringList({"a0000.JPG"}));
+}
+
+TEST_F(Conversion, EmptyInputStillEndsWithDone)
+{
+    auto w = startWith({});
+    QTest::mouseClick(w->CmdGo, Qt::LeftButton);
+    EXPECT_EQ(lines(w->Lstinfo), QStringList({"Processing:", "Done."}));
+    EXPECT_TRUE(w->CmdGo->isEnabled());
+}
+
+TEST_F(Conversion, MissingOutputDirectoryIsCreatedWhenTheUserSaysYes)
+{
+    auto w = startWith({"c1a00000.bmp"});
+    w->OutputPath = h.tmp.path() + "/new-jpegs/";
+    h.answers.push_back(true);
+    QTest::mouseClick(w->CmdGo, Qt::LeftButton);
+    ASSERT_EQ(h.questions.size(), 1u);
+    EXPECT_EQ(h.questions[0].text, "The following directory doesn't exist:\n" + w->OutputPath
+                                       + "\nWould you like to create it ?");
+    EXPECT_EQ(h.questions[0].icon, MsgIcon::Information);
+    EXPECT_EQ(h.questions[0].title, "Framewright");
+    EXPECT_EQ(jpegs(w->OutputPath), QStringList{"c1a00000.JPG"});
+    EXPECT_EQ(w->Lstinfo->item(w->Lstinfo->count() - 1)->text(), "Done.");
+}
+
+TEST_F(Conversion, AnsweringNoOrAMissingInputStopsBeforeAnything)
+{
+    auto w = startWith({"c1a00000.bmp"});
+    const QStringList welcome = lines(w->Lstinfo);
+    w->OutputPath = h.tmp.path() + "/not-there/";
+    QTest::mouseClick(w->CmdGo, Qt::LeftButton); // answered No
+    ASSERT_EQ(h.messages.size(), 1u);
+    EXPECT_EQ(h.messages[0].text, w->OutputPath + " doesn't exist !");
+    EXPECT_EQ(h.messages[0].icon, MsgIcon::Information);
+    EXPECT_EQ(h.messages[0].title, "Error");
+
+    w->InputPath = h.tmp.path() + "/no-input/";
+    QTest::mouseClick(w->CmdGo, Qt::LeftButton);
+    ASSERT_EQ(h.messages.size(), 2u);
+    EXPECT_EQ(h.messages[1].text, w->InputPath + " doesn't exist !");
+    EXPECT_EQ(lines(w->Lstinfo), welcome);
+    EXPECT_FALSE(QFileInfo::exists(w->OutputPath));
+}
+
+TEST_F(Conversion, ControlsAreDisabledWhileTheRunWorks)
+{
+    auto w = startWith({"c1a00000.bmp", "c1a00001.bmp"});
+    bool sawDisabled = false;
+    QObject::connect(w->Lstinfo->model(), &QAbstractItemModel::rowsInserted, w.get(), [&] {
+        if (w->Lstinfo->count() == 2) // the first file's line
+            sawDisabled = !w->CmdGo->isEnabled() && !w->ControlsEnabled && !w->FileList->isEnabled()
+                          && !w->CmdExit->isEnabled() && w->LFore->isVisible() && w->CmdAbout->isEnabled();
+    });
+    QTest::mouseClick(w->CmdGo, Qt::LeftButton);
+    EXPECT_TRUE(sawDisabled);
+}
+
+} // namespace

@@ -1,0 +1,101 @@
+#include "WindowHarness.h"
+
+#include "SampleArt.h"
+#include "SkinArt.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QSettings>
+#include <gtest/gtest.h>
+
+WindowHarness::WindowHarness()
+{
+    programDir = tmp.path() + "/bin";
+    settingsFile = tmp.path() + "/config/Framewright/Framewright.ini";
+    winePrefix = tmp.path() + "/wine";
+    home = tmp.path() + "/home";
+    pictures = tmp.path() + "/home/Pictures";
+    input = tmp.path() + "/shots/";
+    output = tmp.path() + "/jpegs/";
+    for (const QString& dir : {programDir, home, pictures, input, output})
+        EXPECT_TRUE(QDir().mkpath(dir));
+    EXPECT_TRUE(art::skin().save(programDir + "/skin.bmp", "BMP"));
+}
+
+FrmMainServices WindowHarness::services()
+{
+    FrmMainServices s;
+    s.message = [this](const QString& text, MsgIcon icon, const QString& title) {
+        messages.push_back({text, icon, title});
+    };
+    s.askYesNo = [this](const QString& text, MsgIcon icon, const QString& title) {
+        questions.push_back({text, icon, title});
+        const bool yes = !answers.empty() && answers.front();
+        if (!answers.empty())
+            answers.pop_front();
+        return yes;
+    };
+    s.browseFolder = [this](const QString& start, const QString& title) {
+        pickerCalls.emplace_back(start, title);
+        if (duringPicker)
+            duringPicker();
+        QString answer;
+        if (!pickerAnswers.empty()) {
+            answer = pickerAnswers.front();
+            pickerAnswers.pop_front();
+        }
+        return answer;
+    };
+    s.openDirectory = [this](const QString& d) { openedDirectories.append(d); };
+    s.openFile = [this](const QString& f) { openedFiles.append(f); };
+    s.openAddress = [this](const QString& a) { openedAddresses.append(a); };
+    s.startDetached = [this](const QString& p) {
+        launched.append(p);
+        return true;
+    };
+    s.pause = [this](int ms) {
+        pauses.push_back(ms);
+        if (duringPause)
+            duringPause(ms);
+        QCoreApplication::processEvents();
+    };
+    s.quit = [this] { ++quits; };
+    s.programDir = programDir;
+    s.settingsFile = settingsFile;
+    s.winePrefix = winePrefix;
+    s.home = home;
+    s.picturesDir = pictures;
+    return s;
+}
+
+std::unique_ptr<FrmMain> WindowHarness::started()
+{
+    auto w = window();
+    EXPECT_TRUE(w->Form_Load());
+    return w;
+}
+
+void WindowHarness::writeSettings(const QString& in, const QString& out, const QString& quality,
+                                  const QString& del)
+{
+    QSettings store(settingsFile, QSettings::IniFormat);
+    store.beginGroup("CONFIG");
+    store.setValue("InputPath", in);
+    store.setValue("OutputPath", out);
+    if (!quality.isNull())
+        store.setValue("Quality", quality);
+    if (!del.isNull())
+        store.setValue("Del", del);
+}
+
+QString WindowHarness::setting(const QString& key) const
+{
+    QSettings store(settingsFile, QSettings::IniFormat);
+    return store.value("CONFIG/" + key).toString();
+}
+
+void WindowHarness::writeScreenshot(const QString& path, QSize size) const
+{
+    const QImage shot = art::sampleScreenshot({QStringLiteral("c1a00000.bmp"), size, 0});
+    ASSERT_TRUE(shot.save(path, "BMP")) << path.toStdString();
+}

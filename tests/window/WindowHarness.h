@@ -1,0 +1,51 @@
+#pragma once
+
+#include "FrmMain.h"
+#include "FrmMainServices.h"
+#include "TempDir.h"
+
+#include <QStringList>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <vector>
+
+// Surroundings for one FrmMain under test: a program directory with a skin,
+// a private settings file, Wine prefix, home and pictures folders, and
+// services that record what the window asks for instead of waiting for a
+// person or starting programs.
+struct WindowHarness {
+    struct Box {
+        QString text;
+        MsgIcon icon;
+        QString title;
+    };
+
+    WindowHarness();
+
+    FrmMainServices services();
+    std::unique_ptr<FrmMain> window() { return std::make_unique<FrmMain>(services()); }
+    // A window through its whole start-up.
+    std::unique_ptr<FrmMain> started();
+
+    void writeSettings(const QString& input, const QString& output, const QString& quality,
+                       const QString& del);
+    QString setting(const QString& key) const;
+
+    // Writes a real 24-bit screenshot (well above the size threshold).
+    void writeScreenshot(const QString& path, QSize size = QSize(640, 480)) const;
+
+    fwtest::TempDir tmp;
+    QString programDir, settingsFile, winePrefix, home, pictures, input, output;
+
+    std::vector<Box> messages;
+    std::vector<Box> questions;
+    std::deque<bool> answers;           // for askYesNo; No when empty
+    std::vector<std::pair<QString, QString>> pickerCalls; // start folder, title
+    std::deque<QString> pickerAnswers;  // "" (cancel) when empty
+    std::function<void()> duringPicker;
+    QStringList openedDirectories, openedFiles, openedAddresses, launched;
+    std::vector<int> pauses;
+    std::function<void(int)> duringPause;
+    int quits = 0;
+};
