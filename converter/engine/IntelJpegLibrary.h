@@ -36,7 +36,7 @@ struct JPEG_CORE_PROPERTIES {
     std::int32_t JPGHeight = 0;
     std::int32_t JPGChannels = 0;
     IJL_COLOR JPGColor = IJL_COLOR::YCBCR;
-    IJL_JPGSUBSAMPLING JPGSubSampling = IJL_JPGSUBSAMPLING::S411;
+    IJL_JPGSUBSAMPLING JPGSubSampling = IJL_JPGSUBSAMPLING::S444;
     bool JPGProgressive = false;
 
     std::int32_t jquality = 0;
