@@ -98,11 +98,10 @@ void frmMain::InitDeviceObjects()
 
     const QString text = CreditsText();
     RECT rect{10, 20, 0, 0};
-    if (FAILED(font->Begin()))
-        return;
-    font->DrawTextW(text, int(text.size()), &rect, DT_CALCRECT, 0);
-    font->DrawTextW(text, int(text.size()), &rect, 0, kTextColour);
-    if (FAILED(font->End()) || FAILED(renderToSurface->EndScene()))
+    // Measure first (left and top stay, right and bottom grow), then draw.
+    if (FAILED(font->Begin()) || font->DrawTextW(text, int(text.size()), &rect, DT_CALCRECT, 0) == 0
+        || font->DrawTextW(text, int(text.size()), &rect, 0, kTextColour) == 0 || FAILED(font->End())
+        || FAILED(renderToSurface->EndScene()))
         return;
     font.reset();
 

@@ -69,15 +69,18 @@ void notifyRelease(const char* objectName)
 // the way Direct3D owns a window's client area.
 class PresentFilter : public QObject {
 public:
-    explicit PresentFilter(QWidget* window) : m_window(window)
+    explicit PresentFilter(QWidget* window)
+        : m_window(window), m_wasOpaque(window->testAttribute(Qt::WA_OpaquePaintEvent))
     {
         m_window->setAttribute(Qt::WA_OpaquePaintEvent, true);
         m_window->installEventFilter(this);
     }
     ~PresentFilter() override
     {
-        if (m_window)
+        if (m_window) {
             m_window->removeEventFilter(this);
+            m_window->setAttribute(Qt::WA_OpaquePaintEvent, m_wasOpaque);
+        }
     }
     void show(QImage frame)
     {
@@ -99,6 +102,7 @@ protected:
 
 private:
     QPointer<QWidget> m_window;
+    bool m_wasOpaque;
     QImage m_frame;
 };
 

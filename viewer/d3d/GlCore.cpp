@@ -74,13 +74,14 @@ bool GlCore::initialise()
     auto& f = gl();
     m_renderer = QString::fromLatin1(reinterpret_cast<const char*>(f.glGetString(GL_RENDERER)));
 
-    if (!m_program.addShaderFromSourceCode(QOpenGLShader::Vertex, kVertexShader)
-        || !m_program.addShaderFromSourceCode(QOpenGLShader::Fragment, kFragmentShader))
+    m_program = std::make_unique<QOpenGLShaderProgram>();
+    if (!m_program->addShaderFromSourceCode(QOpenGLShader::Vertex, kVertexShader)
+        || !m_program->addShaderFromSourceCode(QOpenGLShader::Fragment, kFragmentShader))
         return false;
-    m_program.bindAttributeLocation("aPosition", 0);
-    m_program.bindAttributeLocation("aDiffuse", 1);
-    m_program.bindAttributeLocation("aTexCoord", 2);
-    if (!m_program.link())
+    m_program->bindAttributeLocation("aPosition", 0);
+    m_program->bindAttributeLocation("aDiffuse", 1);
+    m_program->bindAttributeLocation("aTexCoord", 2);
+    if (!m_program->link())
         return false;
 
     // A core profile needs a vertex array object; older contexts may lack one.
@@ -100,6 +101,8 @@ bool GlCore::initialise()
 
 GlCore::~GlCore()
 {
+    // GL objects go while their context is current; without one they went
+    // with it.
     if (!makeCurrent())
         return;
     m_backBuffer.reset();
@@ -107,7 +110,7 @@ GlCore::~GlCore()
         gl().glDeleteTextures(1, &m_white);
     m_vertices.destroy();
     m_vao.destroy();
-    m_program.removeAllShaders();
+    m_program.reset();
     m_context.doneCurrent();
 }
 

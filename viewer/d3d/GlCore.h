@@ -34,7 +34,7 @@ public:
     bool bindBackBuffer();
     QImage readBackBuffer();
 
-    QOpenGLShaderProgram& program() { return m_program; }
+    QOpenGLShaderProgram& program() { return *m_program; }
     QOpenGLBuffer& vertexBuffer() { return m_vertices; }
     GLuint whiteTexture() const { return m_white; }
 
@@ -47,7 +47,7 @@ private:
 
     QOpenGLContext m_context;
     QOffscreenSurface m_surface;
-    QOpenGLShaderProgram m_program;
+    std::unique_ptr<QOpenGLShaderProgram> m_program;
     QOpenGLBuffer m_vertices{QOpenGLBuffer::VertexBuffer};
     QOpenGLVertexArrayObject m_vao;
     std::unique_ptr<QOpenGLFramebufferObject> m_backBuffer;
