@@ -356,3 +356,39 @@ TEST_F(ViewerRender, ClosingTheWindowReleasesInOrderAndEnds)
     EXPECT_EQ(log->endCodes, QList<int>{0});
     EXPECT_EQ(window->device(), nullptr);
 }
+
+TEST_F(ViewerRender, CullModesFollowDirect3DWinding)
+{
+    // The strip's first triangle runs clockwise on screen seen from the
+    // front, so Direct3D's default (cull counter-clockwise) keeps the front
+    // and drops the back; D3DCULL_CW does the opposite.
+    const double front = 3 * kPi / 2, back = kPi / 2;
+    auto litPixels = [](const QImage& frame) {
+        int lit = 0;
+        for (int y = 0; y < frame.height(); ++y)
+            for (int x = 0; x < frame.width(); ++x)
+                lit += channelSum(frame.pixel(x, y)) > 10;
+        return lit;
+    };
+    Direct3DDevice8& device = *window->device();
+    ASSERT_EQ(device.SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW), D3D_OK);
+    EXPECT_GT(litPixels(renderAt(front, "cull_ccw_front")), 5000);
+    EXPECT_EQ(litPixels(renderAt(back, "cull_ccw_back")), 0);
+    ASSERT_EQ(device.SetRenderState(D3DRS_CULLMODE, D3DCULL_CW), D3D_OK);
+    EXPECT_EQ(litPixels(renderAt(front, "cull_cw_front")), 0);
+    EXPECT_GT(litPixels(renderAt(back, "cull_cw_back")), 5000);
+}
+
+TEST_F(ViewerRender, LightingOnWithoutLightsDrawsTheSquareBlack)
+{
+    Direct3DDevice8& device = *window->device();
+    ASSERT_EQ(device.SetRenderState(D3DRS_LIGHTING, 1), D3D_OK);
+    const double theta = 3 * kPi / 2;
+    const QImage frame = renderAt(theta, "lit");
+    const SceneModel model(theta, kClient);
+    int brightInside = 0;
+    for (int y = 0; y < frame.height(); ++y)
+        for (int x = 0; x < frame.width(); ++x)
+            brightInside += model.insideDistance(QPointF(x, y)) > 1.0 && channelSum(frame.pixel(x, y)) > 10;
+    EXPECT_EQ(brightInside, 0);
+}
