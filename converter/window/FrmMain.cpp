@@ -224,7 +224,7 @@ void FrmMain::buildControls()
     chkDel->setBackgroundRole(QPalette::Window);
     colour(chkDel, QPalette::Window, QColor(24, 24, 49));
     colour(chkDel, QPalette::WindowText, kLightBlue);
-    colour(chkDel, QPalette::Base, QColor(8, 8, 24));
+    colour(chkDel, QPalette::Base, QColor(40, 40, 96));
     colour(chkDel, QPalette::Text, kLightBlue);
 
     auto darkList = [&](QListWidget* list, const layout::TwipRect& r) {

@@ -1,0 +1,47 @@
+// The real services behind FrmMain, where they can run without a person.
+#include "FrmMainServices.h"
+#include "TempDir.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(RealServices, SettingsLiveInTheUsersConfigDirectoryAsFramewrightIni)
+{
+    const FrmMainServices s = realServices();
+    // The test's main() points XDG_CONFIG_HOME at a private directory.
+    EXPECT_EQ(s.settingsFile, qEnvironmentVariable("XDG_CONFIG_HOME") + "/Framewright/Framewright.ini");
+    EXPECT_EQ(s.programDir, QCoreApplication::applicationDirPath());
+    EXPECT_TRUE(QFileInfo(s.picturesDir).isDir());
+}
+
+TEST(RealServices, StartDetachedRunsTheProgramWithoutWaitingForIt)
+{
+    fwtest::TempDir tmp;
+    const QString program = tmp.file("viewer");
+    const QString marker = tmp.file("started");
+    fwtest::writeAll(program, "#!/bin/sh\nsleep 0.2\ntouch \"" + marker.toUtf8() + "\"\n");
+    QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(realServices().startDetached(program));
+    EXPECT_FALSE(QFileInfo::exists(marker)) << "the caller does not wait";
+    while (!QFileInfo::exists(marker) && clock.elapsed() < 10000)
+        QThread::msleep(20);
+    EXPECT_TRUE(QFileInfo::exists(marker));
+}
+
+TEST(RealServices, StartingAMissingProgramReportsFailure)
+{
+    fwtest::TempDir tmp;
+    EXPECT_FALSE(realServices().startDetached(tmp.file("no-such-viewer")));
+}
+
+} // namespace
