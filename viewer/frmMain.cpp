@@ -38,7 +38,6 @@ frmMain::frmMain(ViewerHost host, QWidget* parent)
     setWindowIcon(kudoscopeIcon());
     setFont(windowFont());
     setFixedSize(kClientWidth, kClientHeight);
-    setAutoFillBackground(false);
 
     CmdQuit->setGeometry(456, 0, 39, 27);
     connect(CmdQuit, &QAbstractButton::clicked, this, &frmMain::CmdQuit_Click);

@@ -10,7 +10,7 @@
 //
 // Objects are owned through std::unique_ptr. Like COM references, a texture
 // or surface keeps the shared GL state alive, so releasing in any order is
-// safe; the device window must outlive the device.
+// safe; a device whose window has gone presents into nothing.
 #include "D3DTypes.h"
 
 #include <QImage>
