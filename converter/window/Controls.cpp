@@ -154,10 +154,15 @@ void MouseLabel::mouseReleaseEvent(QMouseEvent* event)
 
 void MouseLabel::mouseDoubleClickEvent(QMouseEvent* event)
 {
+    // The second press of a double-click: a slider label takes it as a
+    // press; a label with only a click does nothing more (one click, one
+    // action).
     if (onDoubleClick)
         onDoubleClick();
-    else
+    else if (onMouse)
         mousePressEvent(event);
+    else if (!onClick)
+        event->ignore();
 }
 
 void WrapCheckBox::paintEvent(QPaintEvent*)
