@@ -121,6 +121,23 @@ TEST_F(Conversion, AnsweringNoOrAMissingInputStopsBeforeAnything)
     EXPECT_FALSE(QFileInfo::exists(w->OutputPath));
 }
 
+TEST_F(Conversion, FailedJpegIsReportedAndTheRunStopsWithTheBitmapKept)
+{
+    auto w = startWith({"half0007.bmp", "half0012.bmp"}, "1");
+    // A directory where the first JPEG would go: it is no file, so the name
+    // looks free, and writing there fails for real.
+    ASSERT_TRUE(QDir().mkpath(h.output + "half0000.JPG"));
+    QTest::mouseClick(w->CmdGo, Qt::LeftButton);
+    ASSERT_EQ(h.messages.size(), 1u);
+    EXPECT_EQ(h.messages[0].text, "Conversion failed: '" + h.output + "half0000.JPG'");
+    EXPECT_EQ(h.messages[0].icon, MsgIcon::Warning);
+    EXPECT_EQ(h.messages[0].title, "Framewright");
+    EXPECT_EQ(lines(w->Lstinfo), QStringList({"Processing:", "half0007.bmp"}));
+    EXPECT_TRUE(QFileInfo::exists(h.input + "half0007.bmp"));
+    EXPECT_TRUE(QFileInfo::exists(h.input + "half0012.bmp"));
+    EXPECT_TRUE(w->CmdGo->isEnabled());
+}
+
 TEST_F(Conversion, ControlsAreDisabledWhileTheRunWorks)
 {
     auto w = startWith({"c1a00000.bmp", "c1a00001.bmp"});
