@@ -136,7 +136,7 @@ QImage skin()
     // Directories.
     sunken(p, QRectF(14, 64, 404, 70), 8, kPanel);
     // Quality and the delete option, stepping round the progress list.
-    sunken(p, rounded(QRectF(14, 138, 404, 50), 8).united(rounded(QRectF(206, 150, 212, 84), 8)),
+    sunken(p, rounded(QRectF(14, 138, 404, 50), 8).united(rounded(QRectF(206, 150, 212, 80), 8)),
            kPanel);
 
     // The file list and the preview, each under its heading.
