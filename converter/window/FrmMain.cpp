@@ -19,7 +19,6 @@
 #include <QSettings>
 #include <QWindow>
 #include <cmath>
-#include <limits>
 
 namespace {
 
@@ -45,30 +44,27 @@ const QString kNickname = QStringLiteral("Quenk");
 const QString kChatChannel = QStringLiteral("#framewright");
 const QString kChatNetwork = QStringLiteral("irc.libera.chat");
 
-const char* const kWelcome[] = {
-    "Welcome in",
-    "Framewright",
-    "------------------------",
-    "Convert Half-Life's SCREENSHOTS",
-    "into JPEGs !",
-    "Steps:",
-    "1) Select Half-Life directory",
-    "2) Select Output directory",
-    "(Where JPEGs will be created)",
-    "3) Select Quality",
-    "4) Check the delete option",
-    "5) Convert NOW !",
-};
-// Per line of the welcome text: select the last line after it, and pause.
-struct WelcomeStep {
+// The welcome text, line by line: whether the line becomes the selected
+// one (which scrolls it into view), and the pause after it.
+struct WelcomeLine {
+    const char* text;
     bool selectLast;
     int pauseMs;
 };
-constexpr WelcomeStep kWelcomeSteps[] = {
-    {true, 700}, {true, 0},   {false, 400}, {true, 0},   {false, 600}, {true, 300},
-    {true, 300}, {true, 0},   {false, 300}, {true, 300}, {true, 300},  {true, 0},
+constexpr WelcomeLine kWelcome[] = {
+    {"Welcome in", true, 700},
+    {"Framewright", true, 0},
+    {"------------------------", false, 400},
+    {"Convert Half-Life's SCREENSHOTS", true, 0},
+    {"into JPEGs !", false, 600},
+    {"Steps:", true, 300},
+    {"1) Select Half-Life directory", true, 300},
+    {"2) Select Output directory", true, 0},
+    {"(Where JPEGs will be created)", false, 300},
+    {"3) Select Quality", true, 300},
+    {"4) Check the delete option", true, 300},
+    {"5) Convert NOW !", true, 0},
 };
-static_assert(std::size(kWelcome) == std::size(kWelcomeSteps));
 
 // "MS Sans Serif" at a size in points; the font system picks what stands in
 // for it. Sized in pixels at 96 dots per inch, the scale the layout's twips
@@ -237,6 +233,9 @@ void FrmMain::buildControls()
         pal.setColor(QPalette::All, QPalette::Text, kLightBlue);
         pal.setColor(QPalette::All, QPalette::Highlight, QColor(48, 48, 150));
         pal.setColor(QPalette::All, QPalette::HighlightedText, Qt::white);
+        // The scroll bar, when the lines outgrow the box, in the skin's blues.
+        pal.setColor(QPalette::All, QPalette::Button, QColor(36, 40, 110));
+        pal.setColor(QPalette::All, QPalette::Window, QColor(10, 10, 30));
         list->setPalette(pal);
     };
     FileList = new FileListBox(this);
@@ -294,12 +293,12 @@ bool FrmMain::Form_Load()
     show();                                           // 18
 
     // 19. The welcome text, line by line; the pauses keep the window live.
-    for (std::size_t i = 0; i < std::size(kWelcome); ++i) {
-        Lstinfo->addItem(QString::fromLatin1(kWelcome[i]));
-        if (kWelcomeSteps[i].selectLast)
+    for (const WelcomeLine& line : kWelcome) {
+        Lstinfo->addItem(QString::fromLatin1(line.text));
+        if (line.selectLast)
             selectLastInfo();
-        if (kWelcomeSteps[i].pauseMs > 0)
-            m_services.pause(kWelcomeSteps[i].pauseMs);
+        if (line.pauseMs > 0)
+            m_services.pause(line.pauseMs);
     }
     CmdGo->setEnabled(true);                          // 20
     return true;
