@@ -26,7 +26,7 @@ TEST(RealServices, StartDetachedRunsTheProgramWithoutWaitingForIt)
     fwtest::TempDir tmp;
     const QString program = tmp.file("viewer");
     const QString marker = tmp.file("started");
-    fwtest::writeAll(program, "#!/bin/sh\nsleep 0.2\ntouch \"" + marker.toUtf8() + "\"\n");
+    fwtest::writeAll(program, "#!/bin/sh\nsleep 1\ntouch \"" + marker.toUtf8() + "\"\n");
     QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
     QElapsedTimer clock;
