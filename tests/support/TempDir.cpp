@@ -1,7 +1,9 @@
 #include "TempDir.h"
 
 #include <QFile>
+#include <cstdlib>
 #include <stdexcept>
+#include <sys/stat.h>
 
 namespace fwtest {
 
@@ -24,6 +26,15 @@ void writeAll(const QString& path, const QByteArray& bytes)
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
         throw std::runtime_error("cannot write " + path.toStdString());
+}
+
+void usePrivateUserDirs(const QString& root)
+{
+    const QByteArray runtimeDir = (root + "/runtime").toLocal8Bit();
+    const QByteArray configDir = (root + "/config").toLocal8Bit();
+    mkdir(runtimeDir.constData(), 0700); // Qt wants it private
+    setenv("XDG_RUNTIME_DIR", runtimeDir.constData(), 1);
+    setenv("XDG_CONFIG_HOME", configDir.constData(), 1);
 }
 
 QString corpusPath(const QString& relative)

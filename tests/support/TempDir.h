@@ -29,6 +29,10 @@ private:
 QByteArray readAll(const QString& path);
 void writeAll(const QString& path, const QByteArray& bytes);
 
+// Points XDG_RUNTIME_DIR and XDG_CONFIG_HOME into root, so that a test run
+// never reads or writes a real user's settings.
+void usePrivateUserDirs(const QString& root);
+
 // Where the shared bmpsuite corpus is ("<corpus>/g/rgb24.bmp").
 QString corpusPath(const QString& relative);
 

@@ -6,6 +6,7 @@
 //   VIEWER_TEST_XVFB=1   start a private Xvfb and use it (0: no display at all)
 //   VIEWER_TEST_QPA      the Qt platform plugin, "xcb" or "offscreen"
 //   VIEWER_TEST_NO_GLX=1 let Qt's xcb plugin offer no OpenGL
+#include "TempDir.h"
 #include "XvfbServer.h"
 
 #include <QApplication>
@@ -16,7 +17,6 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <link.h>
-#include <sys/stat.h>
 
 namespace {
 
@@ -44,11 +44,7 @@ int main(int argc, char** argv)
     ::testing::InitGoogleTest(&argc, argv);
 
     QTemporaryDir home;
-    const QByteArray runtimeDir = (home.path() + "/runtime").toLocal8Bit();
-    const QByteArray configDir = (home.path() + "/config").toLocal8Bit();
-    mkdir(runtimeDir.constData(), 0700);
-    setenv("XDG_RUNTIME_DIR", runtimeDir.constData(), 1);
-    setenv("XDG_CONFIG_HOME", configDir.constData(), 1);
+    fwtest::usePrivateUserDirs(home.path());
 
     XvfbServer xvfb;
     if (VIEWER_TEST_XVFB) {
