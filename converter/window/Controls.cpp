@@ -3,6 +3,7 @@
 #include "FrmMainLayout.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
