@@ -9,7 +9,7 @@ PACKAGES="
   libturbojpeg0-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libgl-dev libgl1-mesa-dri xvfb xauth
-  fonts-dejavu-core
+  fonts-dejavu-core fonts-dejavu-extra
 "
 
 missing=""

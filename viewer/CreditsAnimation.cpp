@@ -13,7 +13,7 @@ namespace {
 // The makers of Framewright, as they are known on their chat channel.
 const char* const kChatNetwork = "FragNet";
 const char* const kChatChannel = "#hlshots";
-const char* const kProgrammer = "Quenk";
+const char* const kProgrammer = "Kestrel";
 const char* const kDesigner = "Mirabo";
 const char* const kTesters[] = {"Kip", "Vorn", "Lusk", "Tamz"};
 

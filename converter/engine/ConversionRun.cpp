@@ -8,16 +8,11 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 
 namespace {
-
-#ifdef Q_OS_WIN
-const QString kLineBreak = QStringLiteral("\r\n");
-#else
-const QString kLineBreak = QStringLiteral("\n");
-#endif
 
 const QString kErrorTitle = QStringLiteral("Error");
 constexpr int kLastNumber = 9999; // candidates run from 0000 to 9998
@@ -121,7 +116,9 @@ int QualityFromCaption(const QString& caption)
         ++i;
     bool ok = false;
     const double value = caption.mid(start, i - start).toDouble(&ok);
-    return ok ? static_cast<int>(std::nearbyint(value)) : 0;
+    if (!ok)
+        return 0;
+    return static_cast<int>(std::nearbyint(std::clamp(value, -2147483648.0, 2147483647.0)));
 }
 
 bool ValidateProcess(RunHost& host)
@@ -136,8 +133,8 @@ bool ValidateProcess(RunHost& host)
         if (mFileOp::DirExists(output))
             return true;
 
-        const QString question = QStringLiteral("The following directory doesn't exist:") + kLineBreak
-            + output + kLineBreak + QStringLiteral("Would you like to create it ?");
+        const QString question = QStringLiteral("The following directory doesn't exist:") + MsgLineBreak()
+            + output + MsgLineBreak() + QStringLiteral("Would you like to create it ?");
         if (!host.askYesNo(question, MsgIcon::Information, QString())) {
             host.showMessage(output + QStringLiteral(" doesn't exist !"), MsgIcon::Information, kErrorTitle);
             return false;

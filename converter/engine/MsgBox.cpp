@@ -37,6 +37,15 @@ MsgBoxHandler& handler()
 
 } // namespace
 
+QString MsgLineBreak()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("\r\n");
+#else
+    return QStringLiteral("\n");
+#endif
+}
+
 bool MsgBox(const QString& text, MsgIcon icon, MsgButtons buttons, const QString& title)
 {
     return handler()(text, icon, buttons, title);

@@ -9,6 +9,9 @@ enum class MsgIcon { None = 0, Stop = 16, Question = 32, Warning = 48, Informati
 
 enum class MsgButtons { Ok, YesNo };
 
+// The line break inside a message's text: CR LF on Windows, LF elsewhere.
+QString MsgLineBreak();
+
 // Shows a modal message box; true when the user answered OK or Yes. An empty
 // title stands for the application's title.
 using MsgBoxHandler =

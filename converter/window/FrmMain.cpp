@@ -31,18 +31,13 @@ const QString kSettingsSection = QStringLiteral("CONFIG");
 const QString kSierraKey = QStringLiteral("Software\\Sierra OnLine\\Setup\\HLIFEFE");
 const QString kAppPathsKey = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\hl.Exe");
 
-#ifdef Q_OS_WIN
-const QString kLineBreak = QStringLiteral("\r\n");
-#else
-const QString kLineBreak = QStringLiteral("\n");
-#endif
 
 // The makers, as the About box and the two web labels name them.
 const QString kMakersAddress = QStringLiteral("quenk.example.org");
 const QString kSponsorAddress = QStringLiteral("snapz.example.net");
-const QString kNickname = QStringLiteral("Quenk");
-const QString kChatChannel = QStringLiteral("#framewright");
-const QString kChatNetwork = QStringLiteral("irc.libera.chat");
+const QString kNickname = QStringLiteral("Kestrel"); // the programmer, of the Quenk team
+const QString kChatChannel = QStringLiteral("#hlshots");
+const QString kChatNetwork = QStringLiteral("FragNet");
 
 // The welcome text, line by line: whether the line becomes the selected
 // one (which scrolls it into view), and the pause after it.
@@ -110,7 +105,7 @@ FrmMain::FrmMain(FrmMainServices services) : QWidget(nullptr), m_services(std::m
 {
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setAttribute(Qt::WA_TranslucentBackground);
-    setWindowTitle(QStringLiteral("Framewright, by %1").arg(kNickname));
+    setWindowTitle(QStringLiteral("Framewright, by %1 of Quenk").arg(kNickname));
     QIcon icon;
     for (int size : {16, 32, 48, 64, 128})
         icon.addPixmap(pixmapOf(art::windowIcon(size)));
@@ -265,7 +260,7 @@ bool FrmMain::Form_Load()
     // 3. Without a skin there is no window to show: say so and end, before
     // any settings are read, so the store keeps what it holds.
     if (!mFileOp::FileExists(skinPath)) {
-        m_services.message(programDir + QStringLiteral("skin.bmp is missing !!") + kLineBreak
+        m_services.message(programDir + QStringLiteral("skin.bmp is missing !!") + MsgLineBreak()
                                + QStringLiteral("Where is my skin ??"),
                            MsgIcon::Stop, kAppTitle);
         m_services.quit();

@@ -129,6 +129,7 @@ TEST(QualityCaption, LeadingNumberRoundedHalfToEven)
     EXPECT_EQ(QualityFromCaption(""), 0);
     EXPECT_EQ(QualityFromCaption("2.5 %"), 2);
     EXPECT_EQ(QualityFromCaption("3.5 %"), 4);
+    EXPECT_EQ(QualityFromCaption("99999999999 %"), 2147483647);
 }
 
 TEST_F(ConversionRunTest, EmptyInputDirectoryStillReportsDone)

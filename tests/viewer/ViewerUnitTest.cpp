@@ -181,7 +181,7 @@ TEST(Credits, TextHasTheEightLinesInOrder)
     EXPECT_TRUE(lines[3].startsWith(QString(11, ' ') + "#")) << lines[3].toStdString();
     EXPECT_FALSE(lines[3].mid(11).contains(' '));
     EXPECT_EQ(lines[4], "Credits :");
-    EXPECT_EQ(lines[5], "Programmer: Quenk");
+    EXPECT_EQ(lines[5], "Programmer: Kestrel");
     EXPECT_TRUE(lines[6].startsWith("Designer: ") && lines[6].size() > 10);
     ASSERT_TRUE(lines[7].startsWith("Testers:"));
     const QStringList testers = lines[7].mid(8).split(',');

@@ -551,7 +551,7 @@ TEST(Launches, AboutWithoutTheViewerShowsTheMakersLine)
     auto w = h.started();
     QTest::mouseClick(w->CmdAbout, Qt::LeftButton);
     ASSERT_EQ(h.messages.size(), 1u);
-    EXPECT_EQ(h.messages[0].text, "Framewright from Quenk Quenk (#framewright @ irc.libera.chat)");
+    EXPECT_EQ(h.messages[0].text, "Framewright from Quenk Kestrel (#hlshots @ FragNet)");
     EXPECT_EQ(h.messages[0].icon, MsgIcon::Information);
     EXPECT_EQ(h.messages[0].title, "Framewright");
     EXPECT_TRUE(h.launched.isEmpty());
