@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <utility>
 
 namespace {
 
@@ -61,7 +62,7 @@ FileResult convertFile(RunHost& host, cDIBSection& image, const QString& name,
     }
     host.processEvents();
 
-    image.CreateFromPicture(picture);
+    image.CreateFromPicture(std::move(picture));
     host.processEvents();
 
     bool written = false;

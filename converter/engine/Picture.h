@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QString>
+#include <utility>
 
 // A loaded picture: owns one bitmap of the drawing layer, 24-bit
 // blue-green-red, rows bottom-up, as the platform's picture objects do.
@@ -22,6 +23,8 @@ public:
     int Width() const;
     int Height() const;
     void Release();
+    // Hands the bitmap over to the caller, who frees it from then on.
+    gdi::HBITMAP Detach() { return std::exchange(m_handle, 0); }
 
 private:
     gdi::HBITMAP m_handle = 0;

@@ -76,6 +76,32 @@ void cDIBSection::CreateFromPicture(const StdPicture& picThis)
     gdi::DeleteDC(work);
 }
 
+void cDIBSection::CreateFromPicture(StdPicture&& picThis)
+{
+    gdi::BITMAP bm;
+    const bool sameLayout = gdi::GetObjectA(picThis.Handle(), &bm) && bm.bmBits && bm.bmBitsPixel == 24;
+    if (!sameLayout) {
+        CreateFromPicture(static_cast<const StdPicture&>(picThis));
+        return;
+    }
+    ClearUp();
+    m_hDC = gdi::CreateCompatibleDC(0);
+    if (m_hDC == 0)
+        return;
+    m_hBmpOld = gdi::SelectObject(m_hDC, picThis.Handle());
+    if (m_hBmpOld == 0) { // selected elsewhere: it cannot become ours
+        gdi::DeleteDC(m_hDC);
+        m_hDC = 0;
+        CreateFromPicture(static_cast<const StdPicture&>(picThis));
+        return;
+    }
+    m_header.biWidth = bm.bmWidth;
+    m_header.biHeight = bm.bmHeight;
+    m_header.biSizeImage = static_cast<std::uint32_t>(bm.bmHeight) * static_cast<std::uint32_t>(BytesPerScanLine());
+    m_hDib = picThis.Detach();
+    m_bits = bm.bmBits;
+}
+
 void cDIBSection::LoadPictureBlt(gdi::HDC lhDC, int lSrcLeft, int lSrcTop, int lSrcWidth,
                                  int lSrcHeight, std::uint32_t eRop)
 {

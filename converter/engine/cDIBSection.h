@@ -32,6 +32,12 @@ public:
     // nothing: success shows in hDC() != 0.
     void CreateFromPicture(const StdPicture& picThis);
 
+    // The same for a picture that is not needed afterwards: a picture that
+    // already has this class's layout (a 24-bit bottom-up section) is taken
+    // over instead of copied, and left empty. A screenshot's pixels are then
+    // never copied between loading and encoding.
+    void CreateFromPicture(StdPicture&& picThis);
+
     // Frees any current surface and makes an empty image of the size; the
     // pixels are left uninitialised. False for a size below 1.
     bool Create(int lWidth, int lHeight);

@@ -157,6 +157,39 @@ TEST_F(DibSectionTest, CreateFromPictureCopiesEveryPixelBottomRowFirst)
     }
 }
 
+TEST_F(DibSectionTest, CreateFromAPictureNotNeededAfterwardsTakesItsPixelsOver)
+{
+    const QImage img = fwtest::testPattern(35, 39);
+    StdPicture picture = pictureOf(img);
+    gdi::BITMAP bm;
+    ASSERT_TRUE(gdi::GetObjectA(picture.Handle(), &bm));
+    cDIBSection d;
+    ASSERT_TRUE(d.Create(3, 3)); // an earlier surface is released first
+    d.CreateFromPicture(std::move(picture));
+    EXPECT_EQ(picture.Handle(), 0u);
+    EXPECT_EQ(d.DIBSectionBitsPtr(), bm.bmBits) << "no pixel was copied";
+    ASSERT_EQ(d.Width(), 35);
+    ASSERT_EQ(d.Height(), 39);
+    EXPECT_EQ(d.BytesPerScanLine(), 108);
+    const QColor c = img.pixelColor(34, 0);
+    EXPECT_EQ(pixel(d, 34, 0)[2], c.red());
+    EXPECT_EQ(pixel(d, 34, 0)[0], c.blue());
+}
+
+TEST_F(DibSectionTest, CreateFromAPictureInUseElsewhereCopiesIt)
+{
+    StdPicture picture = pictureOf(fwtest::testPattern(8, 6));
+    const gdi::HDC other = gdi::CreateCompatibleDC(0);
+    const gdi::HGDIOBJ kept = gdi::SelectObject(other, picture.Handle());
+    cDIBSection d;
+    d.CreateFromPicture(std::move(picture));
+    EXPECT_NE(picture.Handle(), 0u) << "still the picture's";
+    EXPECT_NE(d.hDC(), 0u);
+    EXPECT_EQ(d.Width(), 8);
+    gdi::SelectObject(other, kept);
+    gdi::DeleteDC(other);
+}
+
 TEST_F(DibSectionTest, CreateFromPictureWithoutBitmapLeavesEmptyImage)
 {
     cDIBSection d;
