@@ -7,6 +7,7 @@
 #include "mIntelJPEGLibrary.h"
 
 #include <QFile>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>
@@ -104,21 +105,13 @@ QString GetNamePrefix(const QString& fileName)
     return fileName.size() > 8 ? fileName.left(fileName.size() - 8) : QString();
 }
 
-int QualityFromCaption(const QString& caption)
+int NumberAtStart(const QString& text)
 {
-    // The leading number of the caption ("05 %" -> 5), halves to even.
-    int i = 0;
-    while (i < caption.size() && caption.at(i).isSpace())
-        ++i;
-    const int start = i;
-    if (i < caption.size() && (caption.at(i) == '-' || caption.at(i) == '+'))
-        ++i;
-    while (i < caption.size() && (caption.at(i).isDigit() || caption.at(i) == '.'))
-        ++i;
-    bool ok = false;
-    const double value = caption.mid(start, i - start).toDouble(&ok);
-    if (!ok)
+    static const QRegularExpression number(QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)"));
+    const QRegularExpressionMatch match = number.match(text);
+    if (!match.hasMatch())
         return 0;
+    const double value = match.captured(0).trimmed().toDouble();
     return static_cast<int>(std::nearbyint(std::clamp(value, -2147483648.0, 2147483647.0)));
 }
 
@@ -157,7 +150,7 @@ bool RunConversion(RunHost& host)
     host.addInfo(QStringLiteral("Processing:"));
     host.saveSettings();
     host.disableControls();
-    const int quality = QualityFromCaption(host.qualityCaption());
+    const int quality = NumberAtStart(host.qualityCaption());
     host.processEvents();
 
     cDIBSection image;

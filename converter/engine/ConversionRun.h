@@ -11,9 +11,10 @@
 // a name of 8 characters or fewer.
 QString GetNamePrefix(const QString& fileName);
 
-// The number at the start of a caption such as "05 %" (-> 5), rounded to an
-// integer; 0 when the caption holds no number.
-int QualityFromCaption(const QString& caption);
+// The decimal number a text begins with, rounded to an integer with halves
+// to even: "05 %" -> 5, the quality a caption shows; 0 when there is none.
+// Values beyond the int range are clamped to it.
+int NumberAtStart(const QString& text);
 
 // True when both directories exist, after offering to create a missing
 // output directory. Shows its own messages.

@@ -15,9 +15,9 @@
 #include <QIcon>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QRegularExpression>
 #include <QSettings>
 #include <QWindow>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -81,20 +81,6 @@ void colour(QWidget* w, QPalette::ColorRole role, const QColor& c)
     QPalette pal = w->palette();
     pal.setColor(QPalette::All, role, c);
     w->setPalette(pal);
-}
-
-// The decimal number a stored text begins with (0 when it holds none),
-// rounded to nearest with halves to even.
-qint64 NumberAtStart(const QString& text)
-{
-    static const QRegularExpression number(QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)"));
-    const QRegularExpressionMatch m = number.match(text);
-    if (!m.hasMatch())
-        return 0;
-    const double value = std::nearbyint(m.captured(0).trimmed().toDouble());
-    if (!(std::abs(value) < 1e15))
-        return 0;
-    return static_cast<qint64>(value);
 }
 
 QPixmap pixmapOf(const QImage& image) { return QPixmap::fromImage(image); }
@@ -377,8 +363,7 @@ bool FrmMain::LoadSettings()
         OutputPath = store.value(QStringLiteral("OutputPath")).toString();
         // Hand-edited values are brought back into range: a quality
         // between 0 and 100, and deleting only on an explicit 1.
-        SetQuality(static_cast<int>(std::clamp<qint64>(
-            NumberAtStart(store.value(QStringLiteral("Quality")).toString()), 0, 100)));
+        SetQuality(std::clamp(NumberAtStart(store.value(QStringLiteral("Quality")).toString()), 0, 100));
         chkDel->setChecked(NumberAtStart(store.value(QStringLiteral("Del")).toString()) == 1);
     }
     const bool inputExists = CheckDir(InputPath);

@@ -1,6 +1,7 @@
 #include "FrmMainServices.h"
 
 #include "MdlRegAll.h"
+#include "MsgBox.h"
 #include "mBrowseFolder.h"
 #include "mChrono.h"
 #include "mFileOp.h"
@@ -9,7 +10,6 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QProcess>
 #include <QSettings>
 #include <QStandardPaths>
@@ -17,32 +17,14 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
-
-QMessageBox::Icon boxIcon(MsgIcon icon)
-{
-    switch (icon) {
-    case MsgIcon::Stop: return QMessageBox::Critical;
-    case MsgIcon::Question: return QMessageBox::Question;
-    case MsgIcon::Warning: return QMessageBox::Warning;
-    case MsgIcon::Information: return QMessageBox::Information;
-    case MsgIcon::None: break;
-    }
-    return QMessageBox::NoIcon;
-}
-
-} // namespace
-
 FrmMainServices realServices()
 {
     FrmMainServices s;
     s.message = [](const QString& text, MsgIcon icon, const QString& title) {
-        QMessageBox box(boxIcon(icon), title, text, QMessageBox::Ok);
-        box.exec();
+        MsgBox(text, icon, MsgButtons::Ok, title);
     };
     s.askYesNo = [](const QString& text, MsgIcon icon, const QString& title) {
-        QMessageBox box(boxIcon(icon), title, text, QMessageBox::Yes | QMessageBox::No);
-        return box.exec() == QMessageBox::Yes;
+        return MsgBox(text, icon, MsgButtons::YesNo, title);
     };
     s.browseFolder = [](const QString& start, const QString& title) {
         return mBrowseFolder::BrowseFolder(start, nullptr, title);

@@ -119,17 +119,21 @@ TEST(NamePrefix, DropsTheLastEightCharacters)
     EXPECT_EQ(GetNamePrefix(""), "");
 }
 
-TEST(QualityCaption, LeadingNumberRoundedHalfToEven)
+TEST(NumberAtStart, LeadingNumberRoundedHalfToEven)
 {
-    EXPECT_EQ(QualityFromCaption("05 %"), 5);
-    EXPECT_EQ(QualityFromCaption("100 %"), 100);
-    EXPECT_EQ(QualityFromCaption("00 %"), 0);
-    EXPECT_EQ(QualityFromCaption("90"), 90);
-    EXPECT_EQ(QualityFromCaption("%"), 0);
-    EXPECT_EQ(QualityFromCaption(""), 0);
-    EXPECT_EQ(QualityFromCaption("2.5 %"), 2);
-    EXPECT_EQ(QualityFromCaption("3.5 %"), 4);
-    EXPECT_EQ(QualityFromCaption("99999999999 %"), 2147483647);
+    EXPECT_EQ(NumberAtStart("05 %"), 5);
+    EXPECT_EQ(NumberAtStart("100 %"), 100);
+    EXPECT_EQ(NumberAtStart("00 %"), 0);
+    EXPECT_EQ(NumberAtStart("90"), 90);
+    EXPECT_EQ(NumberAtStart("%"), 0);
+    EXPECT_EQ(NumberAtStart(""), 0);
+    EXPECT_EQ(NumberAtStart("2.5 %"), 2);
+    EXPECT_EQ(NumberAtStart("3.5 %"), 4);
+    EXPECT_EQ(NumberAtStart("99999999999 %"), 2147483647);
+    EXPECT_EQ(NumberAtStart(" 7"), 7);
+    EXPECT_EQ(NumberAtStart("-3"), -3);
+    EXPECT_EQ(NumberAtStart(".5"), 0);
+    EXPECT_EQ(NumberAtStart("1.5.3"), 2);
 }
 
 TEST_F(ConversionRunTest, EmptyInputDirectoryStillReportsDone)
