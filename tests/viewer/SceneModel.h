@@ -11,6 +11,7 @@
 #include <QPointF>
 #include <QVector>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <optional>
 
 struct ClipPoint {
@@ -135,3 +136,23 @@ private:
 };
 
 inline int channelSum(QRgb c) { return qRed(c) + qGreen(c) + qBlue(c); }
+
+// Every pixel clearly inside the outline is lit, every pixel clearly
+// outside it is black. Returns the number of pixels checked inside.
+inline int expectMatchesModel(const QImage& frame, const SceneModel& model)
+{
+    int inside = 0, wrong = 0;
+    for (int y = 0; y < frame.height(); ++y)
+        for (int x = 0; x < frame.width(); ++x) {
+            const double d = model.insideDistance(QPointF(x, y));
+            const int sum = channelSum(frame.pixel(x, y));
+            if (d > 1.0) {
+                ++inside;
+                wrong += sum < 25;
+            } else if (d < -1.0) {
+                wrong += sum > 10;
+            }
+        }
+    EXPECT_EQ(wrong, 0);
+    return inside;
+}

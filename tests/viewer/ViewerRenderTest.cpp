@@ -48,26 +48,6 @@ protected:
         return frame;
     }
 
-    // Every pixel clearly inside the outline is lit, every pixel clearly
-    // outside it is black. Returns the number of pixels checked inside.
-    int expectMatchesModel(const QImage& frame, const SceneModel& model)
-    {
-        int inside = 0, wrong = 0;
-        for (int y = 0; y < frame.height(); ++y)
-            for (int x = 0; x < frame.width(); ++x) {
-                const double d = model.insideDistance(QPointF(x, y));
-                const int sum = channelSum(frame.pixel(x, y));
-                if (d > 1.0) {
-                    ++inside;
-                    wrong += sum < 25;
-                } else if (d < -1.0) {
-                    wrong += sum > 10;
-                }
-            }
-        EXPECT_EQ(wrong, 0);
-        return inside;
-    }
-
     // Dark text pixels (far darker than the tinted grey ground) in a region.
     static int textPixels(const QImage& frame, const SceneModel& model, QRect region)
     {
