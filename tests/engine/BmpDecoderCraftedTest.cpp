@@ -23,7 +23,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 QString corpusFile(const QString& relative)
 {
-    return QStringLiteral(FW_CORPUS_DIR "/") + relative;
+    return fwtest::corpusPath(relative);
 }
 
 Bytes readBytes(const QString& path)

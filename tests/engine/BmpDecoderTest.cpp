@@ -18,11 +18,9 @@
 
 namespace {
 
-// fw_test_support is built without FW_CORPUS_DIR, so its corpusPath() gives
-// the relative path back; this test gets the corpus location compiled in.
 QString corpusFile(const QString& relative)
 {
-    return QStringLiteral(FW_CORPUS_DIR "/") + relative;
+    return fwtest::corpusPath(relative);
 }
 
 // A decoded picture in the decoder's own layout; the vector is exactly the
