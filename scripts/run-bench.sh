@@ -7,10 +7,6 @@ for b in "$build"/bin/bench_*; do
   [ -x "$b" ] || continue
   found=1
   echo "== $(basename "$b")"
-  # This kind of machine's speed drifts by tens of percent over a minute:
-  # interleaving the repetitions lets each path and its baseline see the
-  # same drift, and the medians compare fairly.
-  "$b" --benchmark_counters_tabular=true --benchmark_repetitions=3 \
-       --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true
+  "$b" --benchmark_counters_tabular=true
 done
 [ $found -eq 1 ] || echo "no benchmarks built"
