@@ -1,6 +1,5 @@
 #include "ConversionRun.h"
 
-#include "BmpDecoder.h"
 #include "Picture.h"
 #include "cDIBSection.h"
 #include "mFileOp.h"
