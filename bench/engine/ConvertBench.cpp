@@ -2,9 +2,9 @@
 // the floor of what libjpeg-turbo needs for the same pixels: the goal is to
 // stay within 1.15 times the floor at every size.
 #include "GameScene.h"
-#include "Picture.h"
-#include "cDIBSection.h"
-#include "mIntelJPEGLibrary.h"
+#include "engine/cDIBSection.h"
+#include "engine/mIntelJPEGLibrary.h"
+#include "engine/platform/Picture.h"
 
 #include <QFile>
 #include <QTemporaryDir>

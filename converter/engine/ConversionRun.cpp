@@ -1,9 +1,9 @@
-#include "ConversionRun.h"
+#include "engine/ConversionRun.h"
 
-#include "Picture.h"
-#include "cDIBSection.h"
-#include "mFileOp.h"
-#include "mIntelJPEGLibrary.h"
+#include "engine/cDIBSection.h"
+#include "engine/mFileOp.h"
+#include "engine/mIntelJPEGLibrary.h"
+#include "engine/platform/Picture.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MsgBox.h"
+#include "engine/platform/MsgBox.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
-#include "cDIBSection.h"
+#include "engine/cDIBSection.h"
 
-#include "MsgBox.h"
-#include "Picture.h"
+#include "engine/platform/MsgBox.h"
+#include "engine/platform/Picture.h"
 
 #include <QGuiApplication>
 #include <QImage>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Gdi.h"
+#include "engine/platform/Gdi.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "mChrono.h"
+#include "engine/mChrono.h"
 
 #include <QCoreApplication>
 #include <chrono>

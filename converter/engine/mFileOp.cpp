@@ -1,6 +1,6 @@
-#include "mFileOp.h"
+#include "engine/mFileOp.h"
 
-#include "mChrono.h"
+#include "engine/mChrono.h"
 
 #include <QDesktopServices>
 #include <QDir>

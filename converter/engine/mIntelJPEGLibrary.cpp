@@ -1,8 +1,8 @@
-#include "mIntelJPEGLibrary.h"
+#include "engine/mIntelJPEGLibrary.h"
 
-#include "AppError.h"
-#include "IntelJpegLibrary.h"
-#include "cDIBSection.h"
+#include "engine/AppError.h"
+#include "engine/cDIBSection.h"
+#include "engine/platform/IntelJpegLibrary.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

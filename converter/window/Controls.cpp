@@ -1,4 +1,4 @@
-#include "Controls.h"
+#include "window/Controls.h"
 
 #include "FrmMainLayout.h"
 

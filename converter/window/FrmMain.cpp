@@ -1,14 +1,14 @@
-#include "FrmMain.h"
+#include "window/FrmMain.h"
 
-#include "ConversionRun.h"
 #include "FrmMainLayout.h"
-#include "MdlRegAll.h"
-#include "Picture.h"
 #include "SkinArt.h"
-#include "SteamLibrary.h"
-#include "mChrono.h"
-#include "mFileOp.h"
-#include "mRegion.h"
+#include "engine/ConversionRun.h"
+#include "engine/mChrono.h"
+#include "engine/mFileOp.h"
+#include "engine/platform/Picture.h"
+#include "window/detection/MdlRegAll.h"
+#include "window/detection/SteamLibrary.h"
+#include "window/mRegion.h"
 
 #include <QCloseEvent>
 #include <QDir>

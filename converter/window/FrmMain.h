@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Controls.h"
-#include "FrmMainServices.h"
-#include "RunHost.h"
+#include "engine/RunHost.h"
+#include "window/Controls.h"
+#include "window/FrmMainServices.h"
 
 #include <QImage>
 #include <QListWidget>

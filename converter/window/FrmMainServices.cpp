@@ -1,10 +1,10 @@
-#include "FrmMainServices.h"
+#include "window/FrmMainServices.h"
 
-#include "MdlRegAll.h"
-#include "MsgBox.h"
-#include "mBrowseFolder.h"
-#include "mChrono.h"
-#include "mFileOp.h"
+#include "engine/mChrono.h"
+#include "engine/mFileOp.h"
+#include "engine/platform/MsgBox.h"
+#include "window/detection/MdlRegAll.h"
+#include "window/mBrowseFolder.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

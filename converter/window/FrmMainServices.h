@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RunHost.h"
+#include "engine/RunHost.h"
 
 #include <QString>
 #include <functional>

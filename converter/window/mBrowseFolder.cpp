@@ -1,4 +1,4 @@
-#include "mBrowseFolder.h"
+#include "window/mBrowseFolder.h"
 
 #include <QDir>
 #include <QFileDialog>

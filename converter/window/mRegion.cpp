@@ -1,4 +1,4 @@
-#include "mRegion.h"
+#include "window/mRegion.h"
 
 namespace mRegion {
 

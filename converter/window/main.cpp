@@ -1,5 +1,5 @@
 // Framewright: converts Half-Life's screenshots into JPEG files.
-#include "FrmMain.h"
+#include "window/FrmMain.h"
 
 #include <QApplication>
 

@@ -1,8 +1,8 @@
 // The BMP decoder on bitmaps built here: every depth at every row alignment,
 // both row orders, RLE edge cases, every failure's reason, the size caps, and
 // truncated and scrambled copies of the corpus.
-#include "BmpDecoder.h"
 #include "TempDir.h"
+#include "engine/bmp/BmpDecoder.h"
 
 #include <QDir>
 #include <QFile>

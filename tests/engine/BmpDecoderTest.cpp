@@ -1,8 +1,8 @@
 // The BMP decoder against the bmpsuite corpus: good files match the suite's
 // reference pictures, questionable ones decode or are refused cleanly, bad
 // ones never get past the buffer.
-#include "BmpDecoder.h"
 #include "TempDir.h"
+#include "engine/bmp/BmpDecoder.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "ConversionRun.h"
 #include "EngineTestUtil.h"
 #include "TempDir.h"
-#include "mChrono.h"
+#include "engine/ConversionRun.h"
+#include "engine/mChrono.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "EngineTestUtil.h"
-#include "MsgBox.h"
-#include "Picture.h"
-#include "cDIBSection.h"
+#include "engine/cDIBSection.h"
+#include "engine/platform/MsgBox.h"
+#include "engine/platform/Picture.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #include "TempDir.h"
-#include "mChrono.h"
-#include "mFileOp.h"
+#include "engine/mChrono.h"
+#include "engine/mFileOp.h"
 
 #include <QDir>
 #include <QFile>

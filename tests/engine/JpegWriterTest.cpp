@@ -1,10 +1,10 @@
-#include "AppError.h"
 #include "EngineTestUtil.h"
-#include "IntelJpegLibrary.h"
-#include "Picture.h"
 #include "TempDir.h"
-#include "cDIBSection.h"
-#include "mIntelJPEGLibrary.h"
+#include "engine/AppError.h"
+#include "engine/cDIBSection.h"
+#include "engine/mIntelJPEGLibrary.h"
+#include "engine/platform/IntelJpegLibrary.h"
+#include "engine/platform/Picture.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

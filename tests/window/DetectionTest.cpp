@@ -1,6 +1,6 @@
-#include "MdlRegAll.h"
-#include "SteamLibrary.h"
 #include "TempDir.h"
+#include "window/detection/MdlRegAll.h"
+#include "window/detection/SteamLibrary.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,6 +1,6 @@
 // The real services behind FrmMain, where they can run without a person.
-#include "FrmMainServices.h"
 #include "TempDir.h"
+#include "window/FrmMainServices.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "FrmMain.h"
-#include "FrmMainServices.h"
 #include "TempDir.h"
+#include "window/FrmMain.h"
+#include "window/FrmMainServices.h"
 
 #include <QStringList>
 #include <deque>

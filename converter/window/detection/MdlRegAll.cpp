@@ -1,6 +1,6 @@
-#include "MdlRegAll.h"
+#include "window/detection/MdlRegAll.h"
 
-#include "PathMatch.h"
+#include "window/detection/PathMatch.h"
 
 #include <QDir>
 #include <QFile>

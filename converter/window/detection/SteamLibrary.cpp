@@ -1,6 +1,6 @@
-#include "SteamLibrary.h"
+#include "window/detection/SteamLibrary.h"
 
-#include "PathMatch.h"
+#include "window/detection/PathMatch.h"
 
 #include <QDateTime>
 #include <QDir>

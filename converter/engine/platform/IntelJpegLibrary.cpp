@@ -1,4 +1,4 @@
-#include "IntelJpegLibrary.h"
+#include "engine/platform/IntelJpegLibrary.h"
 
 #include <QFile>
 #include <QRandomGenerator>

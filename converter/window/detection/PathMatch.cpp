@@ -1,4 +1,4 @@
-#include "PathMatch.h"
+#include "window/detection/PathMatch.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "BmpDecoder.h"
+#include "engine/bmp/BmpDecoder.h"
 
 #include "BmpLayout.h"
 #include "BmpPixels.h"

@@ -1,4 +1,4 @@
-#include "Gdi.h"
+#include "engine/platform/Gdi.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "Picture.h"
+#include "engine/platform/Picture.h"
 
-#include "BmpDecoder.h"
+#include "engine/bmp/BmpDecoder.h"
 
 #include <utility>
 

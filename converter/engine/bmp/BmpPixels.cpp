@@ -1,22 +1,23 @@
-#pragma once
+#include "BmpPixels.h"
 
-// Turning checked bitmap pixel data into the 24-bit bottom-up buffer.
-// Internal to the BMP decoder; the layout comes from parseLayout().
-
-#include "BmpLayout.h"
-
-#include <array>
-#include <cstdint>
 #include <cstring>
-#include <span>
 
 namespace bmp {
+
+// The buffer row a row of the file lands in (buffer row 0 = bottom row).
+std::uint8_t* bufferRow(const Layout& l, std::uint8_t* buffer, int fileRow)
+{
+    const int row = l.topDown ? l.height - 1 - fileRow : fileRow;
+    return buffer + std::int64_t{row} * l.stride();
+}
+
+namespace {
 
 // Always 256 entries: colours the file does not define stay black, so any
 // index of any depth can be looked up without a bounds check.
 using Palette = std::array<std::array<std::uint8_t, 3>, 256>; // blue, green, red
 
-inline Palette readPalette(const Layout& l, std::span<const std::uint8_t> bytes)
+Palette readPalette(const Layout& l, std::span<const std::uint8_t> bytes)
 {
     Palette palette{};
     for (int i = 0; i < l.paletteEntries; ++i) {
@@ -26,15 +27,8 @@ inline Palette readPalette(const Layout& l, std::span<const std::uint8_t> bytes)
     return palette;
 }
 
-// The buffer row a row of the file lands in (buffer row 0 = bottom row).
-inline std::uint8_t* bufferRow(const Layout& l, std::uint8_t* buffer, int fileRow)
-{
-    const int row = l.topDown ? l.height - 1 - fileRow : fileRow;
-    return buffer + std::int64_t{row} * l.stride();
-}
-
-inline void decodePlainRow(const Layout& l, const Palette& palette, const std::uint8_t* in,
-                           std::uint8_t* out)
+void decodePlainRow(const Layout& l, const Palette& palette, const std::uint8_t* in,
+                    std::uint8_t* out)
 {
     const int width = l.width;
     const auto& [blue, green, red] = l.channels;
@@ -72,8 +66,8 @@ inline void decodePlainRow(const Layout& l, const Palette& palette, const std::u
 }
 
 // pixels holds l.pixelBytes bytes: every row of the file, padding included.
-inline void decodePlain(const Layout& l, const Palette& palette,
-                        std::span<const std::uint8_t> pixels, std::uint8_t* buffer)
+void decodePlain(const Layout& l, const Palette& palette,
+                 std::span<const std::uint8_t> pixels, std::uint8_t* buffer)
 {
     for (int row = 0; row < l.height; ++row)
         decodePlainRow(l, palette, pixels.data() + row * l.rowBytes, bufferRow(l, buffer, row));
@@ -117,8 +111,8 @@ private:
 
 // RLE4, RLE8 and OS/2 RLE24. Pixels the stream skips (deltas, early
 // end-of-line or end-of-bitmap) stay as they are: black in a cleared buffer.
-inline void decodeRle(const Layout& l, const Palette& palette,
-                      std::span<const std::uint8_t> stream, std::uint8_t* buffer)
+void decodeRle(const Layout& l, const Palette& palette,
+               std::span<const std::uint8_t> stream, std::uint8_t* buffer)
 {
     RleCanvas canvas(l, buffer);
     std::size_t pos = 0;
@@ -194,8 +188,10 @@ inline void decodeRle(const Layout& l, const Palette& palette,
     }
 }
 
-inline void decodePixels(const Layout& l, std::span<const std::uint8_t> paletteBytes,
-                         std::span<const std::uint8_t> pixels, std::uint8_t* buffer)
+} // namespace
+
+void decodePixels(const Layout& l, std::span<const std::uint8_t> paletteBytes,
+                  std::span<const std::uint8_t> pixels, std::uint8_t* buffer)
 {
     const Palette palette = readPalette(l, paletteBytes);
     if (l.isRle())

@@ -1,4 +1,4 @@
-#include "MsgBox.h"
+#include "engine/platform/MsgBox.h"
 
 #include <QApplication>
 #include <QMessageBox>
