@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+
+// Encodes 24-bit blue-green-red pixels into JPEG bytes in memory, with the
+// product's encoder settings (full-resolution colour, baseline, the DCT
+// chosen in docs/jpeg-defaults.md). One encoder per thread: it keeps its
+// compressor and output buffer between pictures.
+class JpegEncoder {
+public:
+    struct Pixels {
+        const std::uint8_t* bgr = nullptr;
+        int width = 0;
+        int height = 0;
+        int pitch = 0;          // bytes from one row to the next, padding included
+        bool bottomUp = false;  // rows stored bottom row first, as in a DIB section
+    };
+
+    JpegEncoder();
+    ~JpegEncoder();
+    JpegEncoder(const JpegEncoder&) = delete;
+    JpegEncoder& operator=(const JpegEncoder&) = delete;
+
+    // The JPEG file's bytes, valid until the next call. quality 0 to 100
+    // (0 encodes as the lowest the encoder knows, 1). Throws
+    // std::runtime_error when the pixels cannot be encoded.
+    std::span<const std::uint8_t> encode(const Pixels& pixels, int quality);
+
+private:
+    struct State;
+    std::unique_ptr<State> m_state;
+};

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <span>
+
+// Writing a file so that a reader, a crash or a second writer never sees
+// half of it, and never loses what was there before.
+//
+// The bytes go to a short temporary name in the target's directory
+// (".fw-XXXXXX.tmp"), are flushed to the disk, and only then take the
+// target's name. On any failure the temporary file is removed and an
+// existing target is untouched.
+namespace SafeFile {
+
+enum class Publish {
+    // Never replaces anything: when any entry (a file, a directory, a link)
+    // already has the name, nothing is published and the result is
+    // NameTaken. Two writers racing for one name cannot both win.
+    NoReplace,
+    // Replaces an existing file. The new file takes over the old one's
+    // permissions and times; they are applied to the temporary file before
+    // it is published, so the content is never readable by anyone the old
+    // file did not allow.
+    Replace,
+};
+
+enum class Outcome { Written, NameTaken, Failed };
+
+struct Result {
+    Outcome outcome = Outcome::Failed;
+    QString error; // why it failed, for messages; empty when written
+};
+
+Result write(const QString& target, std::span<const std::uint8_t> bytes, Publish mode);
+
+// Forces a file's data, and its directory entry, onto the disk. Used before
+// an original is deleted, so that a power cut cannot lose both copies. A
+// directory whose file system cannot be flushed that way (EINVAL, EROFS)
+// counts as flushed.
+bool flushToDisk(const QString& path);
+
+} // namespace SafeFile

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+// Which files are the game's screenshots, and what they are called once
+// converted. The window's list, the window's run and the command-line
+// converter all follow these rules, so they live in one place.
+namespace ScreenshotList {
+
+// Bitmaps smaller than this are not screenshots worth converting.
+inline constexpr qint64 kMinBytes = 360000;
+// Names of this many characters or fewer have no prefix and are skipped.
+inline constexpr int kShortestName = 8;
+// Candidate numbers run from 0000 to 9998.
+inline constexpr int kNumberCount = 9999;
+
+// The "*.bmp" files of a directory (".BMP" and ".Bmp" too), sorted by name
+// without regard to case, as the window lists them. Empty when the
+// directory cannot be read.
+QStringList list(const QString& directory);
+
+// "half0007.bmp" -> "half": the name less its last 8 characters, or "" for a
+// name of 8 characters or fewer.
+QString namePrefix(const QString& fileName);
+
+// "half" and 3 -> "half0003.JPG".
+QString candidateName(const QString& prefix, int number);
+
+// Why a listed bitmap is left alone by rule, before it is read.
+enum class RuleSkip { None, ShortName, SmallFile };
+
+// The rule for a listed name and its size in bytes.
+RuleSkip ruleSkip(const QString& fileName, qint64 size);
+
+} // namespace ScreenshotList

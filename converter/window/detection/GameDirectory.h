@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+// Where the game keeps its screenshots, searched on the first start (and by
+// the command-line converter when nothing is stored). A function of its
+// environment only: it reads files and, on Windows, the registry, and needs
+// no window.
+namespace GameDirectory {
+
+struct Environment {
+    QString winePrefix;  // where the game's registry is read from (not on Windows)
+    QString home;        // where Steam installs are looked for
+    QString picturesDir; // where the default output folder goes
+};
+
+// The real environment of this user: $WINEPREFIX or ~/.wine, $HOME, the
+// Pictures folder (or home when there is none).
+Environment currentEnvironment();
+
+struct Found {
+    QString inputPath;   // the game's directory, or the proposed default
+    QString outputPath;  // "<pictures>/CS_JPEG/" (C:\CS_JPEG\ on Windows)
+    bool inputExists = false; // false: inputPath is only the proposed default
+};
+
+// The search: the game's registry entries (Sierra's Directory, then the
+// App Paths entry), then Steam (not on Windows), then the proposed default
+// C:\Sierra\Half-Life\ (mapped into the Wine prefix outside Windows). A
+// stale registry value naming a folder that no longer exists does not stop
+// the search.
+Found search(const Environment& env);
+
+} // namespace GameDirectory
