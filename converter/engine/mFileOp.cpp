@@ -40,7 +40,8 @@ void waitUntil(std::int64_t deadline, Ready ready)
     }
 }
 
-// "https:", "mailto:", "file:" but not "localhost:8080", whose colon starts a port.
+// "https:", "mailto:", "file:", but not "localhost:8080", whose colon starts a
+// port, nor a drive letter: a scheme has two characters at least.
 bool hasScheme(const QString& target)
 {
     static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:(?![0-9])"));

@@ -5,13 +5,9 @@
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
 #include <QProcess>
 #include <QProcessEnvironment>
-#else
-#include <QDesktopServices>
-#endif
 
 namespace {
 
-#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
 QProcessEnvironment userEnvironment()
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -27,13 +23,11 @@ QProcessEnvironment userEnvironment()
     env.remove(QStringLiteral("FW_SANDBOX_VARS"));
     return env;
 }
-#endif
 
 } // namespace
 
 bool OpenWithDesktop(const QUrl& url)
 {
-#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
     // What Qt's desktop services run on a Linux desktop, started here so that
     // it gets an environment of our choosing (and so that it works under every
     // Qt platform, the offscreen one included).
@@ -42,7 +36,13 @@ bool OpenWithDesktop(const QUrl& url)
     opener.setArguments({url.isLocalFile() ? url.toLocalFile() : url.toString(QUrl::FullyEncoded)});
     opener.setProcessEnvironment(userEnvironment());
     return opener.startDetached();
-#else
-    return QDesktopServices::openUrl(url);
-#endif
 }
+
+#else
+#include <QDesktopServices>
+
+bool OpenWithDesktop(const QUrl& url)
+{
+    return QDesktopServices::openUrl(url);
+}
+#endif
