@@ -2,12 +2,12 @@
 
 #include "engine/mChrono.h"
 #include "engine/mFileOp.h"
+#include "engine/platform/DesktopOpen.h"
 #include "engine/platform/MsgBox.h"
 #include "window/detection/MdlRegAll.h"
 #include "window/mBrowseFolder.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -37,10 +37,10 @@ FrmMainServices realServices()
         explorer.setNativeArguments(directory);
         explorer.startDetached();
 #else
-        QDesktopServices::openUrl(QUrl::fromLocalFile(directory));
+        OpenWithDesktop(QUrl::fromLocalFile(directory));
 #endif
     };
-    s.openFile = [](const QString& file) { QDesktopServices::openUrl(QUrl::fromLocalFile(file)); };
+    s.openFile = [](const QString& file) { OpenWithDesktop(QUrl::fromLocalFile(file)); };
     s.openAddress = [](const QString& address) { mFileOp::ShellOpen(address); };
     s.startDetached = [](const QString& program) {
         return QProcess::startDetached(program, {}, QFileInfo(program).path());
