@@ -1,18 +1,15 @@
 #include "window/FrmMainServices.h"
 
+#include "engine/Settings.h"
 #include "engine/mChrono.h"
 #include "engine/mFileOp.h"
 #include "engine/platform/DesktopOpen.h"
 #include "engine/platform/MsgBox.h"
-#include "window/detection/MdlRegAll.h"
 #include "window/mBrowseFolder.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSettings>
-#include <QStandardPaths>
 #include <QUrl>
 #include <cstdio>
 #include <cstdlib>
@@ -52,14 +49,7 @@ FrmMainServices realServices()
         std::_Exit(0);
     };
     s.programDir = QCoreApplication::applicationDirPath();
-    s.settingsFile = QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Framewright"),
-                               QStringLiteral("Framewright"))
-                         .fileName();
-#ifndef Q_OS_WIN
-    s.winePrefix = MdlRegAll::WinePrefix();
-#endif
-    s.home = QDir::homePath();
-    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-    s.picturesDir = !pictures.isEmpty() && QFileInfo(pictures).isDir() ? pictures : s.home;
+    s.settingsFile = Settings::defaultFile();
+    s.environment = GameDirectory::currentEnvironment();
     return s;
 }
