@@ -6,6 +6,7 @@
 #include "engine/mChrono.h"
 #include "engine/mFileOp.h"
 #include "engine/platform/Picture.h"
+#include "window/DataFile.h"
 #include "window/detection/MdlRegAll.h"
 #include "window/detection/SteamLibrary.h"
 #include "window/mRegion.h"
@@ -238,10 +239,10 @@ void FrmMain::buildControls()
 
 bool FrmMain::Form_Load()
 {
-    // 1-2. The skin lies beside the program.
+    // 1-2. The skin lies beside the program (or in an install's share/framewright).
     picMainSkin->move(0, 0);
     const QString programDir = mFileOp::FormatPath(m_services.programDir);
-    const QString skinPath = programDir + QStringLiteral("skin.bmp");
+    const QString skinPath = DataFile(programDir, QStringLiteral("skin.bmp"));
 
     // 3. Without a skin there is no window to show: say so and end, before
     // any settings are read, so the store keeps what it holds.

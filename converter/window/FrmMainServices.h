@@ -30,7 +30,7 @@ struct FrmMainServices {
     // Ends the process at once.
     std::function<void()> quit;
 
-    QString programDir;    // where skin.bmp and the viewer are looked for
+    QString programDir;    // where the viewer is looked for, and skin.bmp first (DataFile.h)
     QString settingsFile;  // the INI store
     QString winePrefix;    // where the game's registry is read from
     QString home;          // where Steam installs are looked for
