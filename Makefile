@@ -35,7 +35,7 @@ bench: build
 # validated, unpacked and started by scripts/check-package.sh.
 package:
 	./scripts/install-deps.sh package
-	cmake -S . -B $(PKGBUILD) -DCMAKE_BUILD_TYPE=Release -DFW_BUILD_TESTS=OFF -DFW_BUILD_BENCH=OFF \
+	cmake -S . -B $(PKGBUILD) -DCMAKE_BUILD_TYPE=Release -DFW_BUILD_TESTS=OFF -DFW_BUILD_BENCH=OFF -DCMAKE_INSTALL_PREFIX=/usr \
 	  -DCMAKE_CXX_FLAGS="$$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
 	  -DCMAKE_EXE_LINKER_FLAGS="$$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get LDFLAGS)"
 	cmake --build $(PKGBUILD) -j $(JOBS)
