@@ -6,36 +6,15 @@
 #include <QDir>
 #include <gtest/gtest.h>
 
-namespace {
-
-struct Layout {
-    const char* name;
-    bool beside, shared;
-    const char* expected;  // relative to the install's root
-};
-
-const Layout kLayouts[] = {
-    {"BuildTreeBesideTheProgram", true, false, "bin/skin.bmp"},
-    {"SystemInstallInShare", false, true, "share/framewright/skin.bmp"},
-    {"BesideWinsOverShare", true, true, "bin/skin.bmp"},
-    {"NowhereNamesThePlaceBeside", false, false, "bin/skin.bmp"},
-};
-
-class DataFileLayout : public ::testing::TestWithParam<Layout> {};
-
-TEST_P(DataFileLayout, FindsTheSkin)
+TEST(DataFile, BesideTheProgramFirstThenInTheInstallsShare)
 {
-    const Layout& l = GetParam();
     fwtest::TempDir root;
     ASSERT_TRUE(QDir().mkpath(root.file("bin")) && QDir().mkpath(root.file("share/framewright")));
-    if (l.beside)
-        fwtest::writeAll(root.file("bin/skin.bmp"), "BM");
-    if (l.shared)
-        fwtest::writeAll(root.file("share/framewright/skin.bmp"), "BM");
-    EXPECT_EQ(DataFile(root.file("bin"), "skin.bmp"), root.file(l.expected));
+    const auto skin = [&] { return DataFile(root.file("bin"), "skin.bmp"); };
+
+    EXPECT_EQ(skin(), root.file("bin/skin.bmp")) << "nowhere: the place beside the program";
+    fwtest::writeAll(root.file("share/framewright/skin.bmp"), "BM");
+    EXPECT_EQ(skin(), root.file("share/framewright/skin.bmp")) << "a system install";
+    fwtest::writeAll(root.file("bin/skin.bmp"), "BM");
+    EXPECT_EQ(skin(), root.file("bin/skin.bmp")) << "beside wins over share";
 }
-
-INSTANTIATE_TEST_SUITE_P(Installs, DataFileLayout, ::testing::ValuesIn(kLayouts),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-} // namespace
