@@ -1,6 +1,8 @@
 #!/bin/sh
 # Installs every Debian 12 package the build, the tests and the benchmarks
-# need. Safe to run again: apt-get skips what is already there.
+# need; with the argument "package", also the tools that build and check the
+# Debian package (make package). Safe to run again: apt-get skips what is
+# already there.
 set -eu
 
 PACKAGES="
@@ -11,6 +13,13 @@ PACKAGES="
   libgl-dev libgl1-mesa-dri xvfb xauth
   fonts-dejavu-core fonts-dejavu-extra
 "
+
+# dpkg-shlibdeps and dpkg-buildflags, CPack's ELF detection, the validators,
+# and what scripts/check-package.sh drives the unpacked program with.
+PACKAGING_PACKAGES="
+  dpkg-dev file lintian appstream desktop-file-utils xdotool procps
+"
+if [ "${1:-}" = package ]; then PACKAGES="$PACKAGES $PACKAGING_PACKAGES"; fi
 
 missing=""
 for p in $PACKAGES; do

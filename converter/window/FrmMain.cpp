@@ -7,6 +7,7 @@
 #include "engine/mChrono.h"
 #include "engine/mFileOp.h"
 #include "engine/platform/Picture.h"
+#include "window/DataFile.h"
 #include "window/mRegion.h"
 
 #include <QCloseEvent>
@@ -59,10 +60,10 @@ FrmMain::FrmMain(FrmMainServices services) : QWidget(nullptr), m_services(std::m
 
 bool FrmMain::Form_Load()
 {
-    // 1-2. The skin lies beside the program.
+    // 1-2. The skin lies beside the program (or in an install's share/framewright).
     picMainSkin->move(0, 0);
     const QString programDir = mFileOp::FormatPath(m_services.programDir);
-    const QString skinPath = programDir + QStringLiteral("skin.bmp");
+    const QString skinPath = DataFile(programDir, QStringLiteral("skin.bmp"));
 
     // 3. Without a skin there is no window to show: say so and end, before
     // any settings are read, so the store keeps what it holds.
