@@ -44,7 +44,7 @@ public:
     {
         StdPicture picture = LoadPicture(m_bmp);
         m_image.CreateFromPicture(std::move(picture));
-        SaveToJPG(m_image, m_jpg, kQuality);
+        SaveToNewJPG(m_image, m_jpg, kQuality);
         m_image.ClearUp();
         picture.Release();
     }

@@ -53,10 +53,11 @@ int firstFreeNumber(const QString& outputPath, const QString& prefix, int from)
 enum class FileResult { Converted, Skipped, Failed };
 
 struct FileJob {
-    QString name;   // as listed
-    QString source; // its full path
+    QString name;      // as listed
+    QString source;    // its full path
+    QString outputDir; // where its JPEG goes
     QString prefix;
-    int number;     // the first free number, found before the file is read
+    int number;        // the first free number, found before the file is read
 };
 
 // Deletes the bitmap once its JPEG is safely on disk, or says why it stays.
@@ -96,7 +97,6 @@ FileResult convertFile(RunHost& host, cDIBSection& image, FileJob job, int quali
 
     // The JPEG never replaces anything: when another writer took the name
     // since it was found free, the next free number is tried.
-    const QString output = host.outputPath();
     QString jpeg;
     for (;;) {
         if (job.number >= ScreenshotList::kNumberCount) {
@@ -104,7 +104,7 @@ FileResult convertFile(RunHost& host, cDIBSection& image, FileJob job, int quali
             host.log(job.name + QStringLiteral(" skipped: every number from 0000 to 9998 is taken"));
             return FileResult::Skipped;
         }
-        jpeg = output + ScreenshotList::candidateName(job.prefix, job.number);
+        jpeg = job.outputDir + ScreenshotList::candidateName(job.prefix, job.number);
         NewJpg written = NewJpg::NameTaken;
         try {
             written = SaveToNewJPG(image, jpeg, quality);
@@ -116,7 +116,7 @@ FileResult convertFile(RunHost& host, cDIBSection& image, FileJob job, int quali
         }
         if (written == NewJpg::Written)
             break;
-        job.number = firstFreeNumber(output, job.prefix, job.number + 1);
+        job.number = firstFreeNumber(job.outputDir, job.prefix, job.number + 1);
     }
 
     host.processEvents();
@@ -199,7 +199,7 @@ bool RunConversion(RunHost& host)
         const int number = firstFreeNumber(output, prefix, 0);
         if (number == ScreenshotList::kNumberCount)
             continue; // every number taken: left alone, like a small file
-        if (convertFile(host, image, {name, input + name, prefix, number}, quality) == FileResult::Failed) {
+        if (convertFile(host, image, {name, input + name, output, prefix, number}, quality) == FileResult::Failed) {
             // The closing steps of a complete run are not taken, but the
             // window comes back usable after the message.
             host.runEnded(false);
