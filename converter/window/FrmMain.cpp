@@ -2,6 +2,7 @@
 
 #include "Makers.h"
 #include "SkinArt.h"
+#include "window/FrmMainRunHost.h"
 #include "engine/ConversionRun.h"
 #include "engine/Settings.h"
 #include "engine/mChrono.h"
@@ -241,22 +242,9 @@ void FrmMain::closeEvent(QCloseEvent* event)
 
 void FrmMain::CmdGo_Click()
 {
-    RunConversion(*this);
+    FrmMainRunHost host(*this);
+    RunConversion(host);
 }
-
-int FrmMain::fileCount() const { return FileList->count(); }
-
-QString FrmMain::fileName(int index) const
-{
-    const QListWidgetItem* item = FileList->item(index);
-    return item ? item->text() : QString();
-}
-
-QString FrmMain::qualityCaption() const { return LblQuality->text(); }
-bool FrmMain::deleteChecked() const { return chkDel->isChecked(); }
-
-void FrmMain::clearInfo() { Lstinfo->clear(); }
-void FrmMain::addInfo(const QString& line) { Lstinfo->addItem(line); }
 
 void FrmMain::selectLastInfo()
 {
@@ -271,22 +259,6 @@ void FrmMain::restoreWindow()
         show();
     }
 }
-
-void FrmMain::processEvents() { mChrono::ProcessEvents(); }
-
-void FrmMain::showMessage(const QString& text, MsgIcon icon, const QString& title)
-{
-    m_services.message(text, icon, title.isEmpty() ? kAppTitle : title);
-}
-
-bool FrmMain::askYesNo(const QString& text, MsgIcon icon, const QString& title)
-{
-    return m_services.askYesNo(text, icon, title.isEmpty() ? kAppTitle : title);
-}
-
-bool FrmMain::createDirectory(const QString& path) { return QDir().mkdir(path); }
-
-void FrmMain::pause(int ms) { m_services.pause(ms); }
 
 // ---- Moving the frameless window ----------------------------------------
 
