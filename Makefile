@@ -2,12 +2,15 @@
 #   make run    builds and starts Framewright
 #   make test   builds and runs the whole test suite (with ASan and UBSan)
 #   make bench  builds with optimisation and runs the benchmarks
+#   make fuzz   fuzzes the bitmap reader with clang's libFuzzer (FUZZ_SECONDS=600)
 
 JOBS      ?= $(shell nproc)
 BUILD     ?= build
 TESTBUILD ?= build-asan
+FUZZBUILD ?= build-fuzz
+FUZZ_SECONDS ?= 600
 
-.PHONY: deps configure build run test bench clean
+.PHONY: deps configure build run test bench fuzz clean
 
 deps:
 	./scripts/install-deps.sh
@@ -29,5 +32,12 @@ test: deps
 bench: build
 	./scripts/run-bench.sh $(BUILD)
 
+# A build of its own with clang, so the g++ builds above are untouched.
+fuzz: deps
+	./scripts/install-deps.sh fuzz
+	cmake -S . -B $(FUZZBUILD) -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFW_FUZZ=ON -DFW_BUILD_BENCH=OFF
+	cmake --build $(FUZZBUILD) -j $(JOBS) --target fuzz_bmp test_bmp_decoder
+	./scripts/run-fuzz.sh $(FUZZBUILD) $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD) $(TESTBUILD)
+	rm -rf $(BUILD) $(TESTBUILD) $(FUZZBUILD)

@@ -1,9 +1,13 @@
 #!/bin/sh
 # Installs every Debian 12 package the build, the tests and the benchmarks
-# need. Safe to run again: apt-get skips what is already there.
+# need; `install-deps.sh fuzz` installs what the fuzzer needs instead.
+# Safe to run again: apt-get skips what is already there.
 set -eu
 
-PACKAGES="
+if [ "${1:-}" = fuzz ]; then
+  PACKAGES="clang-14 libclang-rt-14-dev"
+else
+  PACKAGES="
   cmake g++ make pkg-config
   qt6-base-dev libqt6opengl6-dev
   libturbojpeg0-dev libjpeg62-turbo-dev
@@ -11,6 +15,7 @@ PACKAGES="
   libgl-dev libgl1-mesa-dri xvfb xauth
   fonts-dejavu-core fonts-dejavu-extra
 "
+fi
 
 missing=""
 for p in $PACKAGES; do

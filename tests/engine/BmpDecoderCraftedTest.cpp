@@ -85,10 +85,22 @@ BmpAllocator allocatorFor(Picture& picture)
     };
 }
 
+// Every crafted bitmap goes through here; with FW_BMP_SEED_DIR set it is
+// also written there, as a starting point for the fuzzer.
+void decodeCrafted(std::span<const std::uint8_t> bytes, const BmpAllocator& allocate)
+{
+    if (const QByteArray seeds = qgetenv("FW_BMP_SEED_DIR"); !seeds.isEmpty()) {
+        const QByteArray data(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+        const QString name = QString::number(qHash(data), 16) + ".bmp";
+        fwtest::writeAll(QString::fromLocal8Bit(seeds) + '/' + name, data);
+    }
+    DecodeBmp(bytes, "crafted.bmp", allocate);
+}
+
 Picture decodeBytes(const Bytes& bytes)
 {
     Picture picture;
-    DecodeBmp(bytes, "crafted.bmp", allocatorFor(picture));
+    decodeCrafted(bytes, allocatorFor(picture));
     return picture;
 }
 
@@ -98,7 +110,7 @@ std::string reasonFor(std::span<const std::uint8_t> bytes, Picture* picture = nu
     Picture local;
     Picture& target = picture ? *picture : local;
     try {
-        DecodeBmp(bytes, "crafted.bmp", allocatorFor(target));
+        decodeCrafted(bytes, allocatorFor(target));
     } catch (const BmpError& e) {
         const std::string what = e.what();
         const std::string prefix = "crafted.bmp: ";
