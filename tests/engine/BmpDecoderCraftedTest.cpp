@@ -234,11 +234,6 @@ TEST(BmpDecoderLayout, PixelValuesBecomeColours)
     put32(tenBits.pixels, 4, 0x000001FF);
     put32(tenBits.pixels, 8, 0xC0000000 | (1023u << 10));
 
-    BmpRecipe rle4 = rle8(6, 1, {5, 0x12, 0, 3, 0x34, 0x50, 0, 1}); // a run alternates its two colours
-    rle4.bitsPerPixel = 4;
-    rle4.compression = 2;
-    rle4.palette.resize(16);
-
     const struct {
         const char* name;
         BmpRecipe recipe;
@@ -248,37 +243,41 @@ TEST(BmpDecoderLayout, PixelValuesBecomeColours)
         {"5-5-5", rgb555, {0xFFFFFF, 0x848484}},
         {"5-6-5 masks", rgb565, {0xFFFFFF, 0xFF0000}},
         {"10-bit masks", tenBits, {0xFFFFFF, 0x7F0000, 0x00FF00}},
-        {"RLE4", rle4, {0x010101, 0x020202, 0x010101, 0x020202, 0x010101, 0x030303}},
-        {"RLE past the top", rle8(2, 1, {0, 2, 200, 200, 9, 1, 0, 0, 0, 0, 4, 5, 0, 1}), {0, 0}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(topRow(decode(build(c.recipe))), c.row) << c.name;
 }
 
-TEST(BmpDecoderRle, RunsStopAtTheEndOfTheirRow)
+TEST(BmpDecoderRle, RunsAndDeltasLandInsideThePicture)
 {
-    // A 255-pixel run on a 4-pixel row, then end-of-line and a second row.
-    const Picture picture = decode(build(rle8(4, 3, {255, 9, 0, 0, 2, 7, 0, 1})));
-    for (int x = 0; x < 4; ++x)
-        EXPECT_EQ(picture.at(x, 2), 0x090909u); // bottom row
-    EXPECT_EQ(picture.at(0, 1), 0x070707u);
-    EXPECT_EQ(picture.at(1, 1), 0x070707u);
-    EXPECT_EQ(picture.at(2, 1), 0u); // nothing spilled, nothing stale
-    for (int x = 0; x < 4; ++x)
-        EXPECT_EQ(picture.at(x, 0), 0u);
-    EXPECT_TRUE(picture.padIsZero());
-}
-
-TEST(BmpDecoderRle, AbsoluteRunsDeltasAndEarlyEnd)
-{
-    // Absolute run of 3 (padded), delta right 1 and up 1, a run of 2, end.
-    const Picture picture = decode(build(rle8(5, 3, {0, 3, 10, 20, 30, 0, 0, 2, 1, 1, 2, 40, 0, 1})));
-    EXPECT_EQ(picture.at(0, 2), 0x0A0A0Au);
-    EXPECT_EQ(picture.at(2, 2), 0x1E1E1Eu);
-    EXPECT_EQ(picture.at(3, 2), 0u);
-    EXPECT_EQ(picture.at(3, 1), 0u); // skipped by the delta
-    EXPECT_EQ(picture.at(4, 1), 0x282828u);
-    EXPECT_EQ(picture.at(0, 0), 0u); // never reached
+    BmpRecipe rle4 = rle8(6, 1, {5, 0x12, 0, 3, 0x34, 0x50, 0, 1});
+    rle4.bitsPerPixel = 4;
+    rle4.compression = 2;
+    rle4.palette.resize(16);
+    const struct {
+        const char* name;
+        BmpRecipe recipe;
+        std::vector<std::uint32_t> grey; // palette index n is grey n; rows from the top
+    } cases[] = {
+        // A 255-pixel run on a 4-pixel row stops at its end; end-of-line,
+        // then a second row; nothing spills, nothing stays stale.
+        {"long run", rle8(4, 3, {255, 9, 0, 0, 2, 7, 0, 1}), {0, 0, 0, 0, 7, 7, 0, 0, 9, 9, 9, 9}},
+        // An absolute run of 3 (padded), a delta right 1 and up 1, a run of
+        // 2 cut at the row's end, end of bitmap.
+        {"absolute and delta", rle8(5, 3, {0, 3, 10, 20, 30, 0, 0, 2, 1, 1, 2, 40, 0, 1}),
+         {0, 0, 0, 0, 0, 0, 0, 0, 0, 40, 10, 20, 30, 0, 0}},
+        {"past the top", rle8(2, 1, {0, 2, 200, 200, 9, 1, 0, 0, 0, 0, 4, 5, 0, 1}), {0, 0}},
+        {"RLE4 alternates a run's two colours", rle4, {1, 2, 1, 2, 1, 3}},
+    };
+    for (const auto& c : cases) {
+        const Picture picture = decode(build(c.recipe));
+        std::vector<std::uint32_t> grey;
+        for (int y = 0; y < picture.height; ++y)
+            for (int x = 0; x < picture.width; ++x)
+                grey.push_back(picture.at(x, y) / 0x010101u);
+        EXPECT_EQ(grey, c.grey) << c.name;
+        EXPECT_TRUE(picture.padIsZero()) << c.name;
+    }
 }
 
 TEST(BmpDecoderErrors, EachFailureNamesItsReason)
