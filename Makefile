@@ -3,13 +3,16 @@
 #   make test   builds and runs the whole test suite (with ASan and UBSan)
 #   make bench  builds with optimisation and runs the benchmarks
 #   make package  builds the Debian package and checks it
+#   make fuzz   fuzzes the bitmap reader with clang's libFuzzer (FUZZ_SECONDS=600)
 
 JOBS      ?= $(shell nproc)
 BUILD     ?= build
 TESTBUILD ?= build-asan
 PKGBUILD  ?= build-pkg
+FUZZBUILD ?= build-fuzz
+FUZZ_SECONDS ?= 600
 
-.PHONY: deps configure build run test bench package clean
+.PHONY: deps configure build run test bench package fuzz clean
 
 deps:
 	./scripts/install-deps.sh
@@ -42,5 +45,12 @@ package:
 	cd $(PKGBUILD) && cpack -G DEB
 	./scripts/check-package.sh "$$(ls -t $(PKGBUILD)/*.deb | head -n 1)"
 
+# A build of its own with clang, so the g++ builds above are untouched.
+fuzz: deps
+	./scripts/install-deps.sh fuzz
+	cmake -S . -B $(FUZZBUILD) -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFW_FUZZ=ON -DFW_BUILD_BENCH=OFF
+	cmake --build $(FUZZBUILD) -j $(JOBS) --target fuzz_bmp test_bmp_decoder
+	./scripts/run-fuzz.sh $(FUZZBUILD) $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD) $(TESTBUILD) $(PKGBUILD)
+	rm -rf $(BUILD) $(TESTBUILD) $(PKGBUILD) $(FUZZBUILD)
