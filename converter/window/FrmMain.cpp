@@ -240,7 +240,12 @@ void FrmMain::closeEvent(QCloseEvent* event)
 
 void FrmMain::CmdGo_Click()
 {
+    // The run disables CmdGo, which sends the keyboard's focus on; it comes
+    // back with the controls.
+    const bool focused = CmdGo->hasFocus();
     RunConversion(*this);
+    if (focused && CmdGo->isEnabled())
+        CmdGo->setFocus(Qt::OtherFocusReason);
 }
 
 int FrmMain::fileCount() const { return FileList->count(); }
