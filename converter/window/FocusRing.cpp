@@ -1,7 +1,6 @@
 #include "window/FocusRing.h"
 
 #include <QApplication>
-#include <QKeyEvent>
 #include <QPainter>
 
 namespace {
@@ -9,24 +8,6 @@ namespace {
 const QColor kRingColour(170, 176, 255); // the skin's light edge
 constexpr int kRingWidth = 2;
 constexpr int kGap = 1; // between the ring and its control
-
-class KeyFilter : public QObject {
-public:
-    KeyFilter(QObject* target, std::function<bool(const QKeyEvent&)> handler)
-        : QObject(target), m_handler(std::move(handler))
-    {
-        target->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        return event->type() == QEvent::KeyPress && m_handler(static_cast<const QKeyEvent&>(*event));
-    }
-
-private:
-    std::function<bool(const QKeyEvent&)> m_handler;
-};
 
 } // namespace
 
@@ -62,14 +43,4 @@ void FocusRing::paintEvent(QPaintEvent*)
     p.setPen(QPen(kRingColour, kRingWidth));
     const qreal half = kRingWidth / 2.0;
     p.drawRoundedRect(QRectF(rect()).adjusted(half, half, -half, -half), 3, 3);
-}
-
-void onKeyPress(QWidget* widget, std::function<bool(const QKeyEvent&)> handler)
-{
-    new KeyFilter(widget, std::move(handler)); // owned by the widget
-}
-
-bool isEnterKey(const QKeyEvent& event)
-{
-    return event.key() == Qt::Key_Enter || event.key() == Qt::Key_Return;
 }

@@ -9,8 +9,40 @@
 #include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <algorithm>
+#include <functional>
 
 namespace {
+
+// Hands the key presses of a control to a handler before the control sees
+// them; the handler answers true for the keys it has taken.
+class KeyFilter : public QObject {
+public:
+    KeyFilter(QObject* target, std::function<bool(const QKeyEvent&)> handler)
+        : QObject(target), m_handler(std::move(handler))
+    {
+        target->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        return event->type() == QEvent::KeyPress && m_handler(static_cast<const QKeyEvent&>(*event));
+    }
+
+private:
+    std::function<bool(const QKeyEvent&)> m_handler;
+};
+
+void onKeyPress(QWidget* control, std::function<bool(const QKeyEvent&)> handler)
+{
+    new KeyFilter(control, std::move(handler)); // owned by the control
+}
+
+// On the main keyboard or the keypad.
+bool isEnterKey(const QKeyEvent& event)
+{
+    return event.key() == Qt::Key_Enter || event.key() == Qt::Key_Return;
+}
 
 // The track of the quality slider, told as a slider whose value is the
 // quality, that is the number of LblQuality's caption.
@@ -131,18 +163,16 @@ void FrmMain::buildKeyboard()
     };
     std::for_each(std::begin(worked), std::end(worked), describe);
     std::for_each(std::begin(read), std::end(read), describe);
-    for (QWidget* special : {static_cast<QWidget*>(LblBack), static_cast<QWidget*>(LblURLQuenk),
-                             static_cast<QWidget*>(lblURLSponso)})
-        forgetAccessible(special);
     CmdAbout->setToolTip(QStringLiteral("About Framewright"));
 
-    // Tab starts from the window itself, so its first press reaches the
-    // first control. The picture buttons take the focus by the keyboard
-    // only, as do the slider and the web labels: a click leaves it where it
-    // was, as it always did.
-    for (QWidget* keyOnly : {static_cast<QWidget*>(LblBack), static_cast<QWidget*>(LblURLQuenk),
-                             static_cast<QWidget*>(lblURLSponso)})
-        keyOnly->setFocusPolicy(Qt::TabFocus);
+    // The slider and the web labels, like the picture buttons, take the
+    // focus by the keyboard only: a click leaves it where it was, as ever.
+    for (QWidget* label : std::initializer_list<QWidget*>{LblBack, LblURLQuenk, lblURLSponso}) {
+        label->setFocusPolicy(Qt::TabFocus);
+        forgetAccessible(label);
+    }
+    // Tab starts from the window itself, so that its first press reaches
+    // the first control.
     for (const Described& d : worked)
         m_tabOrder.push_back(d.control);
     setFocus();
@@ -177,8 +207,9 @@ void FrmMain::buildKeyboard()
     onKeyPress(LblBack, [this](const QKeyEvent& e) { return qualityKey(e.key()); });
 }
 
-// Tab and the arrows between buttons come here. Qt's own chain would follow
-// the order in which the controls were made, back to front.
+// Tab, and the arrows on a button, come here. Qt's own chain follows the
+// order in which the controls were made (back to front on the skin), and
+// Qt 6.4's setTabOrder left it out of order here: the window keeps its own.
 bool FrmMain::focusNextPrevChild(bool next)
 {
     const auto n = static_cast<std::ptrdiff_t>(m_tabOrder.size());

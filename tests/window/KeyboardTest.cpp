@@ -50,10 +50,10 @@ TEST_F(Keyboard, TabVisitsEveryControlInOrderWithTheRingAndEachIsNamed)
     QStringList names;
     for (const Control& c : kTabOrder) {
         press(Qt::Key_Tab);
-        const QWidget* focused = QApplication::focusWidget();
+        QWidget* focused = QApplication::focusWidget();
         ASSERT_EQ(focused->objectName(), c.name);
         EXPECT_TRUE(ring->isVisible() && ring->geometry().contains(focused->geometry())) << c.name;
-        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(const_cast<QWidget*>(focused));
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(focused);
         EXPECT_EQ(a->role(), c.role) << c.name;
         EXPECT_FALSE(a->text(QAccessible::Description).isEmpty()) << c.name;
         names << a->text(QAccessible::Name);
@@ -62,9 +62,10 @@ TEST_F(Keyboard, TabVisitsEveryControlInOrderWithTheRingAndEachIsNamed)
     EXPECT_FALSE(names.contains(QString()));
     press(Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), w->CmdInPath) << "Tab goes round";
+    press(Qt::Key_Backtab);
+    EXPECT_EQ(QApplication::focusWidget(), w->CmdExit) << "and back";
 
-    for (QWidget* shown : {static_cast<QWidget*>(w->lblInPath), static_cast<QWidget*>(w->ImgPreview),
-                           static_cast<QWidget*>(w->Lstinfo), static_cast<QWidget*>(w->LblQuality)}) {
+    for (QWidget* shown : std::initializer_list<QWidget*>{w->lblInPath, w->ImgPreview, w->Lstinfo, w->LblQuality}) {
         const QAccessibleInterface* a = QAccessible::queryAccessibleInterface(shown);
         EXPECT_FALSE(a->text(QAccessible::Name).isEmpty() || a->text(QAccessible::Description).isEmpty())
             << shown->objectName().toStdString();
