@@ -1,5 +1,6 @@
 #include "PictureButton.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 #include <QStyleOptionButton>
 
@@ -23,4 +24,12 @@ void PictureButton::paintEvent(QPaintEvent*)
     QRect target(QPoint(0, 0), face.size());
     target.moveCenter(rect().center());
     painter.drawPixmap(target, face);
+}
+
+void PictureButton::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Enter || event->key() == Qt::Key_Return)
+        click();
+    else
+        QAbstractButton::keyPressEvent(event);
 }

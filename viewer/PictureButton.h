@@ -16,6 +16,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override; // Enter works it as Space does
 
 private:
     QPixmap m_normal;

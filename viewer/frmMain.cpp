@@ -40,6 +40,12 @@ frmMain::frmMain(ViewerHost host, QWidget* parent)
     setFixedSize(kClientWidth, kClientHeight);
 
     CmdQuit->setGeometry(456, 0, 39, 27);
+    CmdQuit->setShortcut(QKeySequence(Qt::Key_Escape));
+    CmdQuit->setToolTip(QStringLiteral("Close Kudoscope"));
+    CmdQuit->setAccessibleName(QStringLiteral("Close"));
+    CmdQuit->setAccessibleDescription(QStringLiteral("Closes Kudoscope (Escape)"));
+    setAccessibleName(QStringLiteral("Kudoscope"));
+    setAccessibleDescription(QStringLiteral("The credits of Framewright, turning slowly in 3-D"));
     connect(CmdQuit, &QAbstractButton::clicked, this, &frmMain::CmdQuit_Click);
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())

@@ -38,7 +38,7 @@ PictureButton::PictureButton(QWidget* parent, QImage normal, QImage pressed, QIm
     : QAbstractButton(parent), m_normal(std::move(normal)), m_pressed(std::move(pressed)),
       m_disabled(disabled.isNull() ? dimmed(m_normal) : std::move(disabled))
 {
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus); // a click leaves the focus where it was
 }
 
 void PictureButton::paintEvent(QPaintEvent*)
@@ -169,6 +169,31 @@ void MouseLabel::mouseDoubleClickEvent(QMouseEvent* event)
         mousePressEvent(event);
     else if (!onClick)
         event->ignore();
+}
+
+QString PathLabel::shownText() const
+{
+    return fontMetrics().elidedText(text(), Qt::ElideMiddle, contentsRect().width());
+}
+
+bool PathLabel::event(QEvent* event)
+{
+    // The tooltip follows the path whichever way the path was set.
+    if (event->type() == QEvent::ToolTip)
+        setToolTip(text());
+    return MouseLabel::event(event);
+}
+
+void PathLabel::paintEvent(QPaintEvent* event)
+{
+    const QString shown = shownText();
+    if (shown == text()) {
+        MouseLabel::paintEvent(event); // a path that fits looks as any label
+        return;
+    }
+    QPainter p(this);
+    style()->drawItemText(&p, contentsRect(), QStyle::visualAlignment(layoutDirection(), alignment()),
+                          palette(), isEnabled(), shown, foregroundRole());
 }
 
 void WrapCheckBox::paintEvent(QPaintEvent*)

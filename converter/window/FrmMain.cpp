@@ -242,8 +242,13 @@ void FrmMain::closeEvent(QCloseEvent* event)
 
 void FrmMain::CmdGo_Click()
 {
+    // The run disables CmdGo, which sends the keyboard's focus on; it comes
+    // back with the controls.
+    const bool focused = CmdGo->hasFocus();
     FrmMainRunHost host(*this);
     RunConversion(host);
+    if (focused && CmdGo->isEnabled())
+        CmdGo->setFocus(Qt::OtherFocusReason);
 }
 
 void FrmMain::selectLastInfo()

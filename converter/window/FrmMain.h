@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QPoint>
 #include <QWidget>
+#include <vector>
 
 // The converter's one window: a frameless window dressed and shaped by its
 // skin, holding the directories, the quality slider, the file list with its
@@ -34,6 +35,10 @@ public:
     // The quality slider.
     void SetQuality(int value);
     void DragQuality(int button, float x);
+    // The quality as the keyboard and assistive tools read and set it:
+    // kept within 0 to 100, and set only while no run works, as the mouse.
+    int quality() const;
+    void moveQuality(int value);
 
     // The handlers.
     void CmdGo_Click();
@@ -81,8 +86,8 @@ public:
     QLabel* Image2;
     QLabel* Image1;
     ImageBox* ImgPreview;
-    MouseLabel* lblOutPath;
-    MouseLabel* lblInPath;
+    PathLabel* lblOutPath;
+    PathLabel* lblInPath;
     LineControl* LFore;
     ShapeControl* SFrame;
     QLabel* lbltutqual;
@@ -101,6 +106,7 @@ protected:
     void mouseMoveEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
     void closeEvent(QCloseEvent*) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     friend class FrmMainRunHost; // a conversion run's view of this window
@@ -112,6 +118,8 @@ private:
     void buildLabels();
     void buildButtons();
     void buildLists();
+    void buildKeyboard(); // FrmMainKeyboard.cpp
+    bool qualityKey(int key);
     void applySkin(const QImage& skin);
     void refreshQualityCaption();
     void sliderMouse(QMouseEvent* event);
@@ -119,6 +127,7 @@ private:
     void openSelectedBitmap();
 
     FrmMainServices m_services;
+    std::vector<QWidget*> m_tabOrder;
     bool m_settingsUnsavedShown = false; // the user is told once per run of the program
     QImage m_background;     // the skin with its outside made transparent
     bool m_manualMove = false;

@@ -69,7 +69,7 @@ void darkList(QListWidget* list, const layout::TwipRect& r)
     place(list, r);
     list->setFont(formFont(8.25));
     list->setFrameShape(QFrame::NoFrame);
-    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded); // for names wider than the list
     QPalette pal = list->palette();
     pal.setColor(QPalette::All, QPalette::Base, Qt::black);
     pal.setColor(QPalette::All, QPalette::Text, kLightBlue);
@@ -112,6 +112,7 @@ void FrmMain::buildControls()
     buildLabels();
     buildButtons();
     buildLists();
+    buildKeyboard();
 }
 
 void FrmMain::buildSlider()
@@ -141,8 +142,8 @@ void FrmMain::buildLabels()
         heading->setAlignment(Qt::AlignCenter);
         heading->hide();
     }
-    lblInPath = label(new MouseLabel(QStringLiteral("C:\\"), this), layout::lblInPath, pathFont);
-    lblOutPath = label(new MouseLabel(this), layout::lblOutPath, pathFont);
+    lblInPath = label(new PathLabel(QStringLiteral("C:\\"), this), layout::lblInPath, pathFont);
+    lblOutPath = label(new PathLabel(this), layout::lblOutPath, pathFont);
     lblInPath->onDoubleClick = [this] { lblInPath_DblClick(); };
     lblOutPath->onDoubleClick = [this] { lblOutPath_DblClick(); };
 

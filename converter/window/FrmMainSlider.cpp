@@ -3,8 +3,11 @@
 #include "window/FrmMain.h"
 
 #include "FrmMainLayout.h"
+#include "engine/ConversionRun.h"
 
+#include <QAccessible>
 #include <QMouseEvent>
+#include <algorithm>
 #include <cmath>
 
 using layout::kTwipsPerPixel;
@@ -32,6 +35,16 @@ void FrmMain::refreshQualityCaption()
     const double ratio = static_cast<double>(LblFore->width()) / LblBack->width() * 100.0;
     const auto value = static_cast<qint16>(std::nearbyint(ratio)); // halves to even
     LblQuality->setText(QStringLiteral("%1 %").arg(value, 2, 10, QLatin1Char('0')));
+    QAccessibleValueChangeEvent changed(LblBack, static_cast<int>(value));
+    QAccessible::updateAccessibility(&changed);
+}
+
+int FrmMain::quality() const { return NumberAtStart(LblQuality->text()); }
+
+void FrmMain::moveQuality(int value)
+{
+    if (ControlsEnabled)
+        SetQuality(std::clamp(value, 0, 100));
 }
 
 void FrmMain::sliderMouse(QMouseEvent* event)
