@@ -131,6 +131,7 @@ private:
     void buildButtons();
     void buildLists();
     void applySkin(const QImage& skin);
+    void applySkin2x(const QString& skinPath);
     void refreshQualityCaption();
     void sliderMouse(QMouseEvent* event);
     void startWindowMove(QMouseEvent* event);
@@ -139,6 +140,7 @@ private:
     FrmMainServices m_services;
     bool m_settingsUnsavedShown = false; // the user is told once per run of the program
     QImage m_background;     // the skin with its outside made transparent
+    QImage m_background2x;   // the same from skin@2x.bmp, for denser screens; may be null
     bool m_manualMove = false;
     QPoint m_moveOffset;
 };
