@@ -6,6 +6,7 @@ set -eu
 PACKAGES="
   cmake g++ make pkg-config
   qt6-base-dev libqt6opengl6-dev
+  qt6-wayland
   libturbojpeg0-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libgl-dev libgl1-mesa-dri xvfb xauth
