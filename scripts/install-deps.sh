@@ -10,6 +10,7 @@ PACKAGES="
   libturbojpeg0-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libgl-dev libgl1-mesa-dri xvfb xauth
+  weston
   fonts-dejavu-core fonts-dejavu-extra
 "
 
