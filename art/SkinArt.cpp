@@ -102,9 +102,9 @@ QImage keyOutside(const QImage& argb)
     return out;
 }
 
-// Gives a skin drawn at a scale the outline of the 1x skin: outside where
-// the 1x pixel is, inside (in the 1x pixel's colour where the finer drawing
-// left it outside) where the 1x pixel is inside.
+// A skin drawn at a scale, cut to the outline of the 1x skin: a device
+// pixel is outside exactly where its 1x pixel is; where the finer drawing
+// left an inside pixel outside, it takes its 1x pixel's colour.
 QImage withOutlineOf(QImage fine, const QImage& coarse, int scale)
 {
     for (int y = 0; y < fine.height(); ++y) {
