@@ -12,9 +12,9 @@ const QColor kLightBlue(128, 128, 255);
 
 enum class Face { Normal, Pressed, Disabled };
 
-QImage cross(QSize size, Face face)
+QImage cross(QSize size, Face face, int scale)
 {
-    QImage img(size, QImage::Format_RGB32);
+    QImage img = canvas(size, scale, QImage::Format_RGB32);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
 
@@ -22,7 +22,7 @@ QImage cross(QSize size, Face face)
     QLinearGradient ground(r.topLeft(), r.bottomLeft());
     ground.setColorAt(0, face == Face::Pressed ? kDarkBlue.darker(140) : kDarkBlue.lighter(160));
     ground.setColorAt(1, face == Face::Pressed ? kDarkBlue.lighter(130) : kDarkBlue.darker(130));
-    p.fillRect(img.rect(), ground);
+    p.fillRect(QRect(QPoint(0, 0), size), ground);
 
     // A bevel that sinks when the button is pressed.
     const QColor light = face == Face::Pressed ? QColor(8, 8, 24) : QColor(150, 150, 230);
@@ -48,8 +48,8 @@ QImage cross(QSize size, Face face)
 
 } // namespace
 
-QImage exitNormal() { return cross(kExitFaceSize, Face::Normal); }
-QImage exitPressed() { return cross(kExitFaceSize, Face::Pressed); }
-QImage exitDisabled() { return cross(kExitFaceSize, Face::Disabled); }
+QImage exitNormal(int scale) { return cross(kExitFaceSize, Face::Normal, scale); }
+QImage exitPressed(int scale) { return cross(kExitFaceSize, Face::Pressed, scale); }
+QImage exitDisabled(int scale) { return cross(kExitFaceSize, Face::Disabled, scale); }
 
 } // namespace art

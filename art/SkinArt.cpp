@@ -81,6 +81,7 @@ void frameAround(QPainter& p, const QRect& control)
 QImage keyOutside(const QImage& argb)
 {
     QImage out(argb.size(), QImage::Format_RGB32);
+    out.setDevicePixelRatio(argb.devicePixelRatio());
     for (int y = 0; y < argb.height(); ++y) {
         const auto* src = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
         auto* dst = reinterpret_cast<QRgb*>(out.scanLine(y));
@@ -101,11 +102,28 @@ QImage keyOutside(const QImage& argb)
     return out;
 }
 
+// A skin drawn at a scale, cut to the outline of the 1x skin: a device
+// pixel is outside exactly where its 1x pixel is; where the finer drawing
+// left an inside pixel outside, it takes its 1x pixel's colour.
+QImage withOutlineOf(QImage fine, const QImage& coarse, int scale)
+{
+    for (int y = 0; y < fine.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(fine.scanLine(y));
+        const auto* coarseRow = reinterpret_cast<const QRgb*>(coarse.constScanLine(y / scale));
+        for (int x = 0; x < fine.width(); ++x) {
+            const QRgb c = coarseRow[x / scale];
+            if (c == kSkinKey || row[x] == kSkinKey)
+                row[x] = c;
+        }
+    }
+    return fine;
+}
+
 } // namespace
 
-QImage skin()
+QImage skin(int scale)
 {
-    QImage img(layout::kSkinWidth, layout::kSkinHeight, QImage::Format_ARGB32_Premultiplied);
+    QImage img = canvas(QSize(layout::kSkinWidth, layout::kSkinHeight), scale);
     img.fill(Qt::transparent);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -130,7 +148,7 @@ QImage skin()
 
     // The progress bar's groove and the program's badge at the top left.
     sunken(p, QRectF(96, 14, 440, 37), 18, QColor(10, 10, 30));
-    const QImage badge = windowIcon(32);
+    const QImage badge = windowIcon(32 * scale);
     p.drawImage(QRect(34, 16, 32, 32), badge);
 
     // Directories.
@@ -167,14 +185,16 @@ QImage skin()
     p.drawText(titleRect, Qt::AlignCenter, QStringLiteral("FRAMEWRIGHT"));
     p.end();
 
-    return keyOutside(img);
+    if (scale == 1)
+        return keyOutside(img);
+    return withOutlineOf(keyOutside(img), skin(1), scale);
 }
 
 namespace {
 
-QImage blank(QSize size)
+QImage blank(QSize size, int scale = 1)
 {
-    QImage img(size, QImage::Format_ARGB32_Premultiplied);
+    QImage img = canvas(size, scale);
     img.fill(Qt::transparent);
     return img;
 }
@@ -206,25 +226,26 @@ QColor ink(Face face)
                                    : kLightBlue.lighter(120);
 }
 
-QImage minimiseFace(Face face)
+QImage minimiseFace(Face face, int scale)
 {
-    QImage img = blank(layout::CmdMin.pixels().size());
+    const QSize size = layout::CmdMin.pixels().size();
+    QImage img = blank(size, scale);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
-    const QRectF r(0.5, 0.5, img.width() - 1.0, img.height() - 1.0);
+    const QRectF r(0.5, 0.5, size.width() - 1.0, size.height() - 1.0);
     bevelFace(p, r, 4, face, QColor(24, 30, 90));
     const qreal d = face == Face::Pressed ? 1 : 0;
     p.setPen(QPen(ink(face), 3, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(11 + d, 17 + d), QPointF(img.width() - 11 + d, 17 + d));
+    p.drawLine(QPointF(11 + d, 17 + d), QPointF(size.width() - 11 + d, 17 + d));
     return img;
 }
 
 // A folder with a word on it: IN for the screenshots, OUT for the JPEGs.
-QImage folderFace(Button button, Face face)
+QImage folderFace(Button button, Face face, int scale)
 {
     const bool input = button == Button::InPath;
     const QSize size = (input ? layout::CmdInPath : layout::CmdOutPath).pixels().size();
-    QImage img(size, QImage::Format_ARGB32_Premultiplied);
+    QImage img = canvas(size, scale);
     img.fill(input ? QColor(Qt::black) : QColor(Qt::transparent));
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -257,12 +278,13 @@ QImage folderFace(Button button, Face face)
     return img;
 }
 
-QImage goFace(Face face)
+QImage goFace(Face face, int scale)
 {
-    QImage img = blank(layout::CmdGo.pixels().size());
+    const QSize size = layout::CmdGo.pixels().size();
+    QImage img = blank(size, scale);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
-    const QRectF r(8, 6, img.width() - 16.0, img.height() - 12.0);
+    const QRectF r(8, 6, size.width() - 16.0, size.height() - 12.0);
     const QColor base = face == Face::Disabled ? QColor(36, 36, 52) : QColor(40, 54, 170);
     QRadialGradient g(r.center() - QPointF(0, r.height() * 0.25), r.width() * 0.7);
     g.setColorAt(0, face == Face::Pressed ? base.darker(130) : base.lighter(170));
@@ -293,12 +315,13 @@ QImage goFace(Face face)
 }
 
 // One picture: the button shows no pressed face.
-QImage aboutFace()
+QImage aboutFace(int scale)
 {
-    QImage img = blank(layout::CmdAbout.pixels().size());
+    const QSize size = layout::CmdAbout.pixels().size();
+    QImage img = blank(size, scale);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
-    const QRectF r(1.5, 1.5, img.width() - 3.0, img.height() - 3.0);
+    const QRectF r(1.5, 1.5, size.width() - 3.0, size.height() - 3.0);
     QRadialGradient g(r.center() - QPointF(4, 6), r.width() * 0.7);
     const QColor base(36, 46, 150);
     g.setColorAt(0, base.lighter(170));
@@ -316,9 +339,9 @@ QImage aboutFace()
 }
 
 // A small arrow in a disc, pointing at the path label it stands beside.
-QImage bullet(bool pointRight)
+QImage bullet(bool pointRight, int scale)
 {
-    QImage img = blank(QSize(32, 32));
+    QImage img = blank(QSize(32, 32), scale);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     QRadialGradient g(QPointF(12, 11), 20);
@@ -340,26 +363,28 @@ QImage bullet(bool pointRight)
 
 } // namespace
 
-QImage buttonFace(Button button, Face face)
+QImage buttonFace(Button button, Face face, int scale)
 {
     switch (button) {
     case Button::Min:
-        return minimiseFace(face);
+        return minimiseFace(face, scale);
     case Button::Exit:
-        return face == Face::Normal ? exitNormal() : face == Face::Pressed ? exitPressed() : exitDisabled();
+        return face == Face::Normal    ? exitNormal(scale)
+               : face == Face::Pressed ? exitPressed(scale)
+                                       : exitDisabled(scale);
     case Button::Go:
-        return goFace(face);
+        return goFace(face, scale);
     case Button::InPath:
     case Button::OutPath:
-        return folderFace(button, face);
+        return folderFace(button, face, scale);
     case Button::About:
-        return aboutFace();
+        return aboutFace(scale);
     }
     return {};
 }
 
-QImage image1() { return bullet(true); }
-QImage image2() { return bullet(false); }
+QImage image1(int scale) { return bullet(true, scale); }
+QImage image2(int scale) { return bullet(false, scale); }
 
 QImage windowIcon(int size)
 {

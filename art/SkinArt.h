@@ -10,8 +10,11 @@ namespace art {
 // The colour outside the window's outline (the skin's top-left pixel).
 inline constexpr QRgb kSkinKey = 0xFFFF00FF;
 
-// 640 x 464, opaque; everything outside the outline is kSkinKey.
-QImage skin();
+// 640 x 464 logical pixels at a scale (ButtonArt.h), opaque; everything
+// outside the outline is kSkinKey. At every scale the outline is the 1x
+// one, so that the window's shape, cut from the 1x skin in logical pixels,
+// fits each of them exactly.
+QImage skin(int scale = 1);
 
 enum class Button { Min, Exit, Go, InPath, OutPath, About };
 enum class Face { Normal, Pressed, Disabled };
@@ -19,11 +22,11 @@ enum class Face { Normal, Pressed, Disabled };
 // A button's picture, at its laid-out size except the close button's smaller
 // one (ButtonArt.h); corners outside the button's own shape are transparent
 // so the skin shows through. CmdAbout has one picture whatever the face.
-QImage buttonFace(Button button, Face face);
+QImage buttonFace(Button button, Face face, int scale = 1);
 
 // The two 32 x 32 decorations beside the path labels.
-QImage image1();
-QImage image2();
+QImage image1(int scale = 1);
+QImage image2(int scale = 1);
 
 // The program's icon at any size; at 32 x 32 it uses 16 colours.
 QImage windowIcon(int size);

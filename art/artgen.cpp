@@ -1,6 +1,7 @@
 // Draws every picture of the two programs into one output directory:
-//   skin.bmp                  the converter window's skin
-//   exit_*.bmp                the close button faces (the viewer embeds them)
+//   skin.bmp, skin@2x.bmp     the converter window's skin, at 1x and 2x
+//   exit_*.bmp, exit_*@Nx.bmp the close button faces at 1x, 2x and 3x (the
+//                             viewer embeds them)
 //   icons/hicolor/...         the program's icon for the desktop menu
 //   samples/*.bmp             game-like screenshots for trying the converter
 #include "ButtonArt.h"
@@ -37,11 +38,19 @@ int main(int argc, char** argv)
         return 1;
 
     // The viewer's quit button embeds the close button's pictures.
-    bool ok = save(out, "exit_normal.bmp", art::exitNormal())
-              && save(out, "exit_pressed.bmp", art::exitPressed())
-              && save(out, "exit_disabled.bmp", art::exitDisabled());
+    bool ok = true;
+    for (int scale : {1, 2, 3}) {
+        const QString suffix = scale == 1 ? QString() : QStringLiteral("@%1x").arg(scale);
+        ok = ok && save(out, "exit_normal" + suffix + ".bmp", art::exitNormal(scale))
+             && save(out, "exit_pressed" + suffix + ".bmp", art::exitPressed(scale))
+             && save(out, "exit_disabled" + suffix + ".bmp", art::exitDisabled(scale));
+    }
 
-    ok = ok && save(out, "skin.bmp", art::skin().convertToFormat(QImage::Format_RGB888));
+    // The window shows skin@2x.bmp on screens of twice the density or more.
+    for (int scale : {1, 2}) {
+        const QString name = scale == 1 ? QStringLiteral("skin.bmp") : QStringLiteral("skin@2x.bmp");
+        ok = ok && save(out, name, art::skin(scale).convertToFormat(QImage::Format_RGB888));
+    }
 
     for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
         const QString name = QStringLiteral("icons/hicolor/%1x%1/apps/framewright.png").arg(size);

@@ -13,7 +13,7 @@ include(GNUInstallDirs)
 set(FW_APP_ID org.framewright.Framewright)
 set(FW_DATA ${CMAKE_CURRENT_LIST_DIR}/../data)
 
-install(FILES ${FW_ART_DIR}/skin.bmp DESTINATION ${CMAKE_INSTALL_DATADIR}/framewright)
+install(FILES ${FW_ART_DIR}/skin.bmp ${FW_ART_DIR}/skin@2x.bmp DESTINATION ${CMAKE_INSTALL_DATADIR}/framewright)
 install(FILES ${FW_DATA}/${FW_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${FW_DATA}/${FW_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(DIRECTORY ${FW_ART_DIR}/icons/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
@@ -44,7 +44,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://quenk.example.org/framewright/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The window's font stand-in (README, "Fonts").
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-dejavu-extra)
+# Qt loads its Wayland platform as a plugin, which dpkg-shlibdeps cannot see.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-extra, qt6-wayland")
 
 # Stripping, Debian's own files (copyright, changelog) and compressed
 # manual pages are done on the staged tree just before it is packed.

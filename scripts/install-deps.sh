@@ -11,9 +11,11 @@ else
   PACKAGES="
   cmake g++ make pkg-config
   qt6-base-dev libqt6opengl6-dev
+  qt6-wayland
   libturbojpeg0-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libgl-dev libgl1-mesa-dri xvfb xauth
+  weston
   fonts-dejavu-core fonts-dejavu-extra
 "
 fi

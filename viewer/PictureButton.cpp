@@ -10,7 +10,7 @@ PictureButton::PictureButton(QPixmap normal, QPixmap pressed, QWidget* parent)
     setFocusPolicy(Qt::TabFocus);
 }
 
-QSize PictureButton::sizeHint() const { return m_normal.size() + QSize(4, 3); }
+QSize PictureButton::sizeHint() const { return m_normal.deviceIndependentSize().toSize() + QSize(4, 3); }
 
 void PictureButton::paintEvent(QPaintEvent*)
 {
@@ -21,7 +21,7 @@ void PictureButton::paintEvent(QPaintEvent*)
     style()->drawControl(QStyle::CE_PushButtonBevel, &option, &painter, this);
 
     const QPixmap& face = isDown() ? m_pressed : m_normal;
-    QRect target(QPoint(0, 0), face.size());
+    QRect target(QPoint(0, 0), face.deviceIndependentSize().toSize());
     target.moveCenter(rect().center());
     painter.drawPixmap(target, face);
 }

@@ -4,7 +4,8 @@
 #include <QPixmap>
 
 // A push button without a caption whose face is a picture, with a second
-// picture shown while the button is held down.
+// picture shown while the button is held down. Pictures of a device pixel
+// ratio above 1 are shown at their logical size.
 class PictureButton : public QAbstractButton {
     Q_OBJECT
 public:

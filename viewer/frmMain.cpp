@@ -17,6 +17,17 @@ const char* const kCaption = "Kudoscope - Text Drawn onto a Surface";
 const char* const kNoDevice = "Unable to create Direct3D device.";
 const char* const kTitle = "Kudoscope";
 
+// A quit button picture ("normal" or "pressed") drawn at the scale that
+// suits the screen (1x, 2x or 3x), so that it stays sharp on dense screens.
+QPixmap quitPicture(const QString& role, qreal devicePixelRatio)
+{
+    const int scale = devicePixelRatio >= 2.5 ? 3 : devicePixelRatio >= 1.5 ? 2 : 1;
+    const QString suffix = scale == 1 ? QString() : QStringLiteral("@%1x").arg(scale);
+    QPixmap picture(QStringLiteral(":/kudoscope/quit_%1%2.bmp").arg(role, suffix));
+    picture.setDevicePixelRatio(scale);
+    return picture;
+}
+
 QFont windowFont()
 {
     QFont font(QStringLiteral("Tahoma"));
@@ -31,8 +42,8 @@ QFont windowFont()
 frmMain::frmMain(ViewerHost host, QWidget* parent)
     : QWidget(parent),
       m_host(std::move(host)),
-      CmdQuit(new PictureButton(QPixmap(QStringLiteral(":/kudoscope/quit_normal.bmp")),
-                                QPixmap(QStringLiteral(":/kudoscope/quit_pressed.bmp")), this))
+      CmdQuit(new PictureButton(quitPicture(QStringLiteral("normal"), devicePixelRatioF()),
+                                quitPicture(QStringLiteral("pressed"), devicePixelRatioF()), this))
 {
     setWindowTitle(QString::fromLatin1(kCaption));
     setWindowIcon(kudoscopeIcon());

@@ -1,8 +1,8 @@
 #include "window/Controls.h"
 
-#include "engine/ScreenshotList.h"
-
+#include "ButtonArt.h"
 #include "FrmMainLayout.h"
+#include "engine/ScreenshotList.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -34,9 +34,23 @@ int toPixels(float twips)
 
 } // namespace
 
-PictureButton::PictureButton(QWidget* parent, QImage normal, QImage pressed, QImage disabled)
+const QImage& ScaledPicture::at(qreal devicePixelRatio) const
+{
+    const int scale = art::scaleFor(devicePixelRatio);
+    QImage& drawn = m_drawn[static_cast<std::size_t>(scale - 1)];
+    if (drawn.isNull() && m_draw) {
+        drawn = m_draw(scale);
+        drawn.setDevicePixelRatio(scale);
+    }
+    return drawn;
+}
+
+PictureButton::PictureButton(QWidget* parent, ScaledPicture normal, ScaledPicture pressed,
+                             ScaledPicture disabled)
     : QAbstractButton(parent), m_normal(std::move(normal)), m_pressed(std::move(pressed)),
-      m_disabled(disabled.isNull() ? dimmed(m_normal) : std::move(disabled))
+      m_disabled(disabled.isNull()
+                     ? ScaledPicture([normal = m_normal](int scale) { return dimmed(normal.at(scale)); })
+                     : std::move(disabled))
 {
     setFocusPolicy(Qt::TabFocus); // a click leaves the focus where it was
 }
@@ -44,9 +58,10 @@ PictureButton::PictureButton(QWidget* parent, QImage normal, QImage pressed, QIm
 void PictureButton::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    const QImage& face = !isEnabled() ? m_disabled : isDown() ? m_pressed : m_normal;
+    const ScaledPicture& picture = !isEnabled() ? m_disabled : isDown() ? m_pressed : m_normal;
+    const QImage& face = picture.at(devicePixelRatioF());
     // A picture smaller than its button sits in the middle, unscaled.
-    QRect target(QPoint(0, 0), face.size().boundedTo(size()));
+    QRect target(QPoint(0, 0), face.deviceIndependentSize().toSize().boundedTo(size()));
     target.moveCenter(rect().center());
     p.drawImage(target, face);
 }

@@ -6,24 +6,41 @@
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
+#include <array>
 #include <functional>
 
 // The kinds of control the converter's window is built from, where Qt's own
 // widgets do not already look and behave as the window needs.
 
+// One picture at the scales of the artwork (1x, 2x, 3x), each drawn by the
+// artwork's own code the first time a screen of that density shows it.
+class ScaledPicture {
+public:
+    using Draw = std::function<QImage(int scale)>;
+    ScaledPicture() = default;
+    explicit ScaledPicture(Draw draw) : m_draw(std::move(draw)) {}
+    bool isNull() const { return !m_draw; }
+    // The picture for a device pixel ratio, with that scale as its own ratio.
+    const QImage& at(qreal devicePixelRatio) const;
+
+private:
+    Draw m_draw;
+    mutable std::array<QImage, 3> m_drawn;
+};
+
 // A button that shows only pictures: one for its normal state, one while it
 // is pressed, and one while it is disabled (a dimmed normal picture when it
-// has none of its own).
+// has none of its own), each at the scale of the screen it is on.
 class PictureButton : public QAbstractButton {
 public:
-    PictureButton(QWidget* parent, QImage normal, QImage pressed, QImage disabled = {});
-    QSize sizeHint() const override { return m_normal.size(); }
+    PictureButton(QWidget* parent, ScaledPicture normal, ScaledPicture pressed, ScaledPicture disabled = {});
+    QSize sizeHint() const override { return m_normal.at(1).size(); }
 
 protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
-    QImage m_normal, m_pressed, m_disabled;
+    ScaledPicture m_normal, m_pressed, m_disabled;
 };
 
 // A horizontal line from x1 to x2 at height y (window units, twips), drawn

@@ -1,5 +1,6 @@
 #include "window/FrmMain.h"
 
+#include "ButtonArt.h"
 #include "Makers.h"
 #include "SkinArt.h"
 #include "window/FrmMainRunHost.h"
@@ -13,6 +14,7 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <QMouseEvent>
 #include <QPainter>
@@ -43,6 +45,22 @@ constexpr WelcomeLine kWelcome[] = {
     {"4) Check the delete option", true, 300},
     {"5) Convert NOW !", true, 0},
 };
+
+// The skin with the pixels of its key colour (its top-left pixel's) made
+// fully transparent, for painting on the translucent window.
+QImage keyedOut(const QImage& skin)
+{
+    QImage out = skin.convertToFormat(QImage::Format_ARGB32);
+    const QRgb key = out.pixel(0, 0);
+    for (int y = 0; y < out.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x) {
+            if (row[x] == key)
+                row[x] = 0;
+        }
+    }
+    return out;
+}
 
 } // namespace
 
@@ -82,6 +100,7 @@ bool FrmMain::Form_Load()
         applySkin(PictureToImage(LoadPicture(skinPath)));
     } catch (const std::exception&) {
     }
+    applySkin2x(skinPath);
 
     EnableControls();                                 // 8
     if (!LoadSettings())                              // 9
@@ -125,14 +144,25 @@ void FrmMain::applySkin(const QImage& skin)
     else
         setMask(mRegion::ToRegion(rects));
 
-    m_background = skin.convertToFormat(QImage::Format_ARGB32);
-    const QRgb key = m_background.pixel(0, 0);
-    for (int y = 0; y < m_background.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(m_background.scanLine(y));
-        for (int x = 0; x < m_background.width(); ++x) {
-            if (row[x] == key)
-                row[x] = 0;
-        }
+    m_background = keyedOut(skin);
+}
+
+// The same skin drawn at twice the resolution, beside skin.bmp, for screens
+// of twice the density or more; the window keeps the size and the outline of
+// skin.bmp (a shape in logical pixels), so a 2x skin that does not match it
+// exactly in size is not used, nor is one that cannot be read.
+void FrmMain::applySkin2x(const QString& skinPath)
+{
+    const QString path = QFileInfo(skinPath).dir().filePath(QStringLiteral("skin@2x.bmp"));
+    if (m_background.isNull() || !mFileOp::FileExists(path))
+        return;
+    try {
+        QImage skin = PictureToImage(LoadPicture(path));
+        if (skin.size() != m_background.size() * 2)
+            return;
+        m_background2x = keyedOut(skin);
+        m_background2x.setDevicePixelRatio(2);
+    } catch (const std::exception&) {
     }
 }
 
@@ -140,10 +170,11 @@ void FrmMain::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.setCompositionMode(QPainter::CompositionMode_Source);
+    const bool dense = art::scaleFor(devicePixelRatioF()) > 1 && !m_background2x.isNull();
     if (m_background.isNull())
         p.fillRect(rect(), QColor(18, 22, 66));
     else
-        p.drawImage(0, 0, m_background);
+        p.drawImage(0, 0, dense ? m_background2x : m_background);
 }
 
 // ---- Control states ------------------------------------------------------

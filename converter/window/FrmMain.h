@@ -121,6 +121,7 @@ private:
     void buildKeyboard(); // FrmMainKeyboard.cpp
     bool qualityKey(int key);
     void applySkin(const QImage& skin);
+    void applySkin2x(const QString& skinPath);
     void refreshQualityCaption();
     void sliderMouse(QMouseEvent* event);
     void startWindowMove(QMouseEvent* event);
@@ -130,6 +131,7 @@ private:
     std::vector<QWidget*> m_tabOrder;
     bool m_settingsUnsavedShown = false; // the user is told once per run of the program
     QImage m_background;     // the skin with its outside made transparent
+    QImage m_background2x;   // the same from skin@2x.bmp, for denser screens; may be null
     bool m_manualMove = false;
     QPoint m_moveOffset;
 };

@@ -3,6 +3,7 @@
 // artwork is drawn around.
 #include "window/FrmMain.h"
 
+#include "ButtonArt.h"
 #include "FrmMainLayout.h"
 #include "Makers.h"
 #include "SkinArt.h"
@@ -54,10 +55,13 @@ enum class Faces { NormalPressed, NormalPressedDisabled, One };
 PictureButton* button(QWidget* parent, art::Button id, const layout::TwipRect& r, Faces faces,
                       const QString& tip)
 {
-    const QImage normal = art::buttonFace(id, art::Face::Normal);
+    const auto face = [id](art::Face f) {
+        return ScaledPicture([id, f](int scale) { return art::buttonFace(id, f, scale); });
+    };
+    const ScaledPicture normal = face(art::Face::Normal);
     auto* b = new PictureButton(
-        parent, normal, faces == Faces::One ? normal : art::buttonFace(id, art::Face::Pressed),
-        faces == Faces::NormalPressedDisabled ? art::buttonFace(id, art::Face::Disabled) : QImage());
+        parent, normal, faces == Faces::One ? normal : face(art::Face::Pressed),
+        faces == Faces::NormalPressedDisabled ? face(art::Face::Disabled) : ScaledPicture());
     place(b, r);
     b->setToolTip(tip);
     return b;
@@ -80,11 +84,12 @@ void darkList(QListWidget* list, const layout::TwipRect& r)
     list->setPalette(pal);
 }
 
-QLabel* picture(QWidget* parent, const layout::TwipRect& r, const QImage& image)
+// Stretched to its place from the bitmap drawn at the scale of the screen.
+QLabel* picture(QWidget* parent, const layout::TwipRect& r, QImage (*draw)(int scale))
 {
     auto* l = new QLabel(parent);
     place(l, r);
-    l->setPixmap(QPixmap::fromImage(image));
+    l->setPixmap(QPixmap::fromImage(draw(art::scaleFor(l->devicePixelRatioF()))));
     l->setScaledContents(true);
     return l;
 }
@@ -107,8 +112,8 @@ void FrmMain::buildControls()
     SFrame = new ShapeControl(this, kLightBlue.darker(130));
     place(SFrame, layout::SFrame);
     buildSlider();
-    Image1 = picture(this, layout::Image1, art::image1());
-    Image2 = picture(this, layout::Image2, art::image2());
+    Image1 = picture(this, layout::Image1, art::image1);
+    Image2 = picture(this, layout::Image2, art::image2);
     buildLabels();
     buildButtons();
     buildLists();

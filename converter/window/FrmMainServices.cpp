@@ -7,7 +7,7 @@
 #include "engine/platform/MsgBox.h"
 #include "window/mBrowseFolder.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QFileInfo>
 #include <QProcess>
 #include <QUrl>
@@ -24,7 +24,9 @@ FrmMainServices realServices()
         return MsgBox(text, icon, MsgButtons::YesNo, title);
     };
     s.browseFolder = [](const QString& start, const QString& title) {
-        return mBrowseFolder::BrowseFolder(start, nullptr, title);
+        // Over the window that asked (the one the user just clicked), so the
+        // picker stays with it; Wayland places a parentless dialog anywhere.
+        return mBrowseFolder::BrowseFolder(start, QApplication::activeWindow(), title);
     };
     s.openDirectory = [](const QString& directory) {
 #ifdef Q_OS_WIN
