@@ -4,10 +4,11 @@
 set -eu
 
 PACKAGES="
-  cmake g++ make pkg-config
+  cmake g++ make pkg-config help2man
   qt6-base-dev libqt6opengl6-dev
   libturbojpeg0-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  libjpeg-turbo-progs time
   libgl-dev libgl1-mesa-dri xvfb xauth
   fonts-dejavu-core fonts-dejavu-extra
 "
