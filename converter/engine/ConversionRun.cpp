@@ -3,6 +3,7 @@
 #include "engine/cDIBSection.h"
 #include "engine/mFileOp.h"
 #include "engine/mIntelJPEGLibrary.h"
+#include "engine/SafeFile.h"
 #include "engine/platform/Picture.h"
 
 #include <QFile>
@@ -87,7 +88,7 @@ FileResult convertFile(RunHost& host, cDIBSection& image, const QString& name,
 
     if (host.deleteChecked()) {
         // The original goes only once its JPEG is there and safely on disk.
-        if (mFileOp::FileExists(candidate) && mFileOp::FlushToDisk(candidate)) {
+        if (mFileOp::FileExists(candidate) && SafeFile::flushToDisk(candidate)) {
             QFile::remove(source);
             mFileOp::WaitWhileFileExists(source, kDeleteWaitMs);
         } else {

@@ -8,13 +8,6 @@
 #include <QFileInfo>
 #include <QUrl>
 
-#ifdef Q_OS_WIN
-#include <io.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
-#endif
-
 namespace mFileOp {
 
 namespace {
@@ -92,29 +85,6 @@ bool WaitForFile(const QString& path, int limitMs)
             break;
     }
     return FileExists(path);
-}
-
-bool FlushToDisk(const QString& path)
-{
-    QFile file(path);
-#ifdef Q_OS_WIN
-    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
-        return false;
-    return _commit(file.handle()) == 0;
-#else
-    if (!file.open(QIODevice::ReadOnly)) // fsync needs no write access here
-        return false;
-    if (::fsync(file.handle()) != 0)
-        return false;
-    // The rename that put the file in place lives in its directory.
-    const QByteArray dir = QFile::encodeName(QFileInfo(path).absolutePath());
-    const int fd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
-#endif
 }
 
 int ShellOpen(const QString& target)

@@ -33,10 +33,6 @@ bool WaitWhileFileExists(const QString& path, int limitMs);
 // True when the file exists at the end.
 bool WaitForFile(const QString& path, int limitMs);
 
-// Forces a file's data, and its directory entry, onto the disk. Used before
-// an original is deleted, so that a power cut cannot lose both copies.
-bool FlushToDisk(const QString& path);
-
 // Hands a file path or web address to the desktop's default action.
 // Returns a value above 32 on success and 2 (file not found) otherwise, the
 // convention of the Windows shell that callers compare against.

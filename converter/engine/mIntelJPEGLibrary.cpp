@@ -5,10 +5,8 @@
 #include "engine/platform/IntelJpegLibrary.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <optional>
 
 namespace {
 
@@ -24,14 +22,6 @@ QString errorSource()
 {
     throw AppError(kJpegErrorNumber, errorSource(), description);
 }
-
-// What an existing target hands on to the file that replaces it.
-struct KeptFileState {
-    QFileDevice::Permissions permissions;
-    QDateTime created;
-    QDateTime accessed;
-    QDateTime modified;
-};
 
 // Frees the library record on every way out once it was initialised.
 class IjlRecord {
@@ -52,32 +42,10 @@ private:
     JPEG_CORE_PROPERTIES m_props{};
 };
 
-void restore(const QString& fileName, const KeptFileState& kept)
-{
-    // Failures here are not worth failing a written file for. Linux cannot
-    // set a birth time; the call simply reports false there.
-    QFile file(fileName);
-    if (file.open(QIODevice::ReadOnly)) {
-        file.setFileTime(kept.created, QFileDevice::FileBirthTime);
-        file.setFileTime(kept.accessed, QFileDevice::FileAccessTime);
-        file.setFileTime(kept.modified, QFileDevice::FileModificationTime);
-        file.close();
-    }
-    file.setPermissions(kept.permissions);
-}
-
-} // namespace
-
-bool SaveToJPG(const cDIBSection& image, const QString& fileName, int quality)
+IJLERR write(const cDIBSection& image, const QString& fileName, int quality, bool noReplace)
 {
     IjlRecord record;
     JPEG_CORE_PROPERTIES& props = record.props();
-
-    std::optional<KeptFileState> kept;
-    if (const QFileInfo target(fileName); target.exists() && !target.isDir()) {
-        kept = KeptFileState{target.permissions(), target.birthTime(), target.lastRead(),
-                             target.lastModified()};
-    }
 
     props.DIBWidth = image.Width();
     props.DIBHeight = -image.Height();
@@ -89,12 +57,23 @@ bool SaveToJPG(const cDIBSection& image, const QString& fileName, int quality)
     props.JPGWidth = image.Width();
     props.JPGHeight = image.Height();
     props.jquality = quality;
+    props.JPGNoReplace = noReplace;
 
     const IJLERR status = ijlWrite(&props, IJL_JFILE_WRITEWHOLEIMAGE);
-    if (status != IJL_OK)
+    if (status != IJL_OK && status != IJL_FILE_EXISTS)
         raise(QStringLiteral("Failed to save to JPG %1").arg(status));
+    return status;
+}
 
-    if (kept)
-        restore(fileName, *kept);
+} // namespace
+
+bool SaveToJPG(const cDIBSection& image, const QString& fileName, int quality)
+{
+    write(image, fileName, quality, false);
     return true;
+}
+
+NewJpg SaveToNewJPG(const cDIBSection& image, const QString& fileName, int quality)
+{
+    return write(image, fileName, quality, true) == IJL_OK ? NewJpg::Written : NewJpg::NameTaken;
 }

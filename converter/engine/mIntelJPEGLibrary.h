@@ -14,3 +14,11 @@ inline constexpr int kJpegErrorNumber = 26001;
 // replaced only once the new one is complete, and the new file takes over
 // its permissions and times.
 bool SaveToJPG(const cDIBSection& image, const QString& fileName, int quality);
+
+enum class NewJpg { Written, NameTaken };
+
+// As SaveToJPG, but never replaces anything: when any entry (a file, a
+// directory, a link) has the name, or takes it while the picture is being
+// encoded, nothing is written and the result is NameTaken. Failures are
+// raised as by SaveToJPG.
+NewJpg SaveToNewJPG(const cDIBSection& image, const QString& fileName, int quality);

@@ -4,8 +4,11 @@
 
 #include <QFile>
 #include <QtEndian>
+#include <csignal>
 #include <cstdlib>
+#include <sys/wait.h>
 #include <turbojpeg.h>
+#include <unistd.h>
 
 namespace fwtest {
 
@@ -113,6 +116,34 @@ double meanChannelDiff(const QImage& a0, const QImage& b0)
         for (int x = 0; x < a.width() * 3; ++x)
             sum += std::abs(a.constScanLine(y)[x] - b.constScanLine(y)[x]);
     return sum / (double(a.width()) * a.height() * 3);
+}
+
+int runAsNobody(const std::function<int()>& step)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        if (setgid(65534) != 0 || setuid(65534) != 0)
+            _exit(99);
+        _exit(step());
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+FileSizeLimit::FileSizeLimit(rlim_t bytes)
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+    getrlimit(RLIMIT_FSIZE, &m_old);
+    rlimit limit = m_old;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    setrlimit(RLIMIT_FSIZE, &m_old);
 }
 
 } // namespace fwtest

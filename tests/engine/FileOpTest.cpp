@@ -119,11 +119,3 @@ TEST(FileOp, WaitForFileCompleteMissingAndGrowing)
     stop = true;
     writer.join();
 }
-
-TEST(FileOp, FlushToDiskNeedsAFile)
-{
-    const fwtest::TempDir dir;
-    fwtest::writeAll(dir.file("a.JPG"), "data");
-    EXPECT_TRUE(mFileOp::FlushToDisk(dir.file("a.JPG")));
-    EXPECT_FALSE(mFileOp::FlushToDisk(dir.file("missing.JPG")));
-}

@@ -1,4 +1,7 @@
+// The first start's search for the game: Wine's registry file, Steam's
+// libraries and the fixed defaults, on fixture prefixes and homes.
 #include "TempDir.h"
+#include "window/detection/GameDirectory.h"
 #include "window/detection/MdlRegAll.h"
 #include "window/detection/SteamLibrary.h"
 
@@ -10,8 +13,6 @@
 namespace {
 
 using MdlRegAll::MapWinePath;
-using MdlRegAll::ReadRegString;
-using MdlRegAll::ReadSystemRegString;
 using MdlRegAll::RegRoot;
 
 const QString kSierra = QStringLiteral("Software\\Sierra OnLine\\Setup\\HLIFEFE");
@@ -19,15 +20,15 @@ const QString kAppPaths = QStringLiteral("Software\\Microsoft\\Windows\\CurrentV
 
 void mkdirs(const QString& path) { ASSERT_TRUE(QDir().mkpath(path)) << path.toStdString(); }
 
-// A Wine prefix as wineboot leaves it: drive_c, dosdevices/c: -> ../drive_c,
-// and a system.reg with the given body.
-class WinePrefix : public ::testing::Test {
+// A home with a Wine prefix as wineboot leaves it (drive_c, dosdevices/c:
+// -> ../drive_c) and a Pictures folder.
+class Fixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        prefix = tmp.path() + "/wine";
         mkdirs(prefix + "/drive_c");
         mkdirs(prefix + "/dosdevices");
+        mkdirs(home + "/Pictures");
         ASSERT_TRUE(QFile::link("../drive_c", prefix + "/dosdevices/c:"));
     }
     void writeRegistry(const QByteArray& body)
@@ -36,116 +37,11 @@ protected:
                          "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win32\n\n"
                              + body);
     }
-    QString read(const QString& key, const QString& value)
+    QString read(const QString& key, const QString& value) const
     {
-        return ReadRegString(prefix, RegRoot::LocalMachine, key, value);
+        return MdlRegAll::ReadRegString(prefix, RegRoot::LocalMachine, key, value);
     }
-    fwtest::TempDir tmp;
-    QString prefix;
-};
-
-TEST_F(WinePrefix, PlainStringIsReadAndMappedOntoTheDriveIgnoringCase)
-{
-    mkdirs(prefix + "/drive_c/sierra/Half-Life");
-    writeRegistry("[Software\\\\Sierra OnLine\\\\Setup\\\\HLIFEFE] 1700000000\n"
-                  "#time=1d9f0a1b2c3d4e5\n"
-                  "\"Directory\"=\"C:\\\\SIERRA\\\\half-life\"\n");
-    const QString path = read(kSierra, "Directory");
-    EXPECT_EQ(path, prefix + "/dosdevices/c:/sierra/Half-Life");
-    EXPECT_TRUE(QFileInfo(path).isDir());
-}
-
-TEST_F(WinePrefix, KeyAndValueNamesMatchWithoutRegardToCase)
-{
-    writeRegistry("[software\\\\sierra online\\\\setup\\\\hlifefe] 1700000000\n"
-                  "\"DIRECTORY\"=\"C:\\\\Games\\\\\"\n");
-    EXPECT_EQ(read(kSierra, "Directory"), prefix + "/dosdevices/c:/Games/");
-}
-
-TEST_F(WinePrefix, OnlyPlainStringsCount)
-{
-    writeRegistry("[Software\\\\Sierra OnLine\\\\Setup\\\\HLIFEFE] 1\n"
-                  "\"Directory\"=str(2):\"C:\\\\Expand\"\n"
-                  "\"Multi\"=str(7):\"C:\\\\a\\0C:\\\\b\\0\"\n"
-                  "\"Number\"=dword:00000001\n"
-                  "\"Bytes\"=hex:43,3a,5c\n"
-                  "\"Explicit\"=str(1):\"C:\\\\Explicit\"\n");
-    EXPECT_EQ(read(kSierra, "Directory"), "");
-    EXPECT_EQ(read(kSierra, "Multi"), "");
-    EXPECT_EQ(read(kSierra, "Number"), "");
-    EXPECT_EQ(read(kSierra, "Bytes"), "");
-    EXPECT_EQ(read(kSierra, "Explicit"), prefix + "/dosdevices/c:/Explicit");
-}
-
-TEST_F(WinePrefix, TextStopsAtTheFirstNulAndEscapesAreUndone)
-{
-    writeRegistry("[Software\\\\Sierra OnLine\\\\Setup\\\\HLIFEFE] 1\n"
-                  "\"Directory\"=\"D-Games\\0junk after the NUL\"\n"
-                  "\"Quoted\"=\"say \\\"hi\\\"\\ttab \\x00e9t\\x00e9\"\n");
-    const QString raw = ReadSystemRegString(prefix + "/system.reg", kSierra, "Directory");
-    EXPECT_EQ(raw, "D-Games");
-    EXPECT_EQ(ReadSystemRegString(prefix + "/system.reg", kSierra, "Quoted"),
-              QString::fromUtf8("say \"hi\"\ttab été"));
-}
-
-TEST_F(WinePrefix, MissingKeyValueFileOrPrefixGiveTheEmptyString)
-{
-    EXPECT_EQ(read(kSierra, "Directory"), ""); // no system.reg yet
-    writeRegistry("[Software\\\\Other] 1\n\"Directory\"=\"C:\\\\x\"\n"
-                  "[Software\\\\Sierra OnLine\\\\Setup\\\\HLIFEFE] 1\n\"Other\"=\"C:\\\\y\"\n");
-    EXPECT_EQ(read(kSierra, "Directory"), "");
-    EXPECT_EQ(read("Software\\Nothing", "Directory"), "");
-    EXPECT_EQ(ReadRegString(tmp.path() + "/no-prefix", RegRoot::LocalMachine, kSierra, "Directory"), "");
-}
-
-TEST_F(WinePrefix, ThirtyTwoBitKeysAreFoundUnderWow6432Node)
-{
-    writeRegistry("[Software\\\\Wow6432Node\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\App Paths\\\\hl.exe] 1\n"
-                  "\"Path\"=\"C:\\\\Valve\\\\HL\"\n");
-    EXPECT_EQ(read(kAppPaths, "Path"), prefix + "/dosdevices/c:/Valve/HL");
-}
-
-TEST_F(WinePrefix, DefaultValueIsWrittenWithAnAt)
-{
-    writeRegistry("[Software\\\\Sierra OnLine\\\\Setup\\\\HLIFEFE] 1\n@=\"C:\\\\Default\"\n");
-    EXPECT_EQ(read(kSierra, ""), prefix + "/dosdevices/c:/Default");
-}
-
-TEST_F(WinePrefix, MappingKeepsUnknownPartsAndOtherDrives)
-{
-    mkdirs(prefix + "/drive_c/Program Files");
-    EXPECT_EQ(MapWinePath(prefix, "c:\\PROGRAM FILES\\Valve\\"), prefix + "/dosdevices/c:/Program Files/Valve/");
-    EXPECT_EQ(MapWinePath(prefix, "C:\\"), prefix + "/dosdevices/c:/");
-    // z: is the whole Linux file system in a default prefix.
-    ASSERT_TRUE(QFile::link("/", prefix + "/dosdevices/z:"));
-    EXPECT_EQ(MapWinePath(prefix, "Z:\\tmp"), prefix + "/dosdevices/z:/tmp");
-    EXPECT_TRUE(QFileInfo(MapWinePath(prefix, "Z:\\tmp")).isDir());
-    EXPECT_EQ(MapWinePath(prefix, "relative\\path"), "relative\\path");
-}
-
-TEST_F(WinePrefix, DriveCFallsBackToDriveCWithoutDosdevices)
-{
-    ASSERT_TRUE(QFile::remove(prefix + "/dosdevices/c:"));
-    EXPECT_EQ(MapWinePath(prefix, "C:\\Sierra\\Half-Life\\"), prefix + "/drive_c/Sierra/Half-Life/");
-}
-
-TEST(WinePrefixVariable, WinePrefixComesFromTheEnvironmentElseHome)
-{
-    const QByteArray saved = qgetenv("WINEPREFIX");
-    qputenv("WINEPREFIX", "/somewhere/prefix");
-    EXPECT_EQ(MdlRegAll::WinePrefix(), "/somewhere/prefix");
-    qunsetenv("WINEPREFIX");
-    EXPECT_EQ(MdlRegAll::WinePrefix(), QDir::homePath() + "/.wine");
-    if (!saved.isNull())
-        qputenv("WINEPREFIX", saved);
-}
-
-// ---- Steam -------------------------------------------------------------
-
-class Steam : public ::testing::Test {
-protected:
-    QString home() const { return tmp.path() + "/home"; }
-    // A library with Half-Life installed under the given folder name.
+    // A Steam library with Half-Life installed under the given folder name.
     QString installIn(const QString& library, const QString& installDir = "Half-Life")
     {
         mkdirs(library + "/steamapps/common/" + installDir + "/valve");
@@ -163,54 +59,126 @@ protected:
                                   QFileDevice::FileModificationTime));
     }
     fwtest::TempDir tmp;
+    const QString prefix = tmp.path() + "/wine";
+    const QString home = tmp.path() + "/home";
+    const QString steam = home + "/.local/share/Steam";
 };
 
-TEST_F(Steam, StandardRootWithTheGameInItsOwnLibrary)
+using WineRegistry = Fixture;
+
+TEST_F(WineRegistry, ValuesAreReadAsPlainStringsAndMappedOntoTheDrive)
 {
-    const QString install = installIn(home() + "/.local/share/Steam");
-    EXPECT_EQ(SteamLibrary::FindHalfLifeScreenshots(home()), install + "/valve");
+    struct Row {
+        const char* name;
+        QByteArray registry;
+        QString key, value;
+        QString expected; // below <prefix>/dosdevices/c:, or "" for absent
+    };
+    const QByteArray sierra = "[Software\\\\Sierra OnLine\\\\Setup\\\\HLIFEFE] 1700000000\n#time=1d9f0a1b2c3d4e5\n";
+    const Row rows[] = {
+        {"a plain string, folders matched ignoring case", sierra + "\"Directory\"=\"C:\\\\SIERRA\\\\half-life\"\n",
+         kSierra, "Directory", "/sierra/Half-Life"},
+        {"key and value names ignore case",
+         "[software\\\\sierra online\\\\setup\\\\hlifefe] 1\n\"DIRECTORY\"=\"C:\\\\Games\\\\\"\n", kSierra,
+         "Directory", "/Games/"},
+        {"explicit str(1)", sierra + "\"Directory\"=str(1):\"C:\\\\Explicit\"\n", kSierra, "Directory", "/Explicit"},
+        {"expand string", sierra + "\"Directory\"=str(2):\"C:\\\\Expand\"\n", kSierra, "Directory", ""},
+        {"multi string", sierra + "\"Directory\"=str(7):\"C:\\\\a\\0C:\\\\b\\0\"\n", kSierra, "Directory", ""},
+        {"dword", sierra + "\"Directory\"=dword:00000001\n", kSierra, "Directory", ""},
+        {"bytes", sierra + "\"Directory\"=hex:43,3a,5c\n", kSierra, "Directory", ""},
+        {"the default value is written @", sierra + "@=\"C:\\\\Default\"\n", kSierra, "", "/Default"},
+        {"missing value", sierra + "\"Other\"=\"C:\\\\y\"\n", kSierra, "Directory", ""},
+        {"same value under another key", "[Software\\\\Other] 1\n\"Directory\"=\"C:\\\\x\"\n", kSierra,
+         "Directory", ""},
+        {"32-bit keys under Wow6432Node",
+         "[Software\\\\Wow6432Node\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\App Paths\\\\hl.exe] 1\n"
+         "\"Path\"=\"C:\\\\Valve\\\\HL\"\n",
+         kAppPaths, "Path", "/Valve/HL"},
+    };
+    mkdirs(prefix + "/drive_c/sierra/Half-Life");
+    EXPECT_EQ(read(kSierra, "Directory"), "") << "no system.reg";
+    for (const Row& row : rows) {
+        writeRegistry(row.registry);
+        const QString expected = row.expected.isEmpty() ? "" : prefix + "/dosdevices/c:" + row.expected;
+        EXPECT_EQ(read(row.key, row.value), expected) << row.name;
+    }
+}
+
+TEST_F(WineRegistry, TextStopsAtTheFirstNulAndEscapesAreUndone)
+{
+    writeRegistry("[Software\\\\Sierra OnLine\\\\Setup\\\\HLIFEFE] 1\n"
+                  "\"Directory\"=\"D-Games\\0junk after the NUL\"\n"
+                  "\"Quoted\"=\"say \\\"hi\\\"\\ttab \\x00e9t\\x00e9\"\n");
+    const QString file = prefix + "/system.reg";
+    EXPECT_EQ(MdlRegAll::ReadSystemRegString(file, kSierra, "Directory"), "D-Games");
+    EXPECT_EQ(MdlRegAll::ReadSystemRegString(file, kSierra, "Quoted"), QString::fromUtf8("say \"hi\"\ttab été"));
+}
+
+TEST_F(WineRegistry, WindowsPathsAreMappedOntoThePrefixsDrives)
+{
+    mkdirs(prefix + "/drive_c/Program Files");
+    EXPECT_EQ(MapWinePath(prefix, "c:\\PROGRAM FILES\\Valve\\"), prefix + "/dosdevices/c:/Program Files/Valve/");
+    EXPECT_EQ(MapWinePath(prefix, "C:\\"), prefix + "/dosdevices/c:/");
+    EXPECT_EQ(MapWinePath(prefix, "relative\\path"), "relative\\path");
+    // z: is the whole Linux file system in a default prefix.
+    ASSERT_TRUE(QFile::link("/", prefix + "/dosdevices/z:"));
+    EXPECT_TRUE(QFileInfo(MapWinePath(prefix, "Z:\\tmp")).isDir());
+    // Without dosdevices, C: is drive_c.
+    ASSERT_TRUE(QFile::remove(prefix + "/dosdevices/c:"));
+    EXPECT_EQ(MapWinePath(prefix, "C:\\Sierra\\Half-Life\\"), prefix + "/drive_c/Sierra/Half-Life/");
+}
+
+TEST(WinePrefixVariable, WinePrefixComesFromTheEnvironmentElseHome)
+{
+    const QByteArray saved = qgetenv("WINEPREFIX");
+    qputenv("WINEPREFIX", "/somewhere/prefix");
+    EXPECT_EQ(GameDirectory::currentEnvironment().winePrefix, "/somewhere/prefix");
+    qunsetenv("WINEPREFIX");
+    EXPECT_EQ(GameDirectory::currentEnvironment().winePrefix, QDir::homePath() + "/.wine");
+    if (!saved.isNull())
+        qputenv("WINEPREFIX", saved);
+}
+
+// ---- Steam -------------------------------------------------------------
+
+using Steam = Fixture;
+
+TEST_F(Steam, StandardFlatpakAndSnapRootsAreSearched)
+{
+    for (const QString& root : {steam, home + "/.var/app/com.valvesoftware.Steam/.local/share/Steam",
+                                home + "/snap/steam/common/.local/share/Steam"}) {
+        QDir(home).removeRecursively();
+        const QString install = installIn(root);
+        EXPECT_EQ(SteamLibrary::FindHalfLifeScreenshots(home), install + "/valve") << root.toStdString();
+    }
 }
 
 TEST_F(Steam, RootsAreFoundOnceWhateverLinksLeadThere)
 {
-    const QString root = home() + "/.local/share/Steam";
-    mkdirs(root);
-    mkdirs(home() + "/.steam");
-    ASSERT_TRUE(QFile::link(root, home() + "/.steam/steam"));
-    ASSERT_TRUE(QFile::link(root, home() + "/.steam/root"));
-    EXPECT_EQ(SteamLibrary::SteamRoots(home()).size(), 1);
-}
-
-TEST_F(Steam, FlatpakAndSnapRootsAreSearched)
-{
-    const QString flatpak = installIn(home() + "/.var/app/com.valvesoftware.Steam/.local/share/Steam");
-    EXPECT_EQ(SteamLibrary::FindHalfLifeScreenshots(home()), flatpak + "/valve");
-
-    fwtest::TempDir other;
-    const QString snapHome = other.path();
-    mkdirs(snapHome + "/snap/steam/common/.local/share/Steam");
-    const QString snap = installIn(snapHome + "/snap/steam/common/.local/share/Steam");
-    EXPECT_EQ(SteamLibrary::FindHalfLifeScreenshots(snapHome), snap + "/valve");
+    mkdirs(steam);
+    mkdirs(home + "/.steam");
+    ASSERT_TRUE(QFile::link(steam, home + "/.steam/steam"));
+    ASSERT_TRUE(QFile::link(steam, home + "/.steam/root"));
+    EXPECT_EQ(SteamLibrary::SteamRoots(home).size(), 1);
 }
 
 TEST_F(Steam, GameInASecondLibraryListedInLibraryfoldersVdf)
 {
-    const QString root = home() + "/.local/share/Steam";
-    mkdirs(root + "/steamapps");
+    mkdirs(steam + "/steamapps");
     const QString library = tmp.path() + "/games/SteamLibrary";
-    fwtest::writeAll(root + "/steamapps/libraryfolders.vdf",
-                     "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"" + root.toUtf8()
+    fwtest::writeAll(steam + "/steamapps/libraryfolders.vdf",
+                     "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"" + steam.toUtf8()
                          + "\"\n\t\t\"apps\"\n\t\t{\n\t\t\t\"228980\"\t\t\"1\"\n\t\t}\n\t}\n"
                            "\t\"1\"\n\t{\n\t\t\"path\"\t\t\"" + library.toUtf8()
                          + "\"\n\t\t\"label\"\t\t\"\"\n\t\t\"apps\"\n\t\t{\n\t\t\t\"70\"\t\t\"1\"\n\t\t}\n\t}\n}\n");
-    const QString install = installIn(library, "Half-Life");
-    EXPECT_EQ(SteamLibrary::LibraryFolders(root), QStringList({root, library}));
-    EXPECT_EQ(SteamLibrary::FindHalfLifeScreenshots(home()), install + "/valve");
+    const QString install = installIn(library, "Half-Life GOTY");
+    EXPECT_EQ(SteamLibrary::LibraryFolders(steam), QStringList({steam, library}));
+    EXPECT_EQ(SteamLibrary::FindHalfLifeScreenshots(home), install + "/valve");
 }
 
 TEST_F(Steam, OldLibraryfoldersLayoutIsUnderstoodToo)
 {
-    const QString root = home() + "/.steam/steam";
+    const QString root = home + "/.steam/steam";
     mkdirs(root + "/SteamApps");
     fwtest::writeAll(root + "/SteamApps/libraryfolders.vdf",
                      "\"LibraryFolders\"\n{\n\t\"TimeNextStatsReport\"\t\t\"1600000000\"\n"
@@ -220,7 +188,7 @@ TEST_F(Steam, OldLibraryfoldersLayoutIsUnderstoodToo)
 
 TEST_F(Steam, TheModFolderWithTheNewestBitmapIsTheAnswer)
 {
-    const QString install = installIn(home() + "/.local/share/Steam");
+    const QString install = installIn(steam);
     mkdirs(install + "/cstrike");
     mkdirs(install + "/gearbox");
     touchBmp(install + "/valve/c1a00000.bmp", 3600);
@@ -230,17 +198,11 @@ TEST_F(Steam, TheModFolderWithTheNewestBitmapIsTheAnswer)
     EXPECT_EQ(SteamLibrary::ScreenshotFolder(install), install + "/cstrike");
 }
 
-TEST_F(Steam, ManifestNamesTheInstallFolder)
-{
-    const QString install = installIn(home() + "/.local/share/Steam", "Half-Life GOTY");
-    EXPECT_EQ(SteamLibrary::HalfLifeInstall(home() + "/.local/share/Steam"), install);
-}
-
 TEST_F(Steam, NoSteamOrNoGameGivesTheEmptyString)
 {
-    EXPECT_EQ(SteamLibrary::FindHalfLifeScreenshots(home()), "");
-    mkdirs(home() + "/.local/share/Steam/steamapps/common/Portal");
-    EXPECT_EQ(SteamLibrary::FindHalfLifeScreenshots(home()), "");
+    EXPECT_EQ(SteamLibrary::FindHalfLifeScreenshots(home), "");
+    mkdirs(steam + "/steamapps/common/Portal");
+    EXPECT_EQ(SteamLibrary::FindHalfLifeScreenshots(home), "");
 }
 
 TEST(KeyValues, CommentsEscapesAndNesting)
@@ -248,9 +210,62 @@ TEST(KeyValues, CommentsEscapesAndNesting)
     const auto pairs = SteamLibrary::KeyValuePairs(
         "// comment \"not\" \"a pair\"\n\"a\" { \"path\" \"C:\\\\Games\\\\\" \"b\" { \"c\" \"d\" } }");
     ASSERT_EQ(pairs.size(), 2);
-    EXPECT_EQ(pairs[0].first, "path");
-    EXPECT_EQ(pairs[0].second, "C:\\Games\\");
+    EXPECT_EQ(pairs[0], std::make_pair(QString("path"), QString("C:\\Games\\")));
     EXPECT_EQ(pairs[1].first, "c");
+}
+
+// ---- The whole search ----------------------------------------------------
+
+using Search = Fixture;
+
+TEST_F(Search, RegistryThenSteamThenTheFixedDefault)
+{
+    const QByteArray sierraKey = "[Software\\\\Sierra OnLine\\\\Setup\\\\HLIFEFE] 1\n";
+    const QByteArray appPathsKey = "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\App Paths\\\\hl.exe] 1\n";
+    struct Row {
+        const char* name;
+        QByteArray registry;
+        bool steamInstall;
+        QString expected; // "steam", "default" or below the prefix's c:
+    };
+    const Row rows[] = {
+        {"Sierra's entry first", sierraKey + "\"Directory\"=\"C:\\\\Sierra\\\\HL\"\n" + appPathsKey
+             + "\"Path\"=\"C:\\\\Valve\\\\HL\"\n", true, "/Sierra/HL"},
+        {"App Paths when Sierra's is no plain string", sierraKey + "\"Directory\"=str(2):\"C:\\\\Sierra\\\\HL\"\n"
+             + appPathsKey + "\"Path\"=\"C:\\\\Valve\\\\HL\"\n", true, "/Valve/HL"},
+        {"App Paths when Sierra's folder is gone", sierraKey + "\"Directory\"=\"C:\\\\Gone\"\n" + appPathsKey
+             + "\"Path\"=\"C:\\\\Valve\\\\HL\"\n", false, "/Valve/HL"},
+        {"Steam when Wine has nothing", "", true, "steam"},
+        {"Steam when App Paths' folder is gone", appPathsKey + "\"Path\"=\"C:\\\\Uninstalled\\\\HL\"\n", true,
+         "steam"},
+        {"the default when every folder is gone", sierraKey + "\"Directory\"=\"C:\\\\Gone\"\n" + appPathsKey
+             + "\"Path\"=\"C:\\\\Gone\\\\Too\"\n", false, "default"},
+    };
+    mkdirs(prefix + "/drive_c/Sierra/HL");
+    mkdirs(prefix + "/drive_c/Valve/HL");
+    const GameDirectory::Environment env{prefix, home, home + "/Pictures"};
+    for (const Row& row : rows) {
+        writeRegistry(row.registry);
+        QDir(steam).removeRecursively();
+        const QString install = row.steamInstall ? installIn(steam) + "/valve" : QString();
+        const GameDirectory::Found found = GameDirectory::search(env);
+        const QString expected = row.expected == "steam"     ? install
+                                 : row.expected == "default" ? prefix + "/dosdevices/c:/Sierra/Half-Life/"
+                                                             : prefix + "/dosdevices/c:" + row.expected;
+        EXPECT_EQ(found.inputPath, expected) << row.name;
+        EXPECT_EQ(found.proposedDefault, row.expected == "default") << row.name;
+        EXPECT_EQ(found.inputExists, row.expected != "default") << row.name;
+        EXPECT_EQ(found.outputPath, home + "/Pictures/CS_JPEG/") << row.name;
+    }
+}
+
+TEST_F(Search, TheDefaultIsProposedEvenWhenItExists)
+{
+    mkdirs(prefix + "/drive_c/Sierra/Half-Life");
+    const GameDirectory::Found found = GameDirectory::search({prefix, home, home + "/Pictures"});
+    EXPECT_EQ(found.inputPath, prefix + "/dosdevices/c:/Sierra/Half-Life/");
+    EXPECT_TRUE(found.proposedDefault);
+    EXPECT_TRUE(found.inputExists);
 }
 
 } // namespace

@@ -16,12 +16,13 @@ inline constexpr IJLERR IJL_MEMORY_ERROR = -2;
 inline constexpr IJLERR IJL_ENCODE_ERROR = -3;
 inline constexpr IJLERR IJL_FILE_ERROR = -4;
 inline constexpr IJLERR IJL_NOT_INITIALISED = -5;
+// Only with JPGNoReplace: an entry of that name exists, nothing was written.
+inline constexpr IJLERR IJL_FILE_EXISTS = -6;
 
 // I/O type: encode the whole image into the file named by JPGFile.
 inline constexpr int IJL_JFILE_WRITEWHOLEIMAGE = 8;
 
 enum class IJL_COLOR { BGR, RGB, YCBCR };
-enum class IJL_JPGSUBSAMPLING { S444, S422, S411 };
 
 struct JPEG_CORE_PROPERTIES {
     const std::uint8_t* DIBBytes = nullptr;
@@ -36,8 +37,8 @@ struct JPEG_CORE_PROPERTIES {
     std::int32_t JPGHeight = 0;
     std::int32_t JPGChannels = 0;
     IJL_COLOR JPGColor = IJL_COLOR::YCBCR;
-    IJL_JPGSUBSAMPLING JPGSubSampling = IJL_JPGSUBSAMPLING::S444;
-    bool JPGProgressive = false;
+    // Our addition: publish only under a free name, never replacing anything.
+    bool JPGNoReplace = false;
 
     std::int32_t jquality = 0;
 
@@ -45,13 +46,13 @@ struct JPEG_CORE_PROPERTIES {
 };
 
 // Prepares a zeroed record: the encoder's state and the defaults (3-channel
-// blue-green-red source, colour JPEG).
+// blue-green-red source, colour JPEG). The encoder's own settings are
+// JpegEncoder's and the same for every picture.
 IJLERR ijlInit(JPEG_CORE_PROPERTIES* jcprops);
 
-// Encodes the image into JPGFile. The file is written under a temporary
-// name in the same directory and renamed over JPGFile once it is complete,
-// so on any failure an earlier file of that name is untouched and nothing
-// else is left behind.
+// Encodes the image into JPGFile through SafeFile: on any failure an earlier
+// file of that name is untouched and nothing else is left behind. A replaced
+// file hands its permissions and times on to the new one.
 IJLERR ijlWrite(JPEG_CORE_PROPERTIES* jcprops, int iotype);
 
 // Releases what ijlInit and ijlWrite allocated.

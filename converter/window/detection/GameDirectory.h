@@ -21,7 +21,10 @@ Environment currentEnvironment();
 struct Found {
     QString inputPath;   // the game's directory, or the proposed default
     QString outputPath;  // "<pictures>/CS_JPEG/" (C:\CS_JPEG\ on Windows)
-    bool inputExists = false; // false: inputPath is only the proposed default
+    bool inputExists = false; // inputPath names an existing directory
+    // Nothing was found and inputPath is the fixed default, taken whether or
+    // not it exists. The window then also sets the quality to 90.
+    bool proposedDefault = false;
 };
 
 // The search: the game's registry entries (Sierra's Directory, then the

@@ -15,11 +15,15 @@ namespace MdlRegAll {
 
 #ifdef Q_OS_WIN
 
-QString ReadRegString(RegRoot, const QString& subKey, const QString& valueName)
+namespace {
+
+// One view of the registry: a 32-bit installer writes into the 32-bit view
+// (Wow6432Node), which a 64-bit program does not see by default.
+QString readView(REGSAM view, const QString& subKey, const QString& valueName)
 {
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, reinterpret_cast<const wchar_t*>(subKey.utf16()), 0,
-                      KEY_READ, &key) != ERROR_SUCCESS)
+                      KEY_READ | view, &key) != ERROR_SUCCESS)
         return {};
     QString result;
     DWORD type = 0;
@@ -35,6 +39,14 @@ QString ReadRegString(RegRoot, const QString& subKey, const QString& valueName)
     }
     RegCloseKey(key);
     return result;
+}
+
+} // namespace
+
+QString ReadRegString(RegRoot, const QString& subKey, const QString& valueName)
+{
+    const QString value = readView(KEY_WOW64_64KEY, subKey, valueName);
+    return value.isEmpty() ? readView(KEY_WOW64_32KEY, subKey, valueName) : value;
 }
 
 #else

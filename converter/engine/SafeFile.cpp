@@ -1,0 +1,230 @@
+#include "engine/SafeFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <cstring>
+#include <optional>
+
+#ifdef Q_OS_WIN
+#include <QDateTime>
+#include <io.h>
+#include <windows.h>
+#else
+#include <cstdio> // renameat2
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace SafeFile {
+
+namespace {
+
+QString systemError(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// ".fw-k3x9q2.tmp" beside the target: short, so that a target name that fits
+// in its directory never fails for its temporary name, and hidden, so that
+// the window's list of bitmaps and the user's file manager pass it by.
+QString temporaryName(const QString& target)
+{
+    static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    QString name = QStringLiteral(".fw-");
+    for (int i = 0; i < 6; ++i)
+        name += QChar(kAlphabet[QRandomGenerator::global()->bounded(int(sizeof kAlphabet) - 1)]);
+    return QFileInfo(target).absolutePath() + QChar('/') + name + QStringLiteral(".tmp");
+}
+
+Result failed(const QString& why)
+{
+    return {Outcome::Failed, why};
+}
+
+#ifndef Q_OS_WIN
+
+// A file descriptor closed on every way out.
+class Fd {
+public:
+    explicit Fd(int fd = -1) : m_fd(fd) {}
+    ~Fd() { reset(); }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return m_fd; }
+    void adopt(int fd)
+    {
+        reset();
+        m_fd = fd;
+    }
+    // Closes now; a failed close can mean lost data (NFS), so it is reported.
+    bool reset()
+    {
+        const bool ok = m_fd < 0 || ::close(m_fd) == 0;
+        m_fd = -1;
+        return ok;
+    }
+
+private:
+    int m_fd;
+};
+
+QByteArray native(const QString& path)
+{
+    return QFile::encodeName(path);
+}
+
+// Every byte or an error: write() may take only part of a buffer (a full
+// disk, a quota, a size limit), and the next call then tells why.
+bool writeAll(int fd, std::span<const std::uint8_t> bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;
+            return false;
+        }
+        bytes = bytes.subspan(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// The new file takes over the old one's permission bits and its access and
+// modification times. Linux keeps no settable birth time.
+bool applyKept(int fd, const struct stat& kept)
+{
+    const timespec times[2] = {kept.st_atim, kept.st_mtim};
+    return ::fchmod(fd, kept.st_mode & 07777) == 0 && ::futimens(fd, times) == 0;
+}
+
+// Moves the temporary file to the target's name. NoReplace must hold even
+// against a writer racing for the same name, so it is one atomic step:
+// renameat2 where the file system knows it, else link(), which also fails
+// when the name exists.
+Outcome publish(const QByteArray& temporary, const QByteArray& target, Publish mode)
+{
+    if (mode == Publish::Replace)
+        return ::rename(temporary.constData(), target.constData()) == 0 ? Outcome::Written : Outcome::Failed;
+
+    if (::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
+        return Outcome::Written;
+    if (errno == EEXIST)
+        return Outcome::NameTaken;
+    if (errno != EINVAL && errno != ENOSYS)
+        return Outcome::Failed;
+    if (::link(temporary.constData(), target.constData()) != 0)
+        return errno == EEXIST ? Outcome::NameTaken : Outcome::Failed;
+    ::unlink(temporary.constData());
+    return Outcome::Written;
+}
+
+#endif
+
+} // namespace
+
+#ifndef Q_OS_WIN
+
+Result write(const QString& target, std::span<const std::uint8_t> bytes, Publish mode)
+{
+    const QByteArray targetName = native(target);
+    std::optional<struct stat> kept;
+    if (struct stat existing{}; mode == Publish::Replace && ::stat(targetName.constData(), &existing) == 0
+                                && S_ISREG(existing.st_mode))
+        kept = existing;
+
+    QByteArray temporary;
+    Fd file;
+    for (int attempt = 0; attempt < 16 && file.get() < 0; ++attempt) {
+        temporary = native(temporaryName(target));
+        file.adopt(::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (file.get() < 0 && errno != EEXIST)
+            return failed(systemError(errno));
+    }
+    if (file.get() < 0)
+        return failed(systemError(EEXIST));
+
+    // Everything that could fail happens before the name is taken: the
+    // bytes, the kept permissions and times, and the flush that makes the
+    // content durable before it can replace anything.
+    const bool ready = writeAll(file.get(), bytes) && (!kept || applyKept(file.get(), *kept))
+        && ::fsync(file.get()) == 0 && file.reset();
+    Outcome outcome = ready ? publish(temporary, targetName, mode) : Outcome::Failed;
+    const int error = errno;
+    if (outcome != Outcome::Written)
+        ::unlink(temporary.constData());
+    if (outcome == Outcome::Failed)
+        return failed(systemError(error));
+    return {outcome, {}};
+}
+
+bool flushToDisk(const QString& path)
+{
+    const Fd file(::open(native(path).constData(), O_RDONLY | O_CLOEXEC)); // fsync needs no write access
+    if (file.get() < 0 || ::fsync(file.get()) != 0)
+        return false;
+    // The rename that put the file in place lives in its directory.
+    const Fd dir(::open(native(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() < 0)
+        return false;
+    return ::fsync(dir.get()) == 0 || errno == EINVAL || errno == EROFS;
+}
+
+#else
+
+// Windows: the same steps through the Win32 calls. MoveFileEx without
+// MOVEFILE_REPLACE_EXISTING never replaces an existing name.
+Result write(const QString& target, std::span<const std::uint8_t> bytes, Publish mode)
+{
+    const QFileInfo existing(target);
+    const bool keep = mode == Publish::Replace && existing.isFile();
+    const auto permissions = existing.permissions();
+    const QDateTime created = existing.birthTime(), accessed = existing.lastRead(),
+                    modified = existing.lastModified();
+
+    QFile file;
+    for (int attempt = 0; attempt < 16 && !file.isOpen(); ++attempt) {
+        file.setFileName(temporaryName(target));
+        file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered);
+    }
+    if (!file.isOpen())
+        return failed(file.errorString());
+    const auto size = static_cast<qint64>(bytes.size());
+    bool ready = file.write(reinterpret_cast<const char*>(bytes.data()), size) == size;
+    if (ready && keep) {
+        file.setFileTime(created, QFileDevice::FileBirthTime);
+        file.setFileTime(accessed, QFileDevice::FileAccessTime);
+        file.setFileTime(modified, QFileDevice::FileModificationTime);
+        file.setPermissions(permissions);
+    }
+    ready = ready && _commit(file.handle()) == 0;
+    const QString why = file.errorString();
+    file.close();
+
+    Outcome outcome = Outcome::Failed;
+    if (ready) {
+        const DWORD flags = MOVEFILE_WRITE_THROUGH | (mode == Publish::Replace ? MOVEFILE_REPLACE_EXISTING : 0);
+        if (MoveFileExW(reinterpret_cast<LPCWSTR>(file.fileName().utf16()), reinterpret_cast<LPCWSTR>(target.utf16()), flags))
+            outcome = Outcome::Written;
+        else if (const DWORD e = GetLastError(); e == ERROR_ALREADY_EXISTS || e == ERROR_FILE_EXISTS)
+            outcome = Outcome::NameTaken;
+    }
+    if (outcome != Outcome::Written)
+        file.remove();
+    return {outcome, outcome == Outcome::Failed ? why : QString()};
+}
+
+bool flushToDisk(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly) && _commit(file.handle()) == 0;
+}
+
+#endif
+
+} // namespace SafeFile
