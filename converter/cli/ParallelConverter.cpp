@@ -140,21 +140,22 @@ public:
         m_changed.notify_all();
     }
 
-    // Waits for the bitmap at index; nothing when a signal came first.
-    std::optional<Encoded> collect(std::size_t index)
+    // Waits for the bitmap at index and moves it out; false when a signal
+    // came first.
+    bool collect(std::size_t index, Encoded& out)
     {
         std::unique_lock lock(m_mutex);
         // Signals cannot notify a condition variable: look every 50 ms.
         while (!m_results[index] && !Interrupts::received())
             m_changed.wait_for(lock, 50ms);
         if (!m_results[index] || Interrupts::received())
-            return std::nullopt;
-        std::optional<Encoded> result = std::move(m_results[index]);
+            return false;
+        out = std::move(*m_results[index]);
         m_results[index].reset();
         m_published = index + 1;
         lock.unlock();
         m_changed.notify_all();
-        return result;
+        return true;
     }
 
     void stop()
@@ -200,10 +201,10 @@ bool ParallelConverter::run(const QStringList& bitmaps)
             });
         }
         for (std::size_t i = 0; i < count; ++i) {
-            std::optional<Encoded> e = batch.collect(i);
-            if (!e)
+            Encoded e;
+            if (!batch.collect(i, e))
                 break; // interrupted: what is encoded but not written is dropped
-            m_reporter.file(e->ok ? publisher.publish(bitmaps[qsizetype(i)], e->jpeg, e->pixels) : e->notEncoded);
+            m_reporter.file(e.ok ? publisher.publish(bitmaps[qsizetype(i)], e.jpeg, e.pixels) : e.notEncoded);
         }
         batch.stop();
     } // the workers finish the picture in hand and end
