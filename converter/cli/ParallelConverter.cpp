@@ -200,13 +200,17 @@ bool ParallelConverter::run(const QStringList& bitmaps)
                     batch.put(*index, worker.encode(inputDir, bitmaps[qsizetype(*index)]));
             });
         }
+        // Releases workers waiting for room on every way out, before they are joined.
+        const struct StopOnExit {
+            Batch& batch;
+            ~StopOnExit() { batch.stop(); }
+        } stopOnExit{batch};
         for (std::size_t i = 0; i < count; ++i) {
             Encoded e;
             if (!batch.collect(i, e))
                 break; // interrupted: what is encoded but not written is dropped
             m_reporter.file(e.ok ? publisher.publish(bitmaps[qsizetype(i)], e.jpeg, e.pixels) : e.notEncoded);
         }
-        batch.stop();
     } // the workers finish the picture in hand and end
     return Interrupts::received() == 0;
 }
