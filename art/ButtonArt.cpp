@@ -48,8 +48,8 @@ QImage cross(QSize size, Face face)
 
 } // namespace
 
-QImage exitNormal(QSize size) { return cross(size, Face::Normal); }
-QImage exitPressed(QSize size) { return cross(size, Face::Pressed); }
-QImage exitDisabled(QSize size) { return cross(size, Face::Disabled); }
+QImage exitNormal() { return cross(kExitFaceSize, Face::Normal); }
+QImage exitPressed() { return cross(kExitFaceSize, Face::Pressed); }
+QImage exitDisabled() { return cross(kExitFaceSize, Face::Disabled); }
 
 } // namespace art

@@ -292,7 +292,8 @@ QImage goFace(Face face)
     return img;
 }
 
-QImage aboutFace(Face face)
+// One picture: the button shows no pressed face.
+QImage aboutFace()
 {
     QImage img = blank(layout::CmdAbout.pixels().size());
     QPainter p(&img);
@@ -300,8 +301,8 @@ QImage aboutFace(Face face)
     const QRectF r(1.5, 1.5, img.width() - 3.0, img.height() - 3.0);
     QRadialGradient g(r.center() - QPointF(4, 6), r.width() * 0.7);
     const QColor base(36, 46, 150);
-    g.setColorAt(0, face == Face::Pressed ? base.darker(140) : base.lighter(170));
-    g.setColorAt(1, face == Face::Pressed ? base.lighter(110) : base.darker(170));
+    g.setColorAt(0, base.lighter(170));
+    g.setColorAt(1, base.darker(170));
     p.setPen(QPen(kEdgeDark, 1.5));
     p.setBrush(g);
     p.drawEllipse(r);
@@ -309,9 +310,8 @@ QImage aboutFace(Face face)
     f.setPixelSize(20);
     f.setBold(true);
     p.setFont(f);
-    p.setPen(ink(face));
-    const qreal d = face == Face::Pressed ? 1 : 0;
-    p.drawText(r.translated(d, d), Qt::AlignCenter, QStringLiteral("?"));
+    p.setPen(ink(Face::Normal));
+    p.drawText(r, Qt::AlignCenter, QStringLiteral("?"));
     return img;
 }
 
@@ -346,16 +346,14 @@ QImage buttonFace(Button button, Face face)
     case Button::Min:
         return minimiseFace(face);
     case Button::Exit:
-        return face == Face::Normal    ? exitNormal(layout::CmdExit.pixels().size())
-               : face == Face::Pressed ? exitPressed(layout::CmdExit.pixels().size())
-                                       : exitDisabled(layout::CmdExit.pixels().size());
+        return face == Face::Normal ? exitNormal() : face == Face::Pressed ? exitPressed() : exitDisabled();
     case Button::Go:
         return goFace(face);
     case Button::InPath:
     case Button::OutPath:
         return folderFace(button, face);
     case Button::About:
-        return aboutFace(face);
+        return aboutFace();
     }
     return {};
 }

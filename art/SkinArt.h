@@ -16,8 +16,9 @@ QImage skin();
 enum class Button { Min, Exit, Go, InPath, OutPath, About };
 enum class Face { Normal, Pressed, Disabled };
 
-// A button's picture at its laid-out size; corners outside the button's own
-// shape are transparent so the skin shows through.
+// A button's picture, at its laid-out size except the close button's smaller
+// one (ButtonArt.h); corners outside the button's own shape are transparent
+// so the skin shows through. CmdAbout has one picture whatever the face.
 QImage buttonFace(Button button, Face face);
 
 // The two 32 x 32 decorations beside the path labels.

@@ -36,11 +36,10 @@ int main(int argc, char** argv)
     if (!out.mkpath("."))
         return 1;
 
-    // The viewer's quit button (35 x 24) shows these two faces.
-    const QSize exitSize(35, 24);
-    bool ok = save(out, "exit_normal.bmp", art::exitNormal(exitSize))
-              && save(out, "exit_pressed.bmp", art::exitPressed(exitSize))
-              && save(out, "exit_disabled.bmp", art::exitDisabled(exitSize));
+    // The viewer's quit button embeds the close button's pictures.
+    bool ok = save(out, "exit_normal.bmp", art::exitNormal())
+              && save(out, "exit_pressed.bmp", art::exitPressed())
+              && save(out, "exit_disabled.bmp", art::exitDisabled());
 
     ok = ok && save(out, "skin.bmp", art::skin().convertToFormat(QImage::Format_RGB888));
 

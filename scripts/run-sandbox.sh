@@ -44,5 +44,13 @@ MSG
   exit 1
 fi
 
+# The programs that the window starts for the user (file manager, image
+# viewer, browser) get the user's own values back: the window restores each
+# variable named in FW_SANDBOX_VARS from FW_USER_<name>, or removes it when
+# FW_USER_<name> is unset.
+export FW_SANDBOX_VARS=XDG_CONFIG_HOME
+if [ -n "${XDG_CONFIG_HOME+set}" ]; then
+  export FW_USER_XDG_CONFIG_HOME="$XDG_CONFIG_HOME"
+fi
 export XDG_CONFIG_HOME="$config"
 exec "$program"

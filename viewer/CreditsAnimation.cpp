@@ -2,6 +2,7 @@
 // orbit and the drawing of each frame.
 #include "frmMain.h"
 
+#include "Makers.h"
 #include "d3d/D3DXMath.h"
 
 #include <cmath>
@@ -9,13 +10,6 @@
 using namespace d3d;
 
 namespace {
-
-// The makers of Framewright, as they are known on their chat channel.
-const char* const kChatNetwork = "FragNet";
-const char* const kChatChannel = "#hlshots";
-const char* const kProgrammer = "Kestrel";
-const char* const kDesigner = "Mirabo";
-const char* const kTesters[] = {"Kip", "Vorn", "Lusk", "Tamz"};
 
 constexpr std::uint32_t kTextureSize = 256;
 constexpr D3DCOLOR kTextureGround = 0xFFC0C0C0;
@@ -28,16 +22,16 @@ constexpr double kSecondsPerRadian = 3.145;
 QString frmMain::CreditsText()
 {
     QStringList testers;
-    for (const char* tester : kTesters)
+    for (const char* tester : makers::kTesters)
         testers << QString::fromLatin1(tester);
     const QStringList lines = {
         QStringLiteral("Framewright V 1.0"),
         QString(),
-        QStringLiteral("On %1 @").arg(QString::fromLatin1(kChatNetwork)),
-        QString(11, QLatin1Char(' ')) + QString::fromLatin1(kChatChannel),
+        QStringLiteral("On %1 @").arg(QString::fromLatin1(makers::kChatNetwork)),
+        QString(11, QLatin1Char(' ')) + QString::fromLatin1(makers::kChatChannel),
         QStringLiteral("Credits :"),
-        QStringLiteral("Programmer: ") + QString::fromLatin1(kProgrammer),
-        QStringLiteral("Designer: ") + QString::fromLatin1(kDesigner),
+        QStringLiteral("Programmer: ") + QString::fromLatin1(makers::kProgrammer),
+        QStringLiteral("Designer: ") + QString::fromLatin1(makers::kDesigner),
         QStringLiteral("Testers:") + testers.join(QLatin1Char(',')),
     };
     return lines.join(QStringLiteral("\r\n"));

@@ -12,6 +12,10 @@ std::int64_t TickCount();
 // Handles the pending window events once, when an application object exists.
 void ProcessEvents();
 
+// Handles the pending window events, or sleeps until one arrives, for at most
+// ms milliseconds. Without an application object it only sleeps.
+void WaitForEvents(int ms);
+
 // Waits limitMs milliseconds while the window keeps handling its events.
 // Returns at once, handling nothing, for a limit of 0 or less.
 void Pause(int limitMs);

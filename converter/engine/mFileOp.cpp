@@ -1,12 +1,14 @@
 #include "engine/mFileOp.h"
 
 #include "engine/mChrono.h"
+#include "engine/platform/DesktopOpen.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QUrl>
+#include <algorithm>
 
 namespace mFileOp {
 
@@ -14,6 +16,30 @@ namespace {
 constexpr int kShellOk = 42;
 constexpr int kShellFileNotFound = 2;
 constexpr int kStabilityPassMs = 200;
+// How often the waits look at the file; between looks the window handles
+// its events and the thread sleeps.
+constexpr int kPollMs = 10;
+
+// Waits until ready() or the deadline, whichever comes first. ready() is asked
+// on every pass, also once the deadline has passed.
+template <class Ready>
+void waitUntil(std::int64_t deadline, Ready ready)
+{
+    for (;;) {
+        const std::int64_t now = mChrono::TickCount();
+        if (ready() || now >= deadline)
+            return;
+        mChrono::WaitForEvents(static_cast<int>(std::min<std::int64_t>(kPollMs, deadline - now)));
+    }
+}
+
+// "https:", "mailto:", "file:", but not "localhost:8080", whose colon starts a
+// port, nor a drive letter: a scheme has two characters at least.
+bool hasScheme(const QString& target)
+{
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:(?![0-9])"));
+    return scheme.match(target).hasMatch();
+}
 } // namespace
 
 QChar PathSeparator()
@@ -45,32 +71,24 @@ bool FileExists(const QString& path)
 
 bool DirExists(const QString& path)
 {
+#ifdef Q_OS_WIN
+    // A bare drive ("C:") names the drive's current directory, not its root.
     if (path.size() < 3)
         return false;
+#endif
     return QFileInfo(path).isDir();
 }
 
 bool WaitWhileFileExists(const QString& path, int limitMs)
 {
-    const std::int64_t deadline = mChrono::TickCount() + limitMs;
-    for (;;) {
-        const std::int64_t now = mChrono::TickCount();
-        if (!FileExists(path) || now >= deadline)
-            break;
-        mChrono::ProcessEvents();
-    }
+    waitUntil(mChrono::TickCount() + limitMs, [&] { return !FileExists(path); });
     return !FileExists(path);
 }
 
 bool WaitForFile(const QString& path, int limitMs)
 {
     const std::int64_t deadline = mChrono::TickCount() + limitMs;
-    for (;;) {
-        const std::int64_t now = mChrono::TickCount();
-        if (FileExists(path) || now >= deadline)
-            break;
-        mChrono::ProcessEvents();
-    }
+    waitUntil(deadline, [&] { return FileExists(path); });
     // The writer may still be growing the file: wait until two size readings
     // 200 ms apart agree. A failed reading keeps the previous value.
     std::int64_t size1 = 0;
@@ -89,8 +107,15 @@ bool WaitForFile(const QString& path, int limitMs)
 
 int ShellOpen(const QString& target)
 {
-    const QUrl url = QUrl::fromUserInput(target, QDir::currentPath(), QUrl::AssumeLocalFile);
-    return QDesktopServices::openUrl(url) ? kShellOk : kShellFileNotFound;
+    const QString trimmed = target.trimmed();
+    QUrl url;
+    if (QFileInfo::exists(trimmed))
+        url = QUrl::fromLocalFile(QFileInfo(trimmed).absoluteFilePath());
+    else if (hasScheme(trimmed))
+        url = QUrl(trimmed, QUrl::StrictMode);
+    else if (!trimmed.isEmpty())
+        url = QUrl(QStringLiteral("https://") + trimmed, QUrl::StrictMode); // a bare web address
+    return url.isValid() && OpenWithDesktop(url) ? kShellOk : kShellFileNotFound;
 }
 
 } // namespace mFileOp

@@ -21,10 +21,12 @@ std::optional<std::int64_t> FileLength(const QString& path);
 // True when the file's length can be queried.
 bool FileExists(const QString& path);
 
-// True for a path of at least 3 characters that names an existing directory.
+// True when the path names an existing directory. On Windows a path shorter
+// than 3 characters (a bare drive such as "C:") is never one.
 bool DirExists(const QString& path);
 
 // Waits, handling window events, until the file is gone or limitMs passed.
+// The thread sleeps between looks at the file.
 // True when the file is gone.
 bool WaitWhileFileExists(const QString& path, int limitMs);
 
@@ -33,7 +35,9 @@ bool WaitWhileFileExists(const QString& path, int limitMs);
 // True when the file exists at the end.
 bool WaitForFile(const QString& path, int limitMs);
 
-// Hands a file path or web address to the desktop's default action.
+// Hands a file path or web address to the desktop's default action: an
+// existing path opens as a file, text with a scheme ("mailto:", "https://")
+// as that address, and anything else as an https:// web address.
 // Returns a value above 32 on success and 2 (file not found) otherwise, the
 // convention of the Windows shell that callers compare against.
 int ShellOpen(const QString& target);

@@ -43,7 +43,10 @@ void PictureButton::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     const QImage& face = !isEnabled() ? m_disabled : isDown() ? m_pressed : m_normal;
-    p.drawImage(rect(), face);
+    // A picture smaller than its button sits in the middle, unscaled.
+    QRect target(QPoint(0, 0), face.size().boundedTo(size()));
+    target.moveCenter(rect().center());
+    p.drawImage(target, face);
 }
 
 LineControl::LineControl(QWidget* parent, QColor colour, int thicknessPx, float x1, float x2, int y)

@@ -1,13 +1,12 @@
 #include "window/FrmMain.h"
 
-#include "FrmMainLayout.h"
+#include "Makers.h"
 #include "SkinArt.h"
 #include "engine/ConversionRun.h"
+#include "engine/Settings.h"
 #include "engine/mChrono.h"
 #include "engine/mFileOp.h"
 #include "engine/platform/Picture.h"
-#include "window/detection/MdlRegAll.h"
-#include "window/detection/SteamLibrary.h"
 #include "window/mRegion.h"
 
 #include <QCloseEvent>
@@ -15,29 +14,11 @@
 #include <QIcon>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QSettings>
 #include <QWindow>
-#include <algorithm>
-#include <cmath>
 
 namespace {
 
-using layout::kTwipsPerPixel;
-
-const QColor kLightBlue(128, 128, 255);
 const QString kAppTitle = QStringLiteral("Framewright");
-const QString kSettingsSection = QStringLiteral("CONFIG");
-
-const QString kSierraKey = QStringLiteral("Software\\Sierra OnLine\\Setup\\HLIFEFE");
-const QString kAppPathsKey = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\hl.Exe");
-
-
-// The makers, as the About box and the two web labels name them.
-const QString kMakersAddress = QStringLiteral("quenk.example.org");
-const QString kSponsorAddress = QStringLiteral("snapz.example.net");
-const QString kNickname = QStringLiteral("Kestrel"); // the programmer, of the Quenk team
-const QString kChatChannel = QStringLiteral("#hlshots");
-const QString kChatNetwork = QStringLiteral("FragNet");
 
 // The welcome text, line by line: whether the line becomes the selected
 // one (which scrolls it into view), and the pause after it.
@@ -61,179 +42,19 @@ constexpr WelcomeLine kWelcome[] = {
     {"5) Convert NOW !", true, 0},
 };
 
-// "MS Sans Serif" at a size in points; the font system picks what stands in
-// for it. Sized in pixels at 96 dots per inch, the scale the layout's twips
-// assume, so text keeps its place on the skin whatever the screen's DPI; and
-// semi-condensed, since the usual stand-ins are wider than the original.
-QFont formFont(double points, bool bold = false, bool underline = false)
-{
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setStretch(QFont::SemiCondensed);
-    font.setPixelSize(static_cast<int>(std::lround(points * 96.0 / 72.0)));
-    font.setBold(bold);
-    font.setUnderline(underline);
-    return font;
-}
-
-void colour(QWidget* w, QPalette::ColorRole role, const QColor& c)
-{
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::All, role, c);
-    w->setPalette(pal);
-}
-
-QPixmap pixmapOf(const QImage& image) { return QPixmap::fromImage(image); }
-
 } // namespace
 
 FrmMain::FrmMain(FrmMainServices services) : QWidget(nullptr), m_services(std::move(services))
 {
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setAttribute(Qt::WA_TranslucentBackground);
-    setWindowTitle(QStringLiteral("Framewright, by %1 of Quenk").arg(kNickname));
+    setWindowTitle(QStringLiteral("Framewright, by %1 of %2")
+                       .arg(QString::fromLatin1(makers::kProgrammer), QString::fromLatin1(makers::kTeam)));
     QIcon icon;
     for (int size : {16, 32, 48, 64, 128})
-        icon.addPixmap(pixmapOf(art::windowIcon(size)));
+        icon.addPixmap(QPixmap::fromImage(art::windowIcon(size)));
     setWindowIcon(icon);
     buildControls();
-}
-
-void FrmMain::buildControls()
-{
-    auto place = [](QWidget* w, const layout::TwipRect& r) { w->setGeometry(r.pixels()); };
-    auto label = [&](auto* l, const layout::TwipRect& r, const QFont& font) {
-        place(l, r);
-        l->setFont(font);
-        colour(l, QPalette::WindowText, kLightBlue);
-        return l;
-    };
-    auto button = [&](art::Button id, const layout::TwipRect& r, bool ownDisabledFace,
-                      const QString& tip) {
-        auto* b = new PictureButton(this, art::buttonFace(id, art::Face::Normal),
-                                    art::buttonFace(id, art::Face::Pressed),
-                                    ownDisabledFace ? art::buttonFace(id, art::Face::Disabled) : QImage());
-        place(b, r);
-        b->setToolTip(tip);
-        return b;
-    };
-
-    // Back to front: the outlines and bars first, the controls above them.
-    picMainSkin = new QLabel(this);
-    picMainSkin->setAttribute(Qt::WA_TransparentForMouseEvents); // presses reach the window
-
-    LBlack = new LineControl(this, Qt::black, layout::LBlack.thicknessPx, layout::LBlack.x1,
-                             layout::LBlack.x2, layout::LBlack.y);
-    LBack = new LineControl(this, QColor(64, 64, 64), layout::LBack.thicknessPx, layout::LBack.x1,
-                            layout::LBack.x2, layout::LBack.y);
-    LFore = new LineControl(this, kLightBlue, layout::LFore.thicknessPx, layout::LFore.x1,
-                            layout::LFore.x2, layout::LFore.y);
-
-    SFrame = new ShapeControl(this, kLightBlue.darker(130));
-    place(SFrame, layout::SFrame);
-
-    LblBack = label(new MouseLabel(this), layout::LblBack, formFont(8.25));
-    LblBack->setAutoFillBackground(true);
-    colour(LblBack, QPalette::Window, Qt::black);
-    LblFore = label(new MouseLabel(this), layout::LblFore, formFont(8.25));
-    LblFore->setAutoFillBackground(true);
-    colour(LblFore, QPalette::Window, kLightBlue);
-    LblFore->setToolTip(QStringLiteral("Select the JPEG's quality"));
-    for (MouseLabel* l : {LblBack, LblFore}) {
-        l->setMouseTracking(true); // moves without a button refresh the caption too
-        l->onMouse = [this](QMouseEvent* e) { sliderMouse(e); };
-    }
-
-    lbltutqual = label(new QLabel(QStringLiteral("Quality"), this), layout::lbltutqual,
-                       formFont(12, true, true));
-    LblQuality = label(new QLabel(QStringLiteral("100 %"), this), layout::LblQuality, formFont(12, true));
-
-    Image1 = new QLabel(this);
-    place(Image1, layout::Image1);
-    Image1->setPixmap(pixmapOf(art::image1()));
-    Image1->setScaledContents(true);
-    Image2 = new QLabel(this);
-    place(Image2, layout::Image2);
-    Image2->setPixmap(pixmapOf(art::image2()));
-    Image2->setScaledContents(true);
-
-    const QFont pathFont = formFont(9.75, true);
-    LblSrc = label(new QLabel(QStringLiteral("Half-Life Directory"), this), layout::LblSrc, pathFont);
-    LblDest = label(new QLabel(QStringLiteral("Output Directory"), this), layout::LblDest, pathFont);
-    for (QLabel* heading : {LblSrc, LblDest}) {
-        heading->setAlignment(Qt::AlignCenter);
-        heading->hide();
-    }
-    lblInPath = label(new MouseLabel(QStringLiteral("C:\\"), this), layout::lblInPath, pathFont);
-    lblOutPath = label(new MouseLabel(this), layout::lblOutPath, pathFont);
-    lblInPath->onDoubleClick = [this] { lblInPath_DblClick(); };
-    lblOutPath->onDoubleClick = [this] { lblOutPath_DblClick(); };
-
-    const QFont urlFont = formFont(9.75, true, true);
-    LblURLQuenk = label(new MouseLabel(kMakersAddress, this), layout::LblURLQuenk, urlFont);
-    lblURLSponso = label(new MouseLabel(kSponsorAddress, this), layout::lblURLSponso, urlFont);
-    LblURLQuenk->onClick = [this] { LblURLQuenk_Click(); };
-    lblURLSponso->onClick = [this] { lblURLSponso_Click(); };
-    for (QLabel* url : {LblURLQuenk, lblURLSponso})
-        url->setCursor(Qt::PointingHandCursor);
-
-    CmdMin = button(art::Button::Min, layout::CmdMin, false, QStringLiteral("Reduce window"));
-    CmdExit = button(art::Button::Exit, layout::CmdExit, true, QStringLiteral("Close"));
-    CmdGo = button(art::Button::Go, layout::CmdGo, true, QStringLiteral("Convert ScreenShots into JPEGs"));
-    CmdGo->setFont(formFont(8.25, true));
-    CmdOutPath = button(art::Button::OutPath, layout::CmdOutPath, false,
-                        QStringLiteral("Select OutPut directory"));
-    CmdInPath = button(art::Button::InPath, layout::CmdInPath, false,
-                       QStringLiteral("Select Input Directory"));
-    CmdAbout = button(art::Button::About, layout::CmdAbout, false, QString());
-    connect(CmdMin, &QAbstractButton::clicked, this, [this] { CmdMin_Click(); });
-    connect(CmdExit, &QAbstractButton::clicked, this, [this] { CmdExit_Click(); });
-    connect(CmdGo, &QAbstractButton::clicked, this, [this] { CmdGo_Click(); });
-    connect(CmdOutPath, &QAbstractButton::clicked, this, [this] { CmdOutPath_Click(); });
-    connect(CmdInPath, &QAbstractButton::clicked, this, [this] { CmdInPath_Click(); });
-    connect(CmdAbout, &QAbstractButton::clicked, this, [this] { CmdAbout_Click(); });
-
-    chkDel = new WrapCheckBox(QStringLiteral("Delete ScreensShots after conversion"), this);
-    place(chkDel, layout::chkDel);
-    chkDel->setFont(formFont(9.75));
-    chkDel->setToolTip(QStringLiteral("Delete originals screenshots after conversion"));
-    chkDel->setAutoFillBackground(true);
-    chkDel->setBackgroundRole(QPalette::Window);
-    colour(chkDel, QPalette::Window, QColor(24, 24, 49));
-    colour(chkDel, QPalette::WindowText, kLightBlue);
-    colour(chkDel, QPalette::Base, QColor(40, 40, 96));
-    colour(chkDel, QPalette::Text, kLightBlue);
-
-    auto darkList = [&](QListWidget* list, const layout::TwipRect& r) {
-        place(list, r);
-        list->setFont(formFont(8.25));
-        list->setFrameShape(QFrame::NoFrame);
-        list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        QPalette pal = list->palette();
-        pal.setColor(QPalette::All, QPalette::Base, Qt::black);
-        pal.setColor(QPalette::All, QPalette::Text, kLightBlue);
-        pal.setColor(QPalette::All, QPalette::Highlight, QColor(48, 48, 150));
-        pal.setColor(QPalette::All, QPalette::HighlightedText, Qt::white);
-        // The scroll bar, when the lines outgrow the box, in the skin's blues.
-        pal.setColor(QPalette::All, QPalette::Button, QColor(36, 40, 110));
-        pal.setColor(QPalette::All, QPalette::Window, QColor(10, 10, 30));
-        list->setPalette(pal);
-    };
-    FileList = new FileListBox(this);
-    darkList(FileList, layout::FileList);
-    FileList->setToolTip(QStringLiteral("BMP files in the input directory"));
-    connect(FileList, &QListWidget::currentRowChanged, this, [this] { FileList_Click(); });
-    connect(FileList, &QListWidget::itemDoubleClicked, this, [this] { FileList_DblClick(); });
-
-    Lstinfo = new QListWidget(this);
-    darkList(Lstinfo, layout::Lstinfo);
-    Lstinfo->setFocusPolicy(Qt::NoFocus);
-
-    ImgPreview = new ImageBox(this);
-    place(ImgPreview, layout::ImgPreview);
-    ImgPreview->setToolTip(QStringLiteral("Preview Screen"));
-    colour(ImgPreview, QPalette::WindowText, QColor(96, 104, 210));
-    ImgPreview->onDoubleClick = [this] { ImgPreview_DblClick(); };
 }
 
 bool FrmMain::Form_Load()
@@ -289,7 +110,7 @@ void FrmMain::applySkin(const QImage& skin)
 {
     if (skin.isNull())
         return;
-    picMainSkin->setPixmap(pixmapOf(skin));
+    picMainSkin->setPixmap(QPixmap::fromImage(skin));
     picMainSkin->resize(skin.size());
     setFixedSize(picMainSkin->size());
 
@@ -356,15 +177,12 @@ void FrmMain::DisableControls()
 
 bool FrmMain::LoadSettings()
 {
-    QSettings store(m_services.settingsFile, QSettings::IniFormat);
-    store.beginGroup(kSettingsSection);
-    InputPath = store.value(QStringLiteral("InputPath")).toString();
-    if (!InputPath.isEmpty()) {
-        OutputPath = store.value(QStringLiteral("OutputPath")).toString();
-        // Hand-edited values are brought back into range: a quality
-        // between 0 and 100, and deleting only on an explicit 1.
-        SetQuality(std::clamp(NumberAtStart(store.value(QStringLiteral("Quality")).toString()), 0, 100));
-        chkDel->setChecked(NumberAtStart(store.value(QStringLiteral("Del")).toString()) == 1);
+    const std::optional<Settings> stored = Settings::load(m_services.settingsFile);
+    InputPath = stored ? stored->inputPath : QString();
+    if (stored) { // otherwise the slider and chkDel keep their start-up states
+        OutputPath = stored->outputPath;
+        SetQuality(stored->quality);
+        chkDel->setChecked(stored->deleteAfterConversion);
     }
     const bool inputExists = CheckDir(InputPath);
     const bool outputExists = CheckDir(OutputPath);
@@ -373,48 +191,28 @@ bool FrmMain::LoadSettings()
 
 void FrmMain::SaveSettings()
 {
-    QSettings store(m_services.settingsFile, QSettings::IniFormat);
-    store.beginGroup(kSettingsSection);
-    store.setValue(QStringLiteral("InputPath"), InputPath);
-    store.setValue(QStringLiteral("OutputPath"), OutputPath);
-    store.setValue(QStringLiteral("Quality"), QString::number(NumberAtStart(LblQuality->text())));
-    store.setValue(QStringLiteral("Del"), QString::number(chkDel->isChecked() ? 1 : 0));
-    store.endGroup();
-    store.sync(); // the program may end right after this
+    Settings settings;
+    settings.inputPath = InputPath;
+    settings.outputPath = OutputPath;
+    settings.quality = NumberAtStart(LblQuality->text()); // the caption is the quality
+    settings.deleteAfterConversion = chkDel->isChecked();
+    if (settings.save(m_services.settingsFile) || m_settingsUnsavedShown)
+        return;
+    // Said once: every later save (each run, the close) would fail the same way.
+    m_settingsUnsavedShown = true;
+    m_services.message(QStringLiteral("The settings could not be saved in ") + m_services.settingsFile
+                           + MsgLineBreak() + QStringLiteral("They will be lost when Framewright ends."),
+                       MsgIcon::Warning, kAppTitle);
 }
 
 void FrmMain::ApplyDefaultSettings()
 {
-#ifdef Q_OS_WIN
-    OutputPath = QStringLiteral("C:\\CS_JPEG\\");
-    const auto readRegistry = [](const QString& key, const QString& value) {
-        return MdlRegAll::ReadRegString(MdlRegAll::RegRoot::LocalMachine, key, value);
-    };
-#else
-    // The game's own default places, translated: the output goes into the
-    // user's pictures, the game is looked for in Wine and in Steam.
-    OutputPath = m_services.picturesDir + QStringLiteral("/CS_JPEG/");
-    const QString prefix = m_services.winePrefix;
-    const auto readRegistry = [prefix](const QString& key, const QString& value) {
-        return MdlRegAll::ReadRegString(prefix, MdlRegAll::RegRoot::LocalMachine, key, value);
-    };
-#endif
-    InputPath = readRegistry(kSierraKey, QStringLiteral("Directory"));
-    if (CheckDir(InputPath))
-        return;
-    InputPath = readRegistry(kAppPathsKey, QStringLiteral("Path"));
-#ifndef Q_OS_WIN
-    if (InputPath.isEmpty())
-        InputPath = SteamLibrary::FindHalfLifeScreenshots(m_services.home);
-#endif
-    if (CheckDir(InputPath))
-        return;
-#ifdef Q_OS_WIN
-    InputPath = QStringLiteral("C:\\Sierra\\Half-Life\\");
-#else
-    InputPath = MdlRegAll::MapWinePath(prefix, QStringLiteral("C:\\Sierra\\Half-Life\\"));
-#endif
-    SetQuality(90);
+    const GameDirectory::Found found = GameDirectory::search(m_services.environment);
+    OutputPath = found.outputPath;
+    InputPath = found.inputPath;
+    // A game that was found keeps the quality as it stands.
+    if (found.proposedDefault)
+        SetQuality(90);
 }
 
 bool FrmMain::CheckDir(const QString& path) const
@@ -422,146 +220,7 @@ bool FrmMain::CheckDir(const QString& path) const
     return mFileOp::DirExists(path);
 }
 
-// ---- Quality slider --------------------------------------------------------
-
-void FrmMain::SetQuality(int value)
-{
-    const double twips = LblBack->width() * kTwipsPerPixel * static_cast<double>(value) / 100.0;
-    // The window system keeps widths in whole pixels; that width counts.
-    LblFore->resize(static_cast<int>(std::lround(twips / kTwipsPerPixel)), LblFore->height());
-    refreshQualityCaption();
-}
-
-void FrmMain::DragQuality(int button, float x)
-{
-    if (button != 0) {
-        const float track = static_cast<float>(LblBack->width() * kTwipsPerPixel);
-        if (x >= 0 && x <= track)
-            LblFore->resize(static_cast<int>(std::lround(x / kTwipsPerPixel)), LblFore->height());
-    }
-    refreshQualityCaption();
-}
-
-void FrmMain::refreshQualityCaption()
-{
-    const double ratio = static_cast<double>(LblFore->width()) / LblBack->width() * 100.0;
-    const auto value = static_cast<qint16>(std::nearbyint(ratio)); // halves to even
-    LblQuality->setText(QStringLiteral("%1 %").arg(value, 2, 10, QLatin1Char('0')));
-}
-
-void FrmMain::sliderMouse(QMouseEvent* event)
-{
-    if (!ControlsEnabled)
-        return;
-    // A press or a release names its button; a move reports the buttons held.
-    const int button = event->type() == QEvent::MouseMove ? static_cast<int>(event->buttons())
-                                                          : static_cast<int>(event->button());
-    DragQuality(button, static_cast<float>(event->position().x() * kTwipsPerPixel));
-}
-
-// ---- Folders -------------------------------------------------------------
-
-void FrmMain::ShowPathHeadings()
-{
-    LblSrc->show();
-    LblDest->show();
-    lblInPath->hide();
-    lblOutPath->hide();
-}
-
-void FrmMain::ShowPathValues()
-{
-    LblSrc->hide();
-    LblDest->hide();
-    lblInPath->show();
-    lblOutPath->show();
-}
-
-void FrmMain::CmdInPath_Click()
-{
-    ShowPathHeadings();
-    const QString result = m_services.browseFolder(InputPath, QStringLiteral("HALF-LIFE directory"));
-    if (!result.isEmpty())
-        InputPath = mFileOp::FormatPath(result);
-    lblInPath->setText(InputPath.toUpper());
-    FileList->setPath(InputPath); // re-read even when the picker was cancelled
-    ShowPathValues();
-}
-
-void FrmMain::CmdOutPath_Click()
-{
-    ShowPathHeadings();
-    const QString result = m_services.browseFolder(OutputPath, QStringLiteral("Output directory"));
-    if (!result.isEmpty())
-        OutputPath = mFileOp::FormatPath(result);
-    lblOutPath->setText(OutputPath.toUpper());
-    ShowPathValues();
-}
-
-// The labels show the paths in capitals; a case-sensitive file system needs
-// the path as it is, so the file manager gets the directory itself.
-void FrmMain::lblInPath_DblClick() { m_services.openDirectory(InputPath); }
-void FrmMain::lblOutPath_DblClick() { m_services.openDirectory(OutputPath); }
-
-// ---- File list, preview and launches -------------------------------------
-
-void FrmMain::FileList_Click()
-{
-    const QListWidgetItem* item = FileList->currentItem();
-    if (!item)
-        return;
-    // A file that cannot be shown (damaged, or gone since the list was read)
-    // leaves the preview as it was.
-    try {
-        const QImage image = PictureToImage(LoadPicture(InputPath + item->text()));
-        if (!image.isNull())
-            ImgPreview->setImage(image);
-    } catch (const std::exception&) {
-    }
-}
-
-void FrmMain::openSelectedBitmap()
-{
-    const QListWidgetItem* item = FileList->currentItem();
-    if (item && FileList->currentRow() >= 0)
-        m_services.openFile(InputPath + item->text());
-}
-
-void FrmMain::FileList_DblClick() { openSelectedBitmap(); }
-void FrmMain::ImgPreview_DblClick() { openSelectedBitmap(); }
-
-QString FrmMain::makersLine()
-{
-    return QStringLiteral("Framewright from Quenk ") + kNickname + QStringLiteral(" (") + kChatChannel
-           + QStringLiteral(" @ ") + kChatNetwork + QStringLiteral(")");
-}
-
-QString FrmMain::viewerFileName()
-{
-#ifdef Q_OS_WIN
-    return QStringLiteral("Kudoscope.exe");
-#else
-    return QStringLiteral("kudoscope");
-#endif
-}
-
-void FrmMain::CmdAbout_Click()
-{
-    const QString viewer = mFileOp::FormatPath(m_services.programDir) + viewerFileName();
-    if (!mFileOp::FileExists(viewer)) {
-        m_services.message(makersLine(), MsgIcon::Information, kAppTitle);
-        return;
-    }
-    m_services.startDetached(viewer);
-}
-
-void FrmMain::LblURLQuenk_Click() { m_services.openAddress(LblURLQuenk->text()); }
-void FrmMain::lblURLSponso_Click() { m_services.openAddress(lblURLSponso->text()); }
-
-void FrmMain::CmdMin_Click()
-{
-    setWindowState(windowState() | Qt::WindowMinimized);
-}
+// ---- Closing ---------------------------------------------------------------
 
 void FrmMain::CmdExit_Click()
 {

@@ -25,7 +25,8 @@ public:
     void EnableControls();
     void DisableControls();
 
-    // Settings (Framewright.ini, section CONFIG) and game detection.
+    // Settings (Framewright.ini, section CONFIG) and game detection: the
+    // stored values and the search's answer copied into the controls.
     bool LoadSettings();
     void SaveSettings();
     void ApplyDefaultSettings();
@@ -122,7 +123,13 @@ protected:
     void closeEvent(QCloseEvent*) override;
 
 private:
+    // The controls, in the files of their concerns: FrmMainControls.cpp
+    // builds them, FrmMainSlider.cpp and FrmMainLaunches.cpp handle them.
     void buildControls();
+    void buildSlider();
+    void buildLabels();
+    void buildButtons();
+    void buildLists();
     void applySkin(const QImage& skin);
     void refreshQualityCaption();
     void sliderMouse(QMouseEvent* event);
@@ -130,6 +137,7 @@ private:
     void openSelectedBitmap();
 
     FrmMainServices m_services;
+    bool m_settingsUnsavedShown = false; // the user is told once per run of the program
     QImage m_background;     // the skin with its outside made transparent
     bool m_manualMove = false;
     QPoint m_moveOffset;

@@ -1,18 +1,15 @@
 #include "window/FrmMainServices.h"
 
+#include "engine/Settings.h"
 #include "engine/mChrono.h"
 #include "engine/mFileOp.h"
+#include "engine/platform/DesktopOpen.h"
 #include "engine/platform/MsgBox.h"
-#include "window/detection/MdlRegAll.h"
 #include "window/mBrowseFolder.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
-#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSettings>
-#include <QStandardPaths>
 #include <QUrl>
 #include <cstdio>
 #include <cstdlib>
@@ -37,10 +34,10 @@ FrmMainServices realServices()
         explorer.setNativeArguments(directory);
         explorer.startDetached();
 #else
-        QDesktopServices::openUrl(QUrl::fromLocalFile(directory));
+        OpenWithDesktop(QUrl::fromLocalFile(directory));
 #endif
     };
-    s.openFile = [](const QString& file) { QDesktopServices::openUrl(QUrl::fromLocalFile(file)); };
+    s.openFile = [](const QString& file) { OpenWithDesktop(QUrl::fromLocalFile(file)); };
     s.openAddress = [](const QString& address) { mFileOp::ShellOpen(address); };
     s.startDetached = [](const QString& program) {
         return QProcess::startDetached(program, {}, QFileInfo(program).path());
@@ -52,14 +49,7 @@ FrmMainServices realServices()
         std::_Exit(0);
     };
     s.programDir = QCoreApplication::applicationDirPath();
-    s.settingsFile = QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Framewright"),
-                               QStringLiteral("Framewright"))
-                         .fileName();
-#ifndef Q_OS_WIN
-    s.winePrefix = MdlRegAll::WinePrefix();
-#endif
-    s.home = QDir::homePath();
-    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-    s.picturesDir = !pictures.isEmpty() && QFileInfo(pictures).isDir() ? pictures : s.home;
+    s.settingsFile = Settings::defaultFile();
+    s.environment = GameDirectory::currentEnvironment();
     return s;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/RunHost.h"
+#include "window/detection/GameDirectory.h"
 
 #include <QString>
 #include <functional>
@@ -32,9 +33,7 @@ struct FrmMainServices {
 
     QString programDir;    // where skin.bmp and the viewer are looked for
     QString settingsFile;  // the INI store
-    QString winePrefix;    // where the game's registry is read from
-    QString home;          // where Steam installs are looked for
-    QString picturesDir;   // where the default output folder goes
+    GameDirectory::Environment environment; // where the first start looks for the game
 };
 
 FrmMainServices realServices();

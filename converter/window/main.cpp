@@ -1,5 +1,6 @@
 // Framewright: converts Half-Life's screenshots into JPEG files.
 #include "window/FrmMain.h"
+#include "window/MessageBoxWidget.h"
 
 #include <QApplication>
 
@@ -11,6 +12,7 @@ int main(int argc, char** argv)
     QApplication::setDesktopFileName(QStringLiteral("framewright"));
 
     FrmMain window(realServices());
+    InstallMessageBoxWidget(&window);
     if (!window.Form_Load())
         return 0;
     return QApplication::exec();

@@ -2,120 +2,118 @@
 #include "engine/mChrono.h"
 #include "engine/mFileOp.h"
 
-#include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTimer>
-#include <atomic>
-#include <chrono>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <thread>
 
-using namespace std::chrono_literals;
-
-namespace {
-
-std::int64_t elapsedSince(std::int64_t start)
+static std::int64_t threadCpuMs()
 {
-    return mChrono::TickCount() - start;
-}
-
-} // namespace
-
-TEST(FileOp, FormatPathAddsOneSeparator)
-{
-    EXPECT_EQ(mFileOp::FormatPath("/games/hl"), "/games/hl/");
-    EXPECT_EQ(mFileOp::FormatPath("/games/hl/"), "/games/hl/");
-    EXPECT_EQ(mFileOp::FormatPath("/"), "/");
-    EXPECT_EQ(mFileOp::FormatPath(""), "/");
+    rusage u{};
+    getrusage(RUSAGE_THREAD, &u);
+    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000 + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1000;
 }
 
 TEST(FileOp, FileAndDirectoryTests)
 {
     const fwtest::TempDir dir;
     fwtest::writeAll(dir.file("a.bmp"), "12345");
-    EXPECT_TRUE(mFileOp::FileExists(dir.file("a.bmp")));
-    EXPECT_EQ(mFileOp::FileLength(dir.file("a.bmp")), 5);
-    EXPECT_FALSE(mFileOp::FileExists(dir.file("missing.bmp")));
-    EXPECT_FALSE(mFileOp::FileExists(""));
-    EXPECT_FALSE(mFileOp::FileExists(dir.path())) << "a directory has no file length";
-
-    EXPECT_TRUE(mFileOp::DirExists(dir.dir()));
-    EXPECT_TRUE(mFileOp::DirExists(dir.path()));
-    EXPECT_FALSE(mFileOp::DirExists(dir.file("missing/")));
-    EXPECT_FALSE(mFileOp::DirExists(dir.file("a.bmp")));
-    EXPECT_FALSE(mFileOp::DirExists("/")) << "shorter than 3 characters";
-    EXPECT_FALSE(mFileOp::DirExists("C:"));
-    EXPECT_TRUE(mFileOp::DirExists("/tmp"));
+    const struct { QString path; bool file, directory; } rows[] = {
+        {dir.file("a.bmp"), true, false}, {dir.file("missing.bmp"), false, false}, {"", false, false},
+        {dir.path(), false, true}, {dir.file("missing/"), false, false}, {"/", false, true}, {"C:", false, false}};
+    for (const auto& r : rows) {
+        EXPECT_EQ(mFileOp::FileExists(r.path), r.file) << r.path.toStdString();
+        EXPECT_EQ(mFileOp::DirExists(r.path), r.directory) << r.path.toStdString();
+    }
 }
 
-TEST(Chrono, PauseOfZeroHandlesNoEventsAndAPauseHandlesThemThroughout)
-{
-    int fired = 0;
-    QTimer::singleShot(0, [&] { ++fired; });
-    mChrono::Pause(0);
-    mChrono::Pause(-5);
-    EXPECT_EQ(fired, 0);
-
-    QTimer ticker;
-    QObject::connect(&ticker, &QTimer::timeout, [&] { ++fired; });
-    ticker.start(20);
-    const auto start = mChrono::TickCount();
-    mChrono::Pause(300);
-    EXPECT_GE(elapsedSince(start), 300);
-    EXPECT_GE(fired, 5) << "events were handled while pausing";
-}
-
-TEST(FileOp, WaitWhileFileExists)
+// The desktop's opener is a script, first on PATH, that records its argument
+// and its environment.
+TEST(FileOp, ShellOpenHandsTheDesktopAWebAddressOrAFile)
 {
     const fwtest::TempDir dir;
-    auto start = mChrono::TickCount();
-    EXPECT_TRUE(mFileOp::WaitWhileFileExists(dir.file("gone.bmp"), 5000));
-    EXPECT_LT(elapsedSince(start), 1000);
+    const QString opener = dir.file("xdg-open"), arg = opener + ".arg";
+    fwtest::writeAll(opener, "#!/bin/sh\nenv > \"$0.env\"; printf '%s' \"$1\" > \"$0.tmp\"; mv \"$0.tmp\" \"$0.arg\"\n");
+    QFile::setPermissions(opener, QFile::ReadOwner | QFile::ExeOwner);
+    fwtest::writeAll(dir.file("shot.bmp"), "");
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", dir.path().toLocal8Bit() + ':' + path);
+    auto opened = [&](const QString& target) -> QString {
+        QFile::remove(arg);
+        if (mFileOp::ShellOpen(target) <= 32)
+            return "failed";
+        for (int i = 0; i < 1000 && !QFile::exists(arg); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return fwtest::readAll(arg); // throws when the opener never ran
+    };
+    const QString rows[][2] = {
+        {"quenk.example.org", "https://quenk.example.org"}, {"localhost:8080/team", "https://localhost:8080/team"},
+        {"http://quenk.example.org/a?b=1", "http://quenk.example.org/a?b=1"},
+        {"mailto:team@example.org", "mailto:team@example.org"}, {dir.file("shot.bmp"), dir.file("shot.bmp")},
+        {"", "failed"}};
+    for (const auto& [target, expected] : rows)
+        EXPECT_EQ(opened(target), expected) << target.toStdString();
 
-    fwtest::writeAll(dir.file("stays.bmp"), "x");
-    start = mChrono::TickCount();
-    EXPECT_FALSE(mFileOp::WaitWhileFileExists(dir.file("stays.bmp"), 150));
-    EXPECT_GE(elapsedSince(start), 150);
-
-    // A file removed by an event handled during the wait.
-    fwtest::writeAll(dir.file("later.bmp"), "x");
-    QTimer::singleShot(50, [&] { QFile::remove(dir.file("later.bmp")); });
-    EXPECT_TRUE(mFileOp::WaitWhileFileExists(dir.file("later.bmp"), 5000));
+    // Started from the sandbox, it gets the user's settings directory back, or none.
+    qputenv("FW_SANDBOX_VARS", "XDG_CONFIG_HOME");
+    for (const QByteArray& user : {QByteArray("/home/user/.config"), QByteArray()}) {
+        user.isNull() ? qunsetenv("FW_USER_XDG_CONFIG_HOME") : qputenv("FW_USER_XDG_CONFIG_HOME", user);
+        opened("quenk.example.org");
+        const QByteArray env = '\n' + fwtest::readAll(opener + ".env");
+        EXPECT_EQ(env.contains("\nXDG_CONFIG_HOME=" + user), !user.isNull());
+        EXPECT_FALSE(env.contains("\nFW_SANDBOX_VARS=") || env.contains("\nFW_USER_"));
+    }
+    qunsetenv("FW_SANDBOX_VARS");
+    qputenv("PATH", dir.file("nowhere").toLocal8Bit());
+    EXPECT_EQ(opened("quenk.example.org"), "failed") << "no opener";
+    qputenv("PATH", path);
 }
 
-TEST(FileOp, WaitForFileCompleteMissingAndGrowing)
+// Each wait ends on its condition or at its deadline, handling events, and
+// the thread sleeps meanwhile instead of spinning.
+TEST(FileOp, WaitsEndInTimeWithoutSpinning)
 {
+    using namespace mFileOp;
     const fwtest::TempDir dir;
-    fwtest::writeAll(dir.file("done.JPG"), "jpeg");
-    auto start = mChrono::TickCount();
-    EXPECT_TRUE(mFileOp::WaitForFile(dir.file("done.JPG"), 1500));
-    EXPECT_GE(elapsedSince(start), 200) << "one stability pass";
-    EXPECT_LT(elapsedSince(start), 1400);
-
-    start = mChrono::TickCount();
-    EXPECT_FALSE(mFileOp::WaitForFile(dir.file("never.JPG"), 300));
-    EXPECT_GE(elapsedSince(start), 300);
-
-    // A file that appears during the wait.
-    QTimer::singleShot(100, [&] { fwtest::writeAll(dir.file("soon.JPG"), "x"); });
-    EXPECT_TRUE(mFileOp::WaitForFile(dir.file("soon.JPG"), 3000));
-
-    // A file that keeps growing ends the wait at its deadline.
-    const QString growing = dir.file("growing.JPG");
-    fwtest::writeAll(growing, "");
-    std::atomic<bool> stop = false;
-    std::thread writer([&] {
-        QFile f(growing);
-        if (!f.open(QIODevice::Append | QIODevice::Unbuffered))
-            return;
-        while (!stop) {
-            f.write("more bytes");
-            std::this_thread::sleep_for(20ms);
-        }
-    });
-    start = mChrono::TickCount();
-    EXPECT_TRUE(mFileOp::WaitForFile(growing, 700));
-    EXPECT_GE(elapsedSince(start), 700);
-    stop = true;
-    writer.join();
+    const QString here = dir.file("here.JPG"), later = dir.file("later.JPG"), growing = dir.file("growing.JPG");
+    fwtest::writeAll(here, "jpeg");
+    const struct { const char* name; std::function<bool()> wait; bool result; int minMs, maxMs; } rows[] = {
+        {"pause of 0 or less, handling nothing", [] {
+             QObject context;
+             bool fired = false;
+             QTimer::singleShot(0, &context, [&] { fired = true; });
+             return mChrono::Pause(0), mChrono::Pause(-5), !fired; }, true, 0, 100},
+        {"pause, handling events throughout", [] {
+             QTimer ticker;
+             int ticks = 0;
+             QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+             ticker.start(20);
+             return mChrono::Pause(500), ticks >= 10; }, true, 500, 1500},
+        {"missing file is gone", [&] { return WaitWhileFileExists(dir.file("gone.bmp"), 5000); }, true, 0, 1000},
+        {"file that stays", [&] { return WaitWhileFileExists(here, 500); }, false, 500, 1500},
+        {"complete file: one stability pass", [&] { return WaitForFile(here, 1500); }, true, 200, 1400},
+        {"file never written", [&] { return WaitForFile(dir.file("never.JPG"), 500); }, false, 500, 1500},
+        {"file written meanwhile", [&] {
+             QTimer::singleShot(100, [&] { fwtest::writeAll(later, "x"); });
+             return WaitForFile(later, 3000); }, true, 300, 1500},
+        {"file deleted meanwhile", [&] {
+             QTimer::singleShot(50, [&] { QFile::remove(later); });
+             return WaitWhileFileExists(later, 5000); }, true, 50, 1000},
+        {"file that keeps growing", [&] {
+             QProcess writer;
+             writer.start("sh", {"-c", "while :; do echo more bytes >> \"$0\"; sleep 0.02; done", growing});
+             const bool result = writer.waitForStarted() && WaitForFile(growing, 700);
+             writer.kill(), writer.waitForFinished();
+             return result; }, true, 700, 2000}};
+    for (const auto& r : rows) {
+        const std::int64_t start = mChrono::TickCount(), startCpu = threadCpuMs();
+        EXPECT_EQ(r.wait(), r.result) << r.name;
+        const std::int64_t wallMs = mChrono::TickCount() - start, cpuMs = threadCpuMs() - startCpu;
+        EXPECT_GE(wallMs, r.minMs) << r.name;
+        EXPECT_LT(wallMs, r.maxMs) << r.name;
+        EXPECT_LT(cpuMs, wallMs / 4 + 20) << r.name << ": spins the processor";
+    }
 }

@@ -4,6 +4,7 @@
 #include "frmMain.h"
 
 #include <QApplication>
+#include <QProcess>
 #include <gtest/gtest.h>
 
 TEST(ViewerWithoutDevice, TellsTheUserAndEnds)
@@ -33,3 +34,17 @@ TEST(ViewerWithoutDevice, TicksDoNoHarm)
     EXPECT_EQ(log->messages.size(), 1);
     EXPECT_EQ(window.device(), nullptr);
 }
+
+#ifdef KUDOSCOPE_PROGRAM
+// The real program where no window can be seen: a modal box would wait for
+// ever, so the message goes to stderr and the program ends.
+TEST(ViewerWithoutDevice, ProgramWithoutADisplayPrintsTheMessageAndExits)
+{
+    QProcess kudoscope;
+    kudoscope.start(QStringLiteral(KUDOSCOPE_PROGRAM), {});
+    ASSERT_TRUE(kudoscope.waitForFinished(30000)) << "hangs on a message box nobody can see";
+    EXPECT_EQ(kudoscope.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(kudoscope.exitCode(), 1);
+    EXPECT_TRUE(kudoscope.readAllStandardError().contains("Kudoscope: Unable to create Direct3D device."));
+}
+#endif

@@ -10,14 +10,6 @@
 
 namespace {
 
-QStringList lines(const QListWidget* list)
-{
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out.append(list->item(i)->text());
-    return out;
-}
-
 QStringList jpegs(const QString& dir)
 {
     return QDir(dir).entryList({"*.JPG"}, QDir::Files, QDir::Name);
@@ -41,7 +33,7 @@ TEST_F(Conversion, ClickToDoneWritesNumberedJpegsAndNeverOverwrites)
     w->SetQuality(85);
     QTest::mouseClick(w->CmdGo, Qt::LeftButton);
 
-    EXPECT_EQ(lines(w->Lstinfo), QStringList({"Processing:", "half0007.bmp", "half0012.bmp", "Done."}));
+    EXPECT_EQ(WindowHarness::lines(w->Lstinfo), QStringList({"Processing:", "half0007.bmp", "half0012.bmp", "Done."}));
     EXPECT_EQ(w->Lstinfo->currentRow(), 3);
     EXPECT_EQ(jpegs(h.output), QStringList({"half0000.JPG", "half0001.JPG"}));
     const QImage jpeg(h.output + "half0000.JPG", "JPG");
@@ -69,58 +61,6 @@ TEST_F(Conversion, DeleteOptionRemovesEachBitmapAndTheListEmpties)
     EXPECT_EQ(w->LFore->x2(), w->LBack->x2()) << "the last file fills the progress bar";
 }
 
-TEST_F(Conversion, SmallAndShortNamedBitmapsAreSkippedWithoutALine)
-{
-    auto w = startWith({"shot.bmp", "a.bmp.bmp"});
-    fwtest::writeAll(h.input + "tiny0000.bmp", QByteArray(359999, 'B'));
-    w->FileList->refresh();
-    QTest::mouseClick(w->CmdGo, Qt::LeftButton);
-    EXPECT_EQ(lines(w->Lstinfo), QStringList({"Processing:", "a.bmp.bmp", "Done."}));
-    EXPECT_EQ(jpegs(h.output), QStringList({"a0000.JPG"}));
-}
-
-TEST_F(Conversion, EmptyInputStillEndsWithDone)
-{
-    auto w = startWith({});
-    QTest::mouseClick(w->CmdGo, Qt::LeftButton);
-    EXPECT_EQ(lines(w->Lstinfo), QStringList({"Processing:", "Done."}));
-    EXPECT_TRUE(w->CmdGo->isEnabled());
-}
-
-TEST_F(Conversion, MissingOutputDirectoryIsCreatedWhenTheUserSaysYes)
-{
-    auto w = startWith({"c1a00000.bmp"});
-    w->OutputPath = h.tmp.path() + "/new-jpegs/";
-    h.answers.push_back(true);
-    QTest::mouseClick(w->CmdGo, Qt::LeftButton);
-    ASSERT_EQ(h.questions.size(), 1u);
-    EXPECT_EQ(h.questions[0].text, "The following directory doesn't exist:\n" + w->OutputPath
-                                       + "\nWould you like to create it ?");
-    EXPECT_EQ(h.questions[0].icon, MsgIcon::Information);
-    EXPECT_EQ(h.questions[0].title, "Framewright");
-    EXPECT_EQ(jpegs(w->OutputPath), QStringList{"c1a00000.JPG"});
-    EXPECT_EQ(w->Lstinfo->item(w->Lstinfo->count() - 1)->text(), "Done.");
-}
-
-TEST_F(Conversion, AnsweringNoOrAMissingInputStopsBeforeAnything)
-{
-    auto w = startWith({"c1a00000.bmp"});
-    const QStringList welcome = lines(w->Lstinfo);
-    w->OutputPath = h.tmp.path() + "/not-there/";
-    QTest::mouseClick(w->CmdGo, Qt::LeftButton); // answered No
-    ASSERT_EQ(h.messages.size(), 1u);
-    EXPECT_EQ(h.messages[0].text, w->OutputPath + " doesn't exist !");
-    EXPECT_EQ(h.messages[0].icon, MsgIcon::Information);
-    EXPECT_EQ(h.messages[0].title, "Error");
-
-    w->InputPath = h.tmp.path() + "/no-input/";
-    QTest::mouseClick(w->CmdGo, Qt::LeftButton);
-    ASSERT_EQ(h.messages.size(), 2u);
-    EXPECT_EQ(h.messages[1].text, w->InputPath + " doesn't exist !");
-    EXPECT_EQ(lines(w->Lstinfo), welcome);
-    EXPECT_FALSE(QFileInfo::exists(w->OutputPath));
-}
-
 TEST_F(Conversion, FailedJpegIsReportedAndTheRunStopsWithTheBitmapKept)
 {
     auto w = startWith({"half0007.bmp", "half0012.bmp"}, "1");
@@ -132,7 +72,7 @@ TEST_F(Conversion, FailedJpegIsReportedAndTheRunStopsWithTheBitmapKept)
     EXPECT_EQ(h.messages[0].text, "Conversion failed: '" + h.output + "half0000.JPG'");
     EXPECT_EQ(h.messages[0].icon, MsgIcon::Warning);
     EXPECT_EQ(h.messages[0].title, "Framewright");
-    EXPECT_EQ(lines(w->Lstinfo), QStringList({"Processing:", "half0007.bmp"}));
+    EXPECT_EQ(WindowHarness::lines(w->Lstinfo), QStringList({"Processing:", "half0007.bmp"}));
     EXPECT_TRUE(QFileInfo::exists(h.input + "half0007.bmp"));
     EXPECT_TRUE(QFileInfo::exists(h.input + "half0012.bmp"));
     EXPECT_TRUE(w->CmdGo->isEnabled());

@@ -153,15 +153,6 @@ TEST_F(Steam, StandardFlatpakAndSnapRootsAreSearched)
     }
 }
 
-TEST_F(Steam, RootsAreFoundOnceWhateverLinksLeadThere)
-{
-    mkdirs(steam);
-    mkdirs(home + "/.steam");
-    ASSERT_TRUE(QFile::link(steam, home + "/.steam/steam"));
-    ASSERT_TRUE(QFile::link(steam, home + "/.steam/root"));
-    EXPECT_EQ(SteamLibrary::SteamRoots(home).size(), 1);
-}
-
 TEST_F(Steam, GameInASecondLibraryListedInLibraryfoldersVdf)
 {
     mkdirs(steam + "/steamapps");
@@ -196,22 +187,6 @@ TEST_F(Steam, TheModFolderWithTheNewestBitmapIsTheAnswer)
     touchBmp(install + "/gearbox/of1a10000.bmp", 600);
     fwtest::writeAll(install + "/gearbox/newer.txt", "not a bitmap");
     EXPECT_EQ(SteamLibrary::ScreenshotFolder(install), install + "/cstrike");
-}
-
-TEST_F(Steam, NoSteamOrNoGameGivesTheEmptyString)
-{
-    EXPECT_EQ(SteamLibrary::FindHalfLifeScreenshots(home), "");
-    mkdirs(steam + "/steamapps/common/Portal");
-    EXPECT_EQ(SteamLibrary::FindHalfLifeScreenshots(home), "");
-}
-
-TEST(KeyValues, CommentsEscapesAndNesting)
-{
-    const auto pairs = SteamLibrary::KeyValuePairs(
-        "// comment \"not\" \"a pair\"\n\"a\" { \"path\" \"C:\\\\Games\\\\\" \"b\" { \"c\" \"d\" } }");
-    ASSERT_EQ(pairs.size(), 2);
-    EXPECT_EQ(pairs[0], std::make_pair(QString("path"), QString("C:\\Games\\")));
-    EXPECT_EQ(pairs[1].first, "c");
 }
 
 // ---- The whole search ----------------------------------------------------
@@ -257,15 +232,6 @@ TEST_F(Search, RegistryThenSteamThenTheFixedDefault)
         EXPECT_EQ(found.inputExists, row.expected != "default") << row.name;
         EXPECT_EQ(found.outputPath, home + "/Pictures/CS_JPEG/") << row.name;
     }
-}
-
-TEST_F(Search, TheDefaultIsProposedEvenWhenItExists)
-{
-    mkdirs(prefix + "/drive_c/Sierra/Half-Life");
-    const GameDirectory::Found found = GameDirectory::search({prefix, home, home + "/Pictures"});
-    EXPECT_EQ(found.inputPath, prefix + "/dosdevices/c:/Sierra/Half-Life/");
-    EXPECT_TRUE(found.proposedDefault);
-    EXPECT_TRUE(found.inputExists);
 }
 
 } // namespace

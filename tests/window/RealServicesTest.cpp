@@ -18,7 +18,7 @@ TEST(RealServices, SettingsLiveInTheUsersConfigDirectoryAsFramewrightIni)
     // The test's main() points XDG_CONFIG_HOME at a private directory.
     EXPECT_EQ(s.settingsFile, qEnvironmentVariable("XDG_CONFIG_HOME") + "/Framewright/Framewright.ini");
     EXPECT_EQ(s.programDir, QCoreApplication::applicationDirPath());
-    EXPECT_TRUE(QFileInfo(s.picturesDir).isDir());
+    EXPECT_TRUE(QFileInfo(s.environment.picturesDir).isDir());
 }
 
 TEST(RealServices, StartDetachedRunsTheProgramWithoutWaitingForIt)

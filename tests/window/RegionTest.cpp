@@ -38,26 +38,19 @@ TEST(RegionFromPicture, OneRectanglePerRunPerRowWithExclusiveRightEdges)
 {
     const QImage img = picture({
         ".##..#",
-        "......",
+        "..n..#",
         "#....#",
         "######",
     });
     EXPECT_EQ(RegionFromPicture(img), rects({
                                           {1, 0, 3, 1},
                                           {5, 0, 6, 1}, // reaches the right edge: right = W
+                                          {2, 1, 3, 2}, // one unit away from the key is inside
+                                          {5, 1, 6, 2}, // not joined to the run above
                                           {0, 2, 1, 3}, // starts at the left edge
                                           {5, 2, 6, 3},
-                                          {0, 3, 6, 4}, // a whole row is not joined to others
+                                          {0, 3, 6, 4},
                                       }));
-}
-
-TEST(RegionFromPicture, RunsOnNeighbouringRowsStaySeparate)
-{
-    const QImage img = picture({
-        ".###",
-        ".###",
-    });
-    EXPECT_EQ(RegionFromPicture(img), rects({{1, 0, 4, 1}, {1, 1, 4, 2}}));
 }
 
 TEST(RegionFromPicture, AllTransparentOrEmptyPictureGivesNoRegion)
@@ -66,11 +59,6 @@ TEST(RegionFromPicture, AllTransparentOrEmptyPictureGivesNoRegion)
     EXPECT_TRUE(RegionFromPicture(QImage()).empty());
     EXPECT_TRUE(RegionFromPicture(QImage(0, 5, QImage::Format_RGB32)).empty());
     EXPECT_TRUE(mRegion::ToRegion({}).isEmpty());
-}
-
-TEST(RegionFromPicture, ColourOneUnitAwayFromTheKeyIsInside)
-{
-    EXPECT_EQ(RegionFromPicture(picture({".n."})), rects({{1, 0, 2, 1}}));
 }
 
 TEST(RegionFromPicture, SameAnswerWhateverThePixelFormat)

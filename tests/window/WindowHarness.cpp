@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QSettings>
 #include <gtest/gtest.h>
 
@@ -28,13 +29,7 @@ FrmMainServices WindowHarness::services()
     s.message = [this](const QString& text, MsgIcon icon, const QString& title) {
         messages.push_back({text, icon, title});
     };
-    s.askYesNo = [this](const QString& text, MsgIcon icon, const QString& title) {
-        questions.push_back({text, icon, title});
-        const bool yes = !answers.empty() && answers.front();
-        if (!answers.empty())
-            answers.pop_front();
-        return yes;
-    };
+    s.askYesNo = [](const QString&, MsgIcon, const QString&) { return false; };
     s.browseFolder = [this](const QString& start, const QString& title) {
         pickerCalls.emplace_back(start, title);
         if (duringPicker)
@@ -54,7 +49,6 @@ FrmMainServices WindowHarness::services()
         return true;
     };
     s.pause = [this](int ms) {
-        pauses.push_back(ms);
         if (duringPause)
             duringPause(ms);
         QCoreApplication::processEvents();
@@ -62,9 +56,7 @@ FrmMainServices WindowHarness::services()
     s.quit = [this] { ++quits; };
     s.programDir = programDir;
     s.settingsFile = settingsFile;
-    s.winePrefix = winePrefix;
-    s.home = home;
-    s.picturesDir = pictures;
+    s.environment = {winePrefix, home, pictures};
     return s;
 }
 
@@ -98,4 +90,21 @@ void WindowHarness::writeScreenshot(const QString& path, QSize size) const
 {
     const QImage shot = art::sampleScreenshot({QStringLiteral("c1a00000.bmp"), size, 0});
     ASSERT_TRUE(shot.save(path, "BMP")) << path.toStdString();
+}
+
+void WindowHarness::winePrefixWith(const QByteArray& sierraDirectory, const QString& folder) const
+{
+    ASSERT_TRUE(QDir().mkpath(winePrefix + folder));
+    ASSERT_TRUE(QDir().mkpath(winePrefix + "/dosdevices"));
+    ASSERT_TRUE(QFile::link("../drive_c", winePrefix + "/dosdevices/c:"));
+    fwtest::writeAll(winePrefix + "/system.reg", "[Software\\\\Sierra OnLine\\\\Setup\\\\HLIFEFE] 1\n"
+                                                 "\"Directory\"=\"" + sierraDirectory + "\"\n");
+}
+
+QStringList WindowHarness::lines(const QListWidget* list)
+{
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out.append(list->item(i)->text());
+    return out;
 }

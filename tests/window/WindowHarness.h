@@ -13,7 +13,7 @@
 // Surroundings for one FrmMain under test: a program directory with a skin,
 // a private settings file, Wine prefix, home and pictures folders, and
 // services that record what the window asks for instead of waiting for a
-// person or starting programs.
+// person or starting programs (every question is answered No).
 struct WindowHarness {
     struct Box {
         QString text;
@@ -34,18 +34,20 @@ struct WindowHarness {
 
     // Writes a real 24-bit screenshot (well above the size threshold).
     void writeScreenshot(const QString& path, QSize size = QSize(640, 480)) const;
+    // A Wine prefix whose registry names the game's Sierra directory, its
+    // backslashes doubled as in system.reg; folder is made below the prefix.
+    void winePrefixWith(const QByteArray& sierraDirectory, const QString& folder) const;
+
+    static QStringList lines(const QListWidget* list);
 
     fwtest::TempDir tmp;
     QString programDir, settingsFile, winePrefix, home, pictures, input, output;
 
     std::vector<Box> messages;
-    std::vector<Box> questions;
-    std::deque<bool> answers;           // for askYesNo; No when empty
     std::vector<std::pair<QString, QString>> pickerCalls; // start folder, title
     std::deque<QString> pickerAnswers;  // "" (cancel) when empty
     std::function<void()> duringPicker;
     QStringList openedDirectories, openedFiles, openedAddresses, launched;
-    std::vector<int> pauses;
     std::function<void(int)> duringPause;
     int quits = 0;
 };

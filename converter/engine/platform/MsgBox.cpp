@@ -1,37 +1,23 @@
 #include "engine/platform/MsgBox.h"
 
-#include <QApplication>
-#include <QMessageBox>
+#include <QCoreApplication>
 #include <cstdio>
 #include <utility>
 
 namespace {
 
-bool realMsgBox(const QString& text, MsgIcon icon, MsgButtons buttons, const QString& title)
+// Without a window to show it in, the message goes where someone can read it;
+// nobody answers OK or Yes.
+bool printMsgBox(const QString& text, MsgIcon, MsgButtons, const QString& title)
 {
-    const QString caption = title.isEmpty() ? QApplication::applicationName() : title;
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
-        // No window system: say it where someone can read it.
-        std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
-        return false;
-    }
-    QMessageBox box(QMessageBox::NoIcon, caption, text,
-                    buttons == MsgButtons::YesNo ? QMessageBox::Yes | QMessageBox::No
-                                                 : QMessageBox::Ok);
-    switch (icon) {
-    case MsgIcon::Stop: box.setIcon(QMessageBox::Critical); break;
-    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
-    case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
-    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-    case MsgIcon::None: break;
-    }
-    const int answer = box.exec();
-    return answer == QMessageBox::Ok || answer == QMessageBox::Yes;
+    const QString caption = title.isEmpty() ? QCoreApplication::applicationName() : title;
+    std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
+    return false;
 }
 
 MsgBoxHandler& handler()
 {
-    static MsgBoxHandler h = realMsgBox;
+    static MsgBoxHandler h = printMsgBox;
     return h;
 }
 
@@ -53,5 +39,5 @@ bool MsgBox(const QString& text, MsgIcon icon, MsgButtons buttons, const QString
 
 MsgBoxHandler SetMsgBoxHandler(MsgBoxHandler h)
 {
-    return std::exchange(handler(), h ? std::move(h) : MsgBoxHandler(realMsgBox));
+    return std::exchange(handler(), h ? std::move(h) : MsgBoxHandler(printMsgBox));
 }

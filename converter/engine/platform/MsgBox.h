@@ -13,13 +13,15 @@ enum class MsgButtons { Ok, YesNo };
 QString MsgLineBreak();
 
 // Shows a modal message box; true when the user answered OK or Yes. An empty
-// title stands for the application's title.
+// title stands for the application's title. Until a program with windows
+// installs its message box (SetMsgBoxHandler), the text goes to stderr and
+// the answer is false.
 using MsgBoxHandler =
     std::function<bool(const QString& text, MsgIcon icon, MsgButtons buttons, const QString& title)>;
 
 bool MsgBox(const QString& text, MsgIcon icon = MsgIcon::None, MsgButtons buttons = MsgButtons::Ok,
             const QString& title = {});
 
-// Replaces the handler (tests answer for the user); returns the previous one.
-// An empty handler restores the real message box.
+// Replaces the handler (the window's message box; tests answer for the user);
+// returns the previous one. An empty handler restores the stderr default.
 MsgBoxHandler SetMsgBoxHandler(MsgBoxHandler handler);

@@ -1,0 +1,48 @@
+#include "engine/platform/DesktopOpen.h"
+
+#include <QUrl>
+
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+#include <QProcess>
+#include <QProcessEnvironment>
+
+namespace {
+
+QProcessEnvironment userEnvironment()
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    const QString listed = env.value(QStringLiteral("FW_SANDBOX_VARS"));
+    for (const QString& name : listed.split(' ', Qt::SkipEmptyParts)) {
+        const QString kept = QStringLiteral("FW_USER_") + name;
+        if (env.contains(kept))
+            env.insert(name, env.value(kept));
+        else
+            env.remove(name); // the user had none
+        env.remove(kept);
+    }
+    env.remove(QStringLiteral("FW_SANDBOX_VARS"));
+    return env;
+}
+
+} // namespace
+
+bool OpenWithDesktop(const QUrl& url)
+{
+    // What Qt's desktop services run on a Linux desktop, started here so that
+    // it gets an environment of our choosing (and so that it works under every
+    // Qt platform, the offscreen one included).
+    QProcess opener;
+    opener.setProgram(QStringLiteral("xdg-open"));
+    opener.setArguments({url.isLocalFile() ? url.toLocalFile() : url.toString(QUrl::FullyEncoded)});
+    opener.setProcessEnvironment(userEnvironment());
+    return opener.startDetached();
+}
+
+#else
+#include <QDesktopServices>
+
+bool OpenWithDesktop(const QUrl& url)
+{
+    return QDesktopServices::openUrl(url);
+}
+#endif

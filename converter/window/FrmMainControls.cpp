@@ -1,0 +1,210 @@
+// FrmMain's controls: where each sits on the skin, how it looks and which
+// handler it calls. The places come from FrmMainLayout.h, which the skin's
+// artwork is drawn around.
+#include "window/FrmMain.h"
+
+#include "FrmMainLayout.h"
+#include "Makers.h"
+#include "SkinArt.h"
+
+#include <cmath>
+
+namespace {
+
+const QColor kLightBlue(128, 128, 255);
+
+// "MS Sans Serif" at a size in points; the font system picks what stands in
+// for it. Sized in pixels at 96 dots per inch, the scale the layout's twips
+// assume, so text keeps its place on the skin whatever the screen's DPI; and
+// semi-condensed, because the common stand-ins (DejaVu Sans, Liberation
+// Sans) are broad faces and the captions have to fit the widths of the
+// layout table.
+QFont formFont(double points, bool bold = false, bool underline = false)
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setStretch(QFont::SemiCondensed);
+    font.setPixelSize(static_cast<int>(std::lround(points * 96.0 / 72.0)));
+    font.setBold(bold);
+    font.setUnderline(underline);
+    return font;
+}
+
+void colour(QWidget* w, QPalette::ColorRole role, const QColor& c)
+{
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::All, role, c);
+    w->setPalette(pal);
+}
+
+void place(QWidget* w, const layout::TwipRect& r) { w->setGeometry(r.pixels()); }
+
+template <typename Label>
+Label* label(Label* l, const layout::TwipRect& r, const QFont& font)
+{
+    place(l, r);
+    l->setFont(font);
+    colour(l, QPalette::WindowText, kLightBlue);
+    return l;
+}
+
+// The pictures a button shows, as its row of the layout table lists them.
+enum class Faces { NormalPressed, NormalPressedDisabled, One };
+
+PictureButton* button(QWidget* parent, art::Button id, const layout::TwipRect& r, Faces faces,
+                      const QString& tip)
+{
+    const QImage normal = art::buttonFace(id, art::Face::Normal);
+    auto* b = new PictureButton(
+        parent, normal, faces == Faces::One ? normal : art::buttonFace(id, art::Face::Pressed),
+        faces == Faces::NormalPressedDisabled ? art::buttonFace(id, art::Face::Disabled) : QImage());
+    place(b, r);
+    b->setToolTip(tip);
+    return b;
+}
+
+// The two lists: light blue on black, with a scroll bar in the skin's blues.
+void darkList(QListWidget* list, const layout::TwipRect& r)
+{
+    place(list, r);
+    list->setFont(formFont(8.25));
+    list->setFrameShape(QFrame::NoFrame);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QPalette pal = list->palette();
+    pal.setColor(QPalette::All, QPalette::Base, Qt::black);
+    pal.setColor(QPalette::All, QPalette::Text, kLightBlue);
+    pal.setColor(QPalette::All, QPalette::Highlight, QColor(48, 48, 150));
+    pal.setColor(QPalette::All, QPalette::HighlightedText, Qt::white);
+    pal.setColor(QPalette::All, QPalette::Button, QColor(36, 40, 110));
+    pal.setColor(QPalette::All, QPalette::Window, QColor(10, 10, 30));
+    list->setPalette(pal);
+}
+
+QLabel* picture(QWidget* parent, const layout::TwipRect& r, const QImage& image)
+{
+    auto* l = new QLabel(parent);
+    place(l, r);
+    l->setPixmap(QPixmap::fromImage(image));
+    l->setScaledContents(true);
+    return l;
+}
+
+} // namespace
+
+// Back to front: the outlines and bars first, the controls above them.
+void FrmMain::buildControls()
+{
+    picMainSkin = new QLabel(this);
+    picMainSkin->setAttribute(Qt::WA_TransparentForMouseEvents); // presses reach the window
+
+    LBlack = new LineControl(this, Qt::black, layout::LBlack.thicknessPx, layout::LBlack.x1,
+                             layout::LBlack.x2, layout::LBlack.y);
+    LBack = new LineControl(this, QColor(64, 64, 64), layout::LBack.thicknessPx, layout::LBack.x1,
+                            layout::LBack.x2, layout::LBack.y);
+    LFore = new LineControl(this, kLightBlue, layout::LFore.thicknessPx, layout::LFore.x1,
+                            layout::LFore.x2, layout::LFore.y);
+
+    SFrame = new ShapeControl(this, kLightBlue.darker(130));
+    place(SFrame, layout::SFrame);
+    buildSlider();
+    Image1 = picture(this, layout::Image1, art::image1());
+    Image2 = picture(this, layout::Image2, art::image2());
+    buildLabels();
+    buildButtons();
+    buildLists();
+}
+
+void FrmMain::buildSlider()
+{
+    LblBack = label(new MouseLabel(this), layout::LblBack, formFont(8.25));
+    LblBack->setAutoFillBackground(true);
+    colour(LblBack, QPalette::Window, Qt::black);
+    LblFore = label(new MouseLabel(this), layout::LblFore, formFont(8.25));
+    LblFore->setAutoFillBackground(true);
+    colour(LblFore, QPalette::Window, kLightBlue);
+    LblFore->setToolTip(QStringLiteral("Select the JPEG's quality"));
+    for (MouseLabel* l : {LblBack, LblFore}) {
+        l->setMouseTracking(true); // moves without a button refresh the caption too
+        l->onMouse = [this](QMouseEvent* e) { sliderMouse(e); };
+    }
+    lbltutqual = label(new QLabel(QStringLiteral("Quality"), this), layout::lbltutqual,
+                       formFont(12, true, true));
+    LblQuality = label(new QLabel(QStringLiteral("100 %"), this), layout::LblQuality, formFont(12, true));
+}
+
+void FrmMain::buildLabels()
+{
+    const QFont pathFont = formFont(9.75, true);
+    LblSrc = label(new QLabel(QStringLiteral("Half-Life Directory"), this), layout::LblSrc, pathFont);
+    LblDest = label(new QLabel(QStringLiteral("Output Directory"), this), layout::LblDest, pathFont);
+    for (QLabel* heading : {LblSrc, LblDest}) {
+        heading->setAlignment(Qt::AlignCenter);
+        heading->hide();
+    }
+    lblInPath = label(new MouseLabel(QStringLiteral("C:\\"), this), layout::lblInPath, pathFont);
+    lblOutPath = label(new MouseLabel(this), layout::lblOutPath, pathFont);
+    lblInPath->onDoubleClick = [this] { lblInPath_DblClick(); };
+    lblOutPath->onDoubleClick = [this] { lblOutPath_DblClick(); };
+
+    const QFont urlFont = formFont(9.75, true, true);
+    LblURLQuenk = label(new MouseLabel(QString::fromLatin1(makers::kMakersAddress), this),
+                        layout::LblURLQuenk, urlFont);
+    lblURLSponso = label(new MouseLabel(QString::fromLatin1(makers::kSponsorAddress), this),
+                         layout::lblURLSponso, urlFont);
+    LblURLQuenk->onClick = [this] { LblURLQuenk_Click(); };
+    lblURLSponso->onClick = [this] { lblURLSponso_Click(); };
+    for (QLabel* url : {LblURLQuenk, lblURLSponso})
+        url->setCursor(Qt::PointingHandCursor);
+}
+
+void FrmMain::buildButtons()
+{
+    CmdMin = button(this, art::Button::Min, layout::CmdMin, Faces::NormalPressed,
+                    QStringLiteral("Reduce window"));
+    CmdExit = button(this, art::Button::Exit, layout::CmdExit, Faces::NormalPressedDisabled,
+                     QStringLiteral("Close"));
+    CmdGo = button(this, art::Button::Go, layout::CmdGo, Faces::NormalPressedDisabled,
+                   QStringLiteral("Convert ScreenShots into JPEGs"));
+    CmdGo->setFont(formFont(8.25, true));
+    CmdOutPath = button(this, art::Button::OutPath, layout::CmdOutPath, Faces::NormalPressed,
+                        QStringLiteral("Select OutPut directory"));
+    CmdInPath = button(this, art::Button::InPath, layout::CmdInPath, Faces::NormalPressed,
+                       QStringLiteral("Select Input Directory"));
+    CmdAbout = button(this, art::Button::About, layout::CmdAbout, Faces::One, QString());
+    connect(CmdMin, &QAbstractButton::clicked, this, [this] { CmdMin_Click(); });
+    connect(CmdExit, &QAbstractButton::clicked, this, [this] { CmdExit_Click(); });
+    connect(CmdGo, &QAbstractButton::clicked, this, [this] { CmdGo_Click(); });
+    connect(CmdOutPath, &QAbstractButton::clicked, this, [this] { CmdOutPath_Click(); });
+    connect(CmdInPath, &QAbstractButton::clicked, this, [this] { CmdInPath_Click(); });
+    connect(CmdAbout, &QAbstractButton::clicked, this, [this] { CmdAbout_Click(); });
+
+    chkDel = new WrapCheckBox(QStringLiteral("Delete ScreensShots after conversion"), this);
+    place(chkDel, layout::chkDel);
+    chkDel->setFont(formFont(9.75));
+    chkDel->setToolTip(QStringLiteral("Delete originals screenshots after conversion"));
+    chkDel->setAutoFillBackground(true);
+    chkDel->setBackgroundRole(QPalette::Window);
+    colour(chkDel, QPalette::Window, QColor(24, 24, 49));
+    colour(chkDel, QPalette::WindowText, kLightBlue);
+    colour(chkDel, QPalette::Base, QColor(40, 40, 96));
+    colour(chkDel, QPalette::Text, kLightBlue);
+}
+
+void FrmMain::buildLists()
+{
+    FileList = new FileListBox(this);
+    darkList(FileList, layout::FileList);
+    FileList->setToolTip(QStringLiteral("BMP files in the input directory"));
+    connect(FileList, &QListWidget::currentRowChanged, this, [this] { FileList_Click(); });
+    connect(FileList, &QListWidget::itemDoubleClicked, this, [this] { FileList_DblClick(); });
+
+    Lstinfo = new QListWidget(this);
+    darkList(Lstinfo, layout::Lstinfo);
+    Lstinfo->setFocusPolicy(Qt::NoFocus);
+
+    ImgPreview = new ImageBox(this);
+    place(ImgPreview, layout::ImgPreview);
+    ImgPreview->setToolTip(QStringLiteral("Preview Screen"));
+    colour(ImgPreview, QPalette::WindowText, QColor(96, 104, 210));
+    ImgPreview->onDoubleClick = [this] { ImgPreview_DblClick(); };
+}
