@@ -43,7 +43,7 @@ int main(int argc, char** argv)
 
     ok = ok && save(out, "skin.bmp", art::skin().convertToFormat(QImage::Format_RGB888));
 
-    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
         const QString name = QStringLiteral("icons/hicolor/%1x%1/apps/framewright.png").arg(size);
         ok = ok && save(out, name, art::windowIcon(size), "PNG");
     }

@@ -9,3 +9,11 @@ if(FW_SANITIZE)
                       -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)
 endif()
+
+if(FW_FUZZ)
+  # Coverage feedback for libFuzzer in every library; only the fuzz target
+  # links libFuzzer's main().
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined
+                      -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()

@@ -1,9 +1,14 @@
 #!/bin/sh
 # Installs every Debian 12 package the build, the tests and the benchmarks
-# need. Safe to run again: apt-get skips what is already there.
+# need. `install-deps.sh package` adds the tools that build and check the
+# Debian package (make package); `install-deps.sh fuzz` installs what the
+# fuzzer needs instead. Safe to run again: apt-get skips what is already there.
 set -eu
 
-PACKAGES="
+if [ "${1:-}" = fuzz ]; then
+  PACKAGES="clang-14 libclang-rt-14-dev"
+else
+  PACKAGES="
   cmake g++ make pkg-config help2man
   qt6-base-dev libqt6opengl6-dev
   libturbojpeg0-dev libjpeg62-turbo-dev
@@ -12,6 +17,14 @@ PACKAGES="
   libgl-dev libgl1-mesa-dri xvfb xauth
   fonts-dejavu-core fonts-dejavu-extra
 "
+fi
+
+# dpkg-shlibdeps and dpkg-buildflags, CPack's ELF detection, the validators,
+# and what scripts/check-package.sh drives the unpacked program with.
+PACKAGING_PACKAGES="
+  dpkg-dev file lintian appstream desktop-file-utils xdotool procps
+"
+if [ "${1:-}" = package ]; then PACKAGES="$PACKAGES $PACKAGING_PACKAGES"; fi
 
 missing=""
 for p in $PACKAGES; do

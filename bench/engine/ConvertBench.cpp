@@ -44,7 +44,7 @@ public:
     {
         StdPicture picture = LoadPicture(m_bmp);
         m_image.CreateFromPicture(std::move(picture));
-        SaveToJPG(m_image, m_jpg, kQuality);
+        SaveToNewJPG(m_image, m_jpg, kQuality);
         m_image.ClearUp();
         picture.Release();
     }
@@ -56,7 +56,8 @@ private:
 };
 
 // The floor: the bitmap's bytes already in memory, one compress of its
-// pixels with the JPEG layer's settings, the JPEG written to a file.
+// pixels with the JPEG layer's settings (4:4:4, accurate DCT), the JPEG
+// written to a file.
 class TurboFloor {
 public:
     explicit TurboFloor(QSize size)
@@ -78,7 +79,7 @@ public:
         unsigned char* out = nullptr;
         unsigned long size = 0;
         tjCompress2(m_compressor, pixels, m_size.width(), pitch, m_size.height(), TJPF_BGR, &out, &size,
-                    TJSAMP_444, kQuality, TJFLAG_BOTTOMUP);
+                    TJSAMP_444, kQuality, TJFLAG_ACCURATEDCT | TJFLAG_BOTTOMUP);
         FILE* file = std::fopen(m_name.constData(), "wb");
         std::fwrite(out, 1, size, file);
         std::fclose(file);

@@ -1,6 +1,7 @@
 // What one Timer1 tick of the viewer costs: camera, matrices, drawing and
 // presenting, and then painting the window. The goal is under 4 ms of CPU
 // per frame, a tenth of the 40 ms between ticks.
+#include "TempDir.h"
 #include "XvfbServer.h"
 #include "d3d/D3DXMath.h"
 #include "frmMain.h"
@@ -12,7 +13,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <sys/stat.h>
 
 namespace {
 
@@ -88,9 +88,7 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
 
     QTemporaryDir home;
-    const QByteArray runtimeDir = (home.path() + "/runtime").toLocal8Bit();
-    mkdir(runtimeDir.constData(), 0700);
-    setenv("XDG_RUNTIME_DIR", runtimeDir.constData(), 1);
+    fwtest::usePrivateUserDirs(home.path());
 
     // Without a display (CI, make bench over ssh) bring a private one.
     XvfbServer xvfb;

@@ -1,12 +1,14 @@
 #include "engine/ConversionRun.h"
 
+#include "engine/SafeFile.h"
 #include "engine/cDIBSection.h"
 #include "engine/mFileOp.h"
 #include "engine/mIntelJPEGLibrary.h"
-#include "engine/SafeFile.h"
 #include "engine/platform/Picture.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -17,15 +19,9 @@
 namespace {
 
 const QString kErrorTitle = QStringLiteral("Error");
-constexpr int kLastNumber = 9999; // candidates run from 0000 to 9998
 constexpr int kJpegWaitMs = 1500;
 constexpr int kDeleteWaitMs = 5000;
 constexpr int kAfterCreateMs = 500;
-
-QString candidateName(const QString& outputPath, const QString& prefix, int n)
-{
-    return outputPath + prefix + QStringLiteral("%1").arg(n, 4, 10, QChar('0')) + QStringLiteral(".JPG");
-}
 
 // "path: reason" from the loader becomes "reason": the line names the file.
 QString reasonOf(const std::exception& e, const QString& path)
@@ -37,28 +33,61 @@ QString reasonOf(const std::exception& e, const QString& path)
     return text;
 }
 
-void addLine(RunHost& host, const QString& line)
+// Any entry takes a name: a file, a directory, a link (even a dangling one).
+bool nameTaken(const QString& path)
 {
-    host.addInfo(line);
-    host.selectLastInfo();
+    const QFileInfo entry(path);
+    return entry.exists() || entry.isSymLink();
+}
+
+// The lowest number from `from` on whose JPEG name is free, or
+// kNumberCount when every one is taken.
+int firstFreeNumber(const QString& outputPath, const QString& prefix, int from)
+{
+    int n = from;
+    while (n < ScreenshotList::kNumberCount && nameTaken(outputPath + ScreenshotList::candidateName(prefix, n)))
+        ++n;
+    return n;
 }
 
 enum class FileResult { Converted, Skipped, Failed };
 
+struct FileJob {
+    QString name;      // as listed
+    QString source;    // its full path
+    QString outputDir; // where its JPEG goes
+    QString prefix;
+    int number;        // the first free number, found before the file is read
+};
+
+// Deletes the bitmap once its JPEG is safely on disk, or says why it stays.
+void deleteOriginal(RunHost& host, const FileJob& job, const QString& jpeg)
+{
+    if (!SafeFile::flushToDisk(jpeg)) {
+        host.log(job.name + QStringLiteral(" kept: its JPEG could not be confirmed"));
+        return;
+    }
+    QFile bitmap(job.source);
+    if (!bitmap.remove()) {
+        host.log(job.name + QStringLiteral(" kept: it could not be deleted (") + bitmap.errorString() + QChar(')'));
+        return;
+    }
+    mFileOp::WaitWhileFileExists(job.source, kDeleteWaitMs);
+}
+
 // One file, from the listed name to its JPEG (and the deletion of the
 // bitmap when asked). The image is shared by the whole run.
-FileResult convertFile(RunHost& host, cDIBSection& image, const QString& name,
-                       const QString& source, const QString& candidate, int quality)
+FileResult convertFile(RunHost& host, cDIBSection& image, FileJob job, int quality)
 {
-    addLine(host, name);
+    host.log(job.name);
     host.processEvents();
 
     StdPicture picture;
     try {
-        picture = LoadPicture(source);
+        picture = LoadPicture(job.source);
     } catch (const std::exception& e) {
         // A bitmap that vanished or cannot be read costs nothing but itself.
-        addLine(host, name + QStringLiteral(" skipped: ") + reasonOf(e, source));
+        host.log(job.name + QStringLiteral(" skipped: ") + reasonOf(e, job.source));
         return FileResult::Skipped;
     }
     host.processEvents();
@@ -66,44 +95,41 @@ FileResult convertFile(RunHost& host, cDIBSection& image, const QString& name,
     image.CreateFromPicture(std::move(picture));
     host.processEvents();
 
-    bool written = false;
-    try {
-        written = SaveToJPG(image, candidate, quality);
-    } catch (const std::exception&) {
-        written = false;
-    }
-    if (!written) {
-        image.ClearUp();
-        picture.Release();
-        host.showMessage(QStringLiteral("Conversion failed: '") + candidate + QStringLiteral("'"),
-                         MsgIcon::Warning, QString());
-        return FileResult::Failed;
-    }
-
-    host.processEvents();
-    mFileOp::WaitForFile(candidate, kJpegWaitMs);
-    image.ClearUp();
-    picture.Release();
-    host.processEvents();
-
-    if (host.deleteChecked()) {
-        // The original goes only once its JPEG is there and safely on disk.
-        if (mFileOp::FileExists(candidate) && SafeFile::flushToDisk(candidate)) {
-            QFile::remove(source);
-            mFileOp::WaitWhileFileExists(source, kDeleteWaitMs);
-        } else {
-            addLine(host, name + QStringLiteral(" kept: its JPEG could not be confirmed"));
+    // The JPEG never replaces anything: when another writer took the name
+    // since it was found free, the next free number is tried.
+    QString jpeg;
+    for (;;) {
+        if (job.number >= ScreenshotList::kNumberCount) {
+            image.ClearUp();
+            host.log(job.name + QStringLiteral(" skipped: every number from 0000 to 9998 is taken"));
+            return FileResult::Skipped;
         }
+        jpeg = job.outputDir + ScreenshotList::candidateName(job.prefix, job.number);
+        NewJpg written = NewJpg::NameTaken;
+        try {
+            written = SaveToNewJPG(image, jpeg, quality);
+        } catch (const std::exception&) {
+            image.ClearUp();
+            host.showMessage(QStringLiteral("Conversion failed: '") + jpeg + QStringLiteral("'"), MsgIcon::Warning,
+                             QString());
+            return FileResult::Failed;
+        }
+        if (written == NewJpg::Written)
+            break;
+        job.number = firstFreeNumber(job.outputDir, job.prefix, job.number + 1);
     }
+
+    host.processEvents();
+    mFileOp::WaitForFile(jpeg, kJpegWaitMs);
+    image.ClearUp();
+    host.processEvents();
+
+    if (host.deleteOriginals())
+        deleteOriginal(host, job, jpeg);
     return FileResult::Converted;
 }
 
 } // namespace
-
-QString GetNamePrefix(const QString& fileName)
-{
-    return fileName.size() > 8 ? fileName.left(fileName.size() - 8) : QString();
-}
 
 int NumberAtStart(const QString& text)
 {
@@ -133,7 +159,7 @@ bool ValidateProcess(RunHost& host)
             host.showMessage(output + QStringLiteral(" doesn't exist !"), MsgIcon::Information, kErrorTitle);
             return false;
         }
-        if (!host.createDirectory(output)) {
+        if (!QDir().mkdir(output)) { // one level: its parent must exist
             host.showMessage(QStringLiteral("Une erreur est survenue"), MsgIcon::Information, kErrorTitle);
             return false;
         }
@@ -146,54 +172,42 @@ bool RunConversion(RunHost& host)
     if (!ValidateProcess(host))
         return false;
 
-    host.clearInfo();
-    host.addInfo(QStringLiteral("Processing:"));
-    host.saveSettings();
-    host.disableControls();
-    const int quality = NumberAtStart(host.qualityCaption());
+    host.runStarted();
+    host.log(QStringLiteral("Processing:"));
+    const int quality = host.quality();
     host.processEvents();
 
+    const QStringList names = host.screenshots();
+    const QString input = host.inputPath();
+    const QString output = host.outputPath();
     cDIBSection image;
-    const int last = host.fileCount() - 1;
-    for (int j = 0; j <= last; ++j) {
-        const int count = host.fileCount();
-        if (j >= count)
-            break; // the list shrank under us: nothing left to read
-        if (count > 1) {
-            const double share = static_cast<double>(j) / (count - 1);
-            host.setForeX2(static_cast<float>(host.foreX1() + (host.backX2() - host.backX1()) * share));
-        }
-
-        const QString name = host.fileName(j);
-        if (name.size() <= 8)
+    for (int j = 0; j < names.size(); ++j) {
+        host.showProgress(j, static_cast<int>(names.size()));
+        const QString& name = names[j];
+        const auto length = mFileOp::FileLength(input + name);
+        const auto rule = ScreenshotList::ruleSkip(name, length.value_or(ScreenshotList::kMinBytes));
+        if (rule == ScreenshotList::RuleSkip::ShortName)
             continue;
-        const QString source = host.inputPath() + name;
-        const auto length = mFileOp::FileLength(source);
         if (!length) {
-            addLine(host, name + QStringLiteral(" skipped: file not found"));
+            host.log(name + QStringLiteral(" skipped: file not found"));
             continue;
         }
-        if (*length < kMinBitmapBytes)
+        if (rule != ScreenshotList::RuleSkip::None)
             continue;
 
         const QString prefix = GetNamePrefix(name);
-        const QString output = host.outputPath();
-        for (int n = 0; n < kLastNumber; ++n) {
-            const QString candidate = candidateName(output, prefix, n);
-            if (mFileOp::FileExists(candidate))
-                continue;
-            if (convertFile(host, image, name, source, candidate, quality) == FileResult::Failed) {
-                // The controls come back so the window is usable after the
-                // message; the closing steps of a complete run are not taken.
-                host.enableControls();
-                return false;
-            }
-            break;
+        const int number = firstFreeNumber(output, prefix, 0);
+        if (number == ScreenshotList::kNumberCount)
+            continue; // every number taken: left alone, like a small file
+        if (convertFile(host, image, {name, input + name, output, prefix, number}, quality) == FileResult::Failed) {
+            // The closing steps of a complete run are not taken, but the
+            // window comes back usable after the message.
+            host.runEnded(false);
+            return false;
         }
     }
 
-    host.restoreWindow();
-    addLine(host, QStringLiteral("Done."));
-    host.enableControls();
+    host.log(QStringLiteral("Done."));
+    host.runEnded(true);
     return true;
 }

@@ -9,7 +9,7 @@ namespace {
 // Chosen by measurement on game screenshots (docs/jpeg-defaults.md):
 // full-resolution colour keeps the HUD's and the textures' coloured edges
 // and beats subsampled colour on size for the same fidelity; baseline
-// coding, since progressive saves 8% at ten times the time; and the
+// coding, since progressive saves 8% at eight times the time; and the
 // accurate DCT, which costs next to nothing with SIMD and keeps the detail
 // that the fast one loses at the qualities the converter is used at.
 constexpr int kSubsampling = TJSAMP_444;

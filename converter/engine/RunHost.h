@@ -3,46 +3,38 @@
 #include "engine/platform/MsgBox.h"
 
 #include <QString>
+#include <QStringList>
 
-// What the conversion run needs of the window that drives it. FrmMain
-// implements it with its real controls; tests implement it with a fake.
+// What the conversion run needs of whoever drives it: the window, the
+// command-line converter, or a test. The run reads its inputs once, at its
+// start, and reports back through the rest.
 class RunHost {
 public:
     virtual ~RunHost() = default;
 
-    // State read by the run.
-    virtual QString inputPath() const = 0;  // ends in the path separator
-    virtual QString outputPath() const = 0; // ends in the path separator
-    virtual int fileCount() const = 0;      // entries of FileList, as shown
-    virtual QString fileName(int index) const = 0;
-    virtual QString qualityCaption() const = 0; // LblQuality, e.g. "90 %"
-    virtual bool deleteChecked() const = 0;     // chkDel
+    // The inputs. Directory paths end in the path separator.
+    virtual QString inputPath() const = 0;
+    virtual QString outputPath() const = 0;
+    virtual QStringList screenshots() const = 0; // names in inputPath, in the order shown
+    virtual int quality() const = 0;             // 0 to 100
+    virtual bool deleteOriginals() const = 0;    // delete each bitmap once its JPEG is safe
 
-    // The progress bar: X coordinates of the two lines, in window units.
-    virtual float foreX1() const = 0; // LFore
-    virtual float backX1() const = 0; // LBack
-    virtual float backX2() const = 0; // LBack
-    virtual void setForeX2(float x2) = 0;
+    // The run's course. runStarted comes after the directories were checked:
+    // the host empties its log, stores its settings and locks its inputs.
+    // runEnded always follows it; completed is false when the run stopped
+    // on a failed file. The host then unlocks its inputs and lists the
+    // input directory again.
+    virtual void runStarted() = 0;
+    virtual void showProgress(int done, int total) = 0;
+    virtual void log(const QString& line) = 0;
+    virtual void runEnded(bool completed) = 0;
 
-    // Lstinfo.
-    virtual void clearInfo() = 0;
-    virtual void addInfo(const QString& line) = 0;
-    virtual void selectLastInfo() = 0;
-
-    // Control states around a run; enableControls() also re-reads FileList.
-    virtual void enableControls() = 0;
-    virtual void disableControls() = 0;
-
-    virtual void saveSettings() = 0;
-    virtual void restoreWindow() = 0; // back to the normal state if minimised
-    virtual void processEvents() = 0;
-
-    // Modal message boxes. title empty means the application's title.
+    // Modal messages; an empty title means the application's title.
     virtual void showMessage(const QString& text, MsgIcon icon, const QString& title) = 0;
     virtual bool askYesNo(const QString& text, MsgIcon icon, const QString& title) = 0;
 
-    // Creates one directory level; false when that fails.
-    virtual bool createDirectory(const QString& path) = 0;
-    // Waits while the window keeps handling events.
+    // Lets the host handle its pending events between the run's steps.
+    virtual void processEvents() = 0;
+    // Waits, handling events, for ms milliseconds.
     virtual void pause(int ms) = 0;
 };

@@ -133,9 +133,10 @@ Outcome publish(const QByteArray& temporary, const QByteArray& target, Publish m
 Result write(const QString& target, std::span<const std::uint8_t> bytes, Publish mode)
 {
     const QByteArray targetName = native(target);
+    struct stat existing{};
+    const bool replacing = mode == Publish::Replace && ::stat(targetName.constData(), &existing) == 0;
     std::optional<struct stat> kept;
-    if (struct stat existing{}; mode == Publish::Replace && ::stat(targetName.constData(), &existing) == 0
-                                && S_ISREG(existing.st_mode))
+    if (replacing && S_ISREG(existing.st_mode))
         kept = existing;
 
     QByteArray temporary;
@@ -150,10 +151,12 @@ Result write(const QString& target, std::span<const std::uint8_t> bytes, Publish
         return failed(systemError(EEXIST));
 
     // Everything that could fail happens before the name is taken: the
-    // bytes, the kept permissions and times, and the flush that makes the
-    // content durable before it can replace anything.
+    // bytes, the kept permissions and times, and, when a file is replaced,
+    // the flush, so that a crash cannot leave an empty file where a whole
+    // one was. A new name has nothing to lose that way; who needs it on the
+    // disk flushes it (the run does, before it deletes a bitmap).
     const bool ready = writeAll(file.get(), bytes) && (!kept || applyKept(file.get(), *kept))
-        && ::fsync(file.get()) == 0 && file.reset();
+        && (!replacing || ::fsync(file.get()) == 0) && file.reset();
     Outcome outcome = ready ? publish(temporary, targetName, mode) : Outcome::Failed;
     const int error = errno;
     if (outcome != Outcome::Written)
@@ -202,7 +205,7 @@ Result write(const QString& target, std::span<const std::uint8_t> bytes, Publish
         file.setFileTime(modified, QFileDevice::FileModificationTime);
         file.setPermissions(permissions);
     }
-    ready = ready && _commit(file.handle()) == 0;
+    ready = ready && (!existing.exists() || mode == Publish::NoReplace || _commit(file.handle()) == 0);
     const QString why = file.errorString();
     file.close();
 

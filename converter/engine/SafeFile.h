@@ -8,9 +8,9 @@
 // half of it, and never loses what was there before.
 //
 // The bytes go to a short temporary name in the target's directory
-// (".fw-XXXXXX.tmp"), are flushed to the disk, and only then take the
-// target's name. On any failure the temporary file is removed and an
-// existing target is untouched.
+// (".fw-XXXXXX.tmp") and only then take the target's name; a file that
+// replaces another is flushed to the disk before. On any failure the
+// temporary file is removed and an existing target is untouched.
 namespace SafeFile {
 
 enum class Publish {

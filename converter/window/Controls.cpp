@@ -1,5 +1,7 @@
 #include "window/Controls.h"
 
+#include "engine/ScreenshotList.h"
+
 #include "FrmMainLayout.h"
 
 #include <QDir>
@@ -187,9 +189,7 @@ FileListBox::FileListBox(QWidget* parent) : QListWidget(parent) {}
 
 QStringList FileListBox::matchingFiles(const QString& directory)
 {
-    // Without QDir::CaseSensitive the pattern matches ".BMP" and ".Bmp" too.
-    QDir dir(directory, QStringLiteral("*.bmp"), QDir::Name | QDir::IgnoreCase, QDir::Files);
-    return dir.entryList();
+    return ScreenshotList::list(directory);
 }
 
 bool FileListBox::setPath(const QString& directory)

@@ -2,11 +2,13 @@
 
 #include "Makers.h"
 #include "SkinArt.h"
+#include "window/FrmMainRunHost.h"
 #include "engine/ConversionRun.h"
 #include "engine/Settings.h"
 #include "engine/mChrono.h"
 #include "engine/mFileOp.h"
 #include "engine/platform/Picture.h"
+#include "window/DataFile.h"
 #include "window/mRegion.h"
 
 #include <QCloseEvent>
@@ -59,10 +61,10 @@ FrmMain::FrmMain(FrmMainServices services) : QWidget(nullptr), m_services(std::m
 
 bool FrmMain::Form_Load()
 {
-    // 1-2. The skin lies beside the program.
+    // 1-2. The skin lies beside the program (or in an install's share/framewright).
     picMainSkin->move(0, 0);
     const QString programDir = mFileOp::FormatPath(m_services.programDir);
-    const QString skinPath = programDir + QStringLiteral("skin.bmp");
+    const QString skinPath = DataFile(programDir, QStringLiteral("skin.bmp"));
 
     // 3. Without a skin there is no window to show: say so and end, before
     // any settings are read, so the store keeps what it holds.
@@ -240,22 +242,9 @@ void FrmMain::closeEvent(QCloseEvent* event)
 
 void FrmMain::CmdGo_Click()
 {
-    RunConversion(*this);
+    FrmMainRunHost host(*this);
+    RunConversion(host);
 }
-
-int FrmMain::fileCount() const { return FileList->count(); }
-
-QString FrmMain::fileName(int index) const
-{
-    const QListWidgetItem* item = FileList->item(index);
-    return item ? item->text() : QString();
-}
-
-QString FrmMain::qualityCaption() const { return LblQuality->text(); }
-bool FrmMain::deleteChecked() const { return chkDel->isChecked(); }
-
-void FrmMain::clearInfo() { Lstinfo->clear(); }
-void FrmMain::addInfo(const QString& line) { Lstinfo->addItem(line); }
 
 void FrmMain::selectLastInfo()
 {
@@ -270,22 +259,6 @@ void FrmMain::restoreWindow()
         show();
     }
 }
-
-void FrmMain::processEvents() { mChrono::ProcessEvents(); }
-
-void FrmMain::showMessage(const QString& text, MsgIcon icon, const QString& title)
-{
-    m_services.message(text, icon, title.isEmpty() ? kAppTitle : title);
-}
-
-bool FrmMain::askYesNo(const QString& text, MsgIcon icon, const QString& title)
-{
-    return m_services.askYesNo(text, icon, title.isEmpty() ? kAppTitle : title);
-}
-
-bool FrmMain::createDirectory(const QString& path) { return QDir().mkdir(path); }
-
-void FrmMain::pause(int ms) { m_services.pause(ms); }
 
 // ---- Moving the frameless window ----------------------------------------
 

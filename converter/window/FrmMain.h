@@ -1,6 +1,5 @@
 #pragma once
 
-#include "engine/RunHost.h"
 #include "window/Controls.h"
 #include "window/FrmMainServices.h"
 
@@ -12,7 +11,7 @@
 // The converter's one window: a frameless window dressed and shaped by its
 // skin, holding the directories, the quality slider, the file list with its
 // preview, and the progress of a conversion run.
-class FrmMain : public QWidget, public RunHost {
+class FrmMain : public QWidget {
 public:
     explicit FrmMain(FrmMainServices services);
 
@@ -91,29 +90,10 @@ public:
     LineControl* LBack;
     LineControl* LBlack;
 
-    // RunHost: what the conversion run reads and drives.
-    QString inputPath() const override { return InputPath; }
-    QString outputPath() const override { return OutputPath; }
-    int fileCount() const override;
-    QString fileName(int index) const override;
-    QString qualityCaption() const override;
-    bool deleteChecked() const override;
-    float foreX1() const override { return LFore->x1(); }
-    float backX1() const override { return LBack->x1(); }
-    float backX2() const override { return LBack->x2(); }
-    void setForeX2(float x2) override { LFore->setX2(x2); }
-    void clearInfo() override;
-    void addInfo(const QString& line) override;
-    void selectLastInfo() override;
-    void enableControls() override { EnableControls(); }
-    void disableControls() override { DisableControls(); }
-    void saveSettings() override { SaveSettings(); }
-    void restoreWindow() override;
-    void processEvents() override;
-    void showMessage(const QString& text, MsgIcon icon, const QString& title) override;
-    bool askYesNo(const QString& text, MsgIcon icon, const QString& title) override;
-    bool createDirectory(const QString& path) override;
-    void pause(int ms) override;
+    // Lstinfo: selects its last line, which brings it into view.
+    void selectLastInfo();
+    // Back to the normal state if minimised.
+    void restoreWindow();
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -123,6 +103,8 @@ protected:
     void closeEvent(QCloseEvent*) override;
 
 private:
+    friend class FrmMainRunHost; // a conversion run's view of this window
+
     // The controls, in the files of their concerns: FrmMainControls.cpp
     // builds them, FrmMainSlider.cpp and FrmMainLaunches.cpp handle them.
     void buildControls();

@@ -31,7 +31,7 @@ struct FrmMainServices {
     // Ends the process at once.
     std::function<void()> quit;
 
-    QString programDir;    // where skin.bmp and the viewer are looked for
+    QString programDir;    // where the viewer is looked for, and skin.bmp first (DataFile.h)
     QString settingsFile;  // the INI store
     GameDirectory::Environment environment; // where the first start looks for the game
 };

@@ -5,53 +5,48 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
-// A window stand-in: real directories and files, recorded UI effects.
-class FakeWindow : public RunHost {
+// A driver of the run with real directories and files, recording what the
+// run tells it.
+class FakeHost : public RunHost {
 public:
     QString input;
     QString output;
     QStringList files;
-    QString caption = "90 %";
-    bool deleteOriginals = false;
+    int qualityValue = 90;
+    bool deleteBitmaps = false;
     bool answerYes = true;
-    float foreX2 = -1;
-    std::vector<float> progress;
+    QList<QPair<int, int>> progress;
     QStringList info;
     QStringList messages; // "icon|title|text"
     QStringList questions;
-    QStringList calls;    // enable, disable, save, restore
+    QStringList calls; // started, ended, stopped
     std::function<void()> onEvents;
 
     QString inputPath() const override { return input; }
     QString outputPath() const override { return output; }
-    int fileCount() const override { return static_cast<int>(files.size()); }
-    QString fileName(int index) const override { return files.at(index); }
-    QString qualityCaption() const override { return caption; }
-    bool deleteChecked() const override { return deleteOriginals; }
-    float foreX1() const override { return 1710; }
-    float backX1() const override { return 1710; }
-    float backX2() const override { return 7770; }
-    void setForeX2(float x2) override { progress.push_back(x2); }
-    void clearInfo() override { info.clear(); }
-    void addInfo(const QString& line) override { info << line; }
-    void selectLastInfo() override {}
-    void enableControls() override
+    QStringList screenshots() const override { return files; }
+    int quality() const override { return qualityValue; }
+    bool deleteOriginals() const override { return deleteBitmaps; }
+    void runStarted() override
     {
-        calls << "enable";
-        rereadFiles();
+        calls << "started";
+        info.clear();
     }
-    void disableControls() override { calls << "disable"; }
-    void saveSettings() override { calls << "save"; }
-    void restoreWindow() override { calls << "restore"; }
-    void processEvents() override
+    void showProgress(int done, int total) override { progress.append({done, total}); }
+    void log(const QString& line) override { info << line; }
+    void runEnded(bool completed) override
     {
-        if (onEvents)
-            onEvents();
+        calls << (completed ? "ended" : "stopped");
+        files = ScreenshotList::list(input);
     }
     void showMessage(const QString& text, MsgIcon icon, const QString& title) override
     {
@@ -62,35 +57,41 @@ public:
         questions << QString("%1|%2|%3").arg(int(icon)).arg(title, text);
         return answerYes;
     }
-    bool createDirectory(const QString& path) override { return QDir().mkdir(path); }
-    void pause(int ms) override { mChrono::Pause(ms); }
-
-    void rereadFiles()
+    void processEvents() override
     {
-        files = QDir(input).entryList({"*.bmp"}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+        if (onEvents)
+            onEvents();
     }
+    void pause(int ms) override { mChrono::Pause(ms); }
 };
+
+QStringList entries(const QString& dir)
+{
+    return QDir(dir).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+// A screenshot-sized bitmap (400 x 300 x 3 + 54 bytes, over 360000).
+QImage addShot(const QString& path, int seed = 0)
+{
+    QImage img = fwtest::testPattern(400, 300);
+    img.setPixelColor(seed % 400, 150, Qt::white);
+    fwtest::writeBmp(path, img);
+    return img;
+}
 
 class ConversionRunTest : public ::testing::Test {
 protected:
     fwtest::TempDir shots;
     fwtest::TempDir jpegs;
-    FakeWindow window;
+    FakeHost host;
 
     void SetUp() override
     {
-        window.input = shots.dir();
-        window.output = jpegs.dir();
+        host.input = shots.dir();
+        host.output = jpegs.dir();
     }
 
-    // A screenshot-sized bitmap (400 x 300 x 3 + 54 bytes, over 360000).
-    QImage addShot(const QString& name, int seed = 0)
-    {
-        QImage img = fwtest::testPattern(400, 300);
-        img.setPixelColor(seed % 400, 150, Qt::white);
-        fwtest::writeBmp(shots.file(name), img);
-        return img;
-    }
+    QImage addShot(const QString& name, int seed = 0) { return ::addShot(shots.file(name), seed); }
 
     // A small bitmap padded with trailing bytes to an exact file size.
     void addBitmapOfSize(const QString& name, int bytes)
@@ -100,189 +101,185 @@ protected:
         fwtest::writeAll(shots.file(name), data);
     }
 
-    QStringList outputFiles() const { return QDir(jpegs.path()).entryList(QDir::Files, QDir::Name); }
+    QStringList outputFiles() const { return entries(jpegs.path()); }
 
     bool run()
     {
-        window.rereadFiles();
-        return RunConversion(window);
+        host.files = ScreenshotList::list(host.input);
+        return RunConversion(host);
     }
 };
 
 } // namespace
 
-TEST(NamePrefix, DropsTheLastEightCharacters)
-{
-    EXPECT_EQ(GetNamePrefix("half0007.bmp"), "half");
-    EXPECT_EQ(GetNamePrefix("a.bmp.bmp"), "a");
-    EXPECT_EQ(GetNamePrefix("shot.bmp"), "");
-    EXPECT_EQ(GetNamePrefix(""), "");
-}
-
 TEST(NumberAtStart, LeadingNumberRoundedHalfToEven)
 {
-    EXPECT_EQ(NumberAtStart("05 %"), 5);
-    EXPECT_EQ(NumberAtStart("100 %"), 100);
-    EXPECT_EQ(NumberAtStart("00 %"), 0);
-    EXPECT_EQ(NumberAtStart("90"), 90);
-    EXPECT_EQ(NumberAtStart("%"), 0);
-    EXPECT_EQ(NumberAtStart(""), 0);
-    EXPECT_EQ(NumberAtStart("2.5 %"), 2);
-    EXPECT_EQ(NumberAtStart("3.5 %"), 4);
-    EXPECT_EQ(NumberAtStart("99999999999 %"), 2147483647);
-    EXPECT_EQ(NumberAtStart(" 7"), 7);
-    EXPECT_EQ(NumberAtStart("-3"), -3);
-    EXPECT_EQ(NumberAtStart(".5"), 0);
-    EXPECT_EQ(NumberAtStart("1.5.3"), 2);
+    const std::pair<const char*, int> cases[] = {
+        {"05 %", 5}, {"100 %", 100}, {"%", 0},   {"2.5 %", 2}, {"3.5 %", 4},
+        {" 7", 7},   {"-3", -3},     {".5", 0},  {"1.5.3", 2}, {"99999999999 %", 2147483647},
+    };
+    for (const auto& [text, number] : cases)
+        EXPECT_EQ(NumberAtStart(text), number) << text;
 }
 
 TEST_F(ConversionRunTest, EmptyInputDirectoryStillReportsDone)
 {
     EXPECT_TRUE(run());
-    EXPECT_EQ(window.info, (QStringList{"Processing:", "Done."}));
-    EXPECT_EQ(window.calls, (QStringList{"save", "disable", "restore", "enable"}));
-    EXPECT_TRUE(window.messages.isEmpty());
+    EXPECT_EQ(host.info, (QStringList{"Processing:", "Done."}));
+    EXPECT_EQ(host.calls, (QStringList{"started", "ended"}));
+    EXPECT_TRUE(host.messages.isEmpty());
 }
 
+// Any entry takes a number: a file, a directory, a link to nowhere.
 TEST_F(ConversionRunTest, NumbersFromTheLowestFreeAndNeverOverwrites)
 {
     const QImage first = addShot("half0007.bmp", 1);
     const QImage second = addShot("half0012.bmp", 2);
+    fwtest::writeAll(jpegs.file("half0000.JPG"), "taken");
+    ASSERT_TRUE(QDir(jpegs.path()).mkdir("half0001.JPG"));
+    ASSERT_TRUE(QFile::link(jpegs.file("nowhere"), jpegs.file("half0003.JPG")));
     EXPECT_TRUE(run());
-    EXPECT_EQ(outputFiles(), (QStringList{"half0000.JPG", "half0001.JPG"}));
-    EXPECT_EQ(window.info, (QStringList{"Processing:", "half0007.bmp", "half0012.bmp", "Done."}));
-
+    EXPECT_EQ(host.info, (QStringList{"Processing:", "half0007.bmp", "half0012.bmp", "Done."}));
+    EXPECT_TRUE(host.messages.isEmpty());
+    EXPECT_EQ(fwtest::readAll(jpegs.file("half0000.JPG")), "taken");
+    EXPECT_FALSE(QFile::exists(jpegs.file("nowhere")));
     // The JPEGs hold the bitmaps' pictures, upright and in order.
-    EXPECT_LT(fwtest::meanChannelDiff(fwtest::decodeJpeg(jpegs.file("half0000.JPG")), first), 3.0);
-    EXPECT_LT(fwtest::meanChannelDiff(fwtest::decodeJpeg(jpegs.file("half0001.JPG")), second), 3.0);
-    const QByteArray before = fwtest::readAll(jpegs.file("half0000.JPG"));
+    EXPECT_LT(fwtest::meanChannelDiff(fwtest::decodeJpeg(jpegs.file("half0002.JPG")), first), 3.0);
+    EXPECT_LT(fwtest::meanChannelDiff(fwtest::decodeJpeg(jpegs.file("half0004.JPG")), second), 3.0);
+    const QByteArray before = fwtest::readAll(jpegs.file("half0002.JPG"));
 
     EXPECT_TRUE(run());
-    EXPECT_EQ(outputFiles(), (QStringList{"half0000.JPG", "half0001.JPG", "half0002.JPG", "half0003.JPG"}));
-    EXPECT_EQ(fwtest::readAll(jpegs.file("half0000.JPG")), before);
-    EXPECT_EQ(QDir(shots.path()).entryList(QDir::Files).size(), 2) << "nothing deleted unless asked";
+    EXPECT_EQ(outputFiles(), (QStringList{"half0000.JPG", "half0001.JPG", "half0002.JPG", "half0003.JPG",
+                                          "half0004.JPG", "half0005.JPG", "half0006.JPG"}));
+    EXPECT_EQ(fwtest::readAll(jpegs.file("half0002.JPG")), before);
+    EXPECT_EQ(entries(shots.path()).size(), 2) << "nothing deleted unless asked";
 }
 
-TEST_F(ConversionRunTest, GapsInTheNumbersAreFilledFirst)
-{
-    addShot("c1a00000.bmp");
-    fwtest::writeAll(jpegs.file("c1a00000.JPG"), "taken"); // prefix "c1a0"
-    fwtest::writeAll(jpegs.file("c1a00002.JPG"), "taken");
-    EXPECT_TRUE(run());
-    EXPECT_TRUE(QFile::exists(jpegs.file("c1a00001.JPG")));
-    EXPECT_EQ(fwtest::readAll(jpegs.file("c1a00000.JPG")), "taken");
-}
-
-TEST_F(ConversionRunTest, SkipsShortNamesAndSmallFilesSilently)
+TEST_F(ConversionRunTest, SkipsShortNamesSmallFilesAndFullNumberRangesSilently)
 {
     addShot("shot.bmp");
     addShot("a.bmp.bmp");
     addBitmapOfSize("small000.bmp", 359999);
     addBitmapOfSize("exact000.bmp", 360000);
+    addShot("zfull000.bmp");
+    for (int n = 0; n <= 9998; ++n)
+        fwtest::writeAll(jpegs.file(QString("zful%1.JPG").arg(n, 4, 10, QChar('0'))), {});
+    host.deleteBitmaps = true;
     EXPECT_TRUE(run());
-    EXPECT_EQ(outputFiles(), (QStringList{"a0000.JPG", "exac0000.JPG"}));
-    EXPECT_EQ(window.info, (QStringList{"Processing:", "a.bmp.bmp", "exact000.bmp", "Done."}));
-    EXPECT_TRUE(window.messages.isEmpty());
+    EXPECT_EQ(host.info, (QStringList{"Processing:", "a.bmp.bmp", "exact000.bmp", "Done."}));
+    EXPECT_EQ(outputFiles().filter("zful").size(), 9999);
+    EXPECT_TRUE(QFile::exists(jpegs.file("a0000.JPG")));
+    EXPECT_TRUE(QFile::exists(jpegs.file("exac0000.JPG")));
+    EXPECT_EQ(entries(shots.path()), (QStringList{"shot.bmp", "small000.bmp", "zfull000.bmp"}));
+    // Every listed entry moves the bar, skipped or not.
+    EXPECT_EQ(host.progress, (QList<QPair<int, int>>{{0, 5}, {1, 5}, {2, 5}, {3, 5}, {4, 5}}));
+    EXPECT_TRUE(host.messages.isEmpty());
 }
 
-TEST_F(ConversionRunTest, ProgressBarRunsFromStartToEndOfTheTrack)
+TEST_F(ConversionRunTest, DeletesEachBitmapOnlyOnceItsJpegIsWritten)
 {
-    addShot("one00000.bmp");
-    EXPECT_TRUE(run());
-    EXPECT_TRUE(window.progress.empty()) << "a single file does not move the bar";
-
-    addShot("two00000.bmp");
-    addShot("xyz.bmp"); // skipped entries move the bar too
-    window.progress.clear();
-    EXPECT_TRUE(run());
-    ASSERT_EQ(window.progress.size(), 3u);
-    EXPECT_FLOAT_EQ(window.progress[0], 1710);
-    EXPECT_FLOAT_EQ(window.progress[1], 1710 + (7770 - 1710) / 2.0f);
-    EXPECT_FLOAT_EQ(window.progress[2], 7770);
-}
-
-TEST_F(ConversionRunTest, DeletesEachBitmapOnceItsJpegIsWritten)
-{
-    addShot("half0007.bmp");
-    addShot("half0012.bmp");
-    window.deleteOriginals = true;
-    QStringList seenWhenListing;
-    window.onEvents = [&] {
-        // While a file is being listed its bitmap is still there.
-        seenWhenListing = QDir(shots.path()).entryList(QDir::Files);
+    for (const char* name : {"half0007.bmp", "half0012.bmp", "half0013.bmp"})
+        addShot(name);
+    host.deleteBitmaps = true;
+    int checks = 0;
+    host.onEvents = [&] {
+        ++checks;
+        EXPECT_GE(outputFiles().size() + entries(shots.path()).size(), 3) << "a bitmap went before its JPEG";
     };
     EXPECT_TRUE(run());
-    EXPECT_TRUE(QDir(shots.path()).entryList(QDir::Files).isEmpty());
-    EXPECT_EQ(outputFiles(), (QStringList{"half0000.JPG", "half0001.JPG"}));
-    EXPECT_TRUE(window.files.isEmpty()) << "the refreshed list no longer shows them";
+    EXPECT_GT(checks, 9);
+    EXPECT_TRUE(entries(shots.path()).isEmpty());
+    EXPECT_EQ(outputFiles(), (QStringList{"half0000.JPG", "half0001.JPG", "half0002.JPG"}));
+    EXPECT_TRUE(host.files.isEmpty()) << "the refreshed list no longer shows them";
 }
 
-TEST_F(ConversionRunTest, QualityComesFromTheCaption)
+// The bitmap stays, with a line that says why, and the run goes on.
+TEST_F(ConversionRunTest, BitmapsThatCannotGoAreKeptWithAReason)
+{
+    addShot("gone0000.bmp");
+    addShot("next0000.bmp");
+    host.deleteBitmaps = true;
+    host.onEvents = [&] { QFile::remove(jpegs.file("gone0000.JPG")); }; // taken away as soon as written
+    EXPECT_TRUE(run());
+    EXPECT_EQ(host.info, (QStringList{"Processing:", "gone0000.bmp", "gone0000.bmp kept: its JPEG could not be confirmed",
+                                      "next0000.bmp", "Done."}));
+    EXPECT_EQ(entries(shots.path()), (QStringList{"gone0000.bmp"}));
+
+    // A read-only input directory, for a user the permission bits bind.
+    host.onEvents = nullptr;
+    addShot("lock0000.bmp");
+    ASSERT_EQ(chmod(QFile::encodeName(jpegs.path()).constData(), 0777), 0);
+    ASSERT_EQ(chmod(QFile::encodeName(shots.path()).constData(), 0555), 0);
+    const int result = fwtest::runAsNobody([&] {
+        run();
+        return host.info.contains("lock0000.bmp kept: it could not be deleted (Permission denied)") ? 0 : 1;
+    });
+    chmod(QFile::encodeName(shots.path()).constData(), 0700);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(entries(shots.path()), (QStringList{"gone0000.bmp", "lock0000.bmp"}));
+    EXPECT_TRUE(QFile::exists(jpegs.file("lock0000.JPG")));
+}
+
+TEST_F(ConversionRunTest, QualityReachesTheJpeg)
 {
     addShot("q0000000.bmp");
-    window.caption = "05 %";
+    host.qualityValue = 5;
     EXPECT_TRUE(run());
-    window.caption = "100 %";
+    host.qualityValue = 100;
     EXPECT_TRUE(run());
     EXPECT_LT(QFileInfo(jpegs.file("q0000000.JPG")).size() * 3, QFileInfo(jpegs.file("q0000001.JPG")).size());
 }
 
-TEST_F(ConversionRunTest, MissingInputDirectoryStopsBeforeAnything)
+TEST_F(ConversionRunTest, MissingDirectories)
 {
-    window.input = shots.file("nowhere/");
-    window.info = {"Welcome in"};
-    EXPECT_FALSE(RunConversion(window));
-    EXPECT_EQ(window.messages, (QStringList{"64|Error|" + window.input + " doesn't exist !"}));
-    EXPECT_TRUE(window.questions.isEmpty());
-    EXPECT_EQ(window.info, (QStringList{"Welcome in"}));
-    EXPECT_TRUE(window.calls.isEmpty());
-}
-
-TEST_F(ConversionRunTest, MissingOutputDirectoryIsCreatedOnYes)
-{
+    const QString missing = jpegs.file("new/");
+    const struct {
+        const char* name;
+        QString input, output;
+        bool answerYes;
+        bool converts;
+        QString message;
+    } cases[] = {
+        {"no input", shots.file("nowhere/"), jpegs.dir(), true, false, "64|Error|" + shots.file("nowhere/") + " doesn't exist !"},
+        {"output refused", shots.dir(), missing, false, false, "64|Error|" + missing + " doesn't exist !"},
+        {"output not creatable", shots.dir(), jpegs.file("no/parent/"), true, false, "64|Error|Une erreur est survenue"},
+        {"output created", shots.dir(), missing, true, true, {}},
+    };
     addShot("half0007.bmp");
-    window.output = jpegs.file("new/");
-    EXPECT_TRUE(run());
-    ASSERT_EQ(window.questions.size(), 1);
-    EXPECT_EQ(window.questions[0], "64||The following directory doesn't exist:\n" + window.output
-                                       + "\nWould you like to create it ?");
-    EXPECT_TRUE(QFile::exists(window.output + "half0000.JPG"));
-    EXPECT_TRUE(window.messages.isEmpty());
-}
-
-TEST_F(ConversionRunTest, MissingOutputDirectoryRefusedOrNotCreatable)
-{
-    window.output = jpegs.file("new/");
-    window.answerYes = false;
-    EXPECT_FALSE(run());
-    EXPECT_EQ(window.messages, (QStringList{"64|Error|" + window.output + " doesn't exist !"}));
-    EXPECT_FALSE(QFile::exists(window.output));
-
-    window.messages.clear();
-    window.answerYes = true;
-    window.output = jpegs.file("no/parent/");
-    EXPECT_FALSE(run());
-    EXPECT_EQ(window.messages, (QStringList{"64|Error|Une erreur est survenue"}));
-    EXPECT_TRUE(window.calls.isEmpty());
+    for (const auto& c : cases) {
+        host.input = c.input;
+        host.output = c.output;
+        host.answerYes = c.answerYes;
+        host.messages.clear();
+        host.calls.clear();
+        host.info = {"Welcome in"};
+        EXPECT_EQ(run(), c.converts) << c.name;
+        EXPECT_EQ(host.messages, c.message.isEmpty() ? QStringList() : QStringList{c.message}) << c.name;
+        EXPECT_EQ(host.calls.isEmpty(), !c.converts) << c.name;
+        if (!c.converts) {
+            EXPECT_EQ(host.info, QStringList{"Welcome in"}) << c.name;
+        }
+    }
+    EXPECT_EQ(host.questions.size(), 3);
+    EXPECT_EQ(host.questions.last(), "64||The following directory doesn't exist:\n" + missing + "\nWould you like to create it ?");
+    EXPECT_TRUE(QFile::exists(missing + "half0000.JPG"));
 }
 
 TEST_F(ConversionRunTest, FailedConversionStopsTheRunKeepsTheBitmapAndRevivesTheWindow)
 {
     addShot("aaa00000.bmp");
     addShot("bbb00000.bmp");
-    window.deleteOriginals = true;
-    window.onEvents = [&] {
+    host.deleteBitmaps = true;
+    host.onEvents = [&] {
         // The output directory disappears while the first file is listed.
-        if (window.info.contains("aaa00000.bmp"))
+        if (host.info.contains("aaa00000.bmp"))
             QDir(jpegs.path()).removeRecursively();
     };
     EXPECT_FALSE(run());
-    EXPECT_EQ(window.messages,
-              (QStringList{"48||Conversion failed: '" + jpegs.file("aaa00000.JPG") + "'"}));
-    EXPECT_EQ(window.info, (QStringList{"Processing:", "aaa00000.bmp"}));
-    EXPECT_TRUE(QFile::exists(shots.file("aaa00000.bmp")));
-    EXPECT_TRUE(QFile::exists(shots.file("bbb00000.bmp")));
-    EXPECT_EQ(window.calls, (QStringList{"save", "disable", "enable"}));
+    EXPECT_EQ(host.messages, (QStringList{"48||Conversion failed: '" + jpegs.file("aaa00000.JPG") + "'"}));
+    EXPECT_EQ(host.info, (QStringList{"Processing:", "aaa00000.bmp"}));
+    EXPECT_EQ(entries(shots.path()), (QStringList{"aaa00000.bmp", "bbb00000.bmp"}));
+    EXPECT_EQ(host.calls, (QStringList{"started", "stopped"}));
 }
 
 TEST_F(ConversionRunTest, VanishedAndUndecodableBitmapsAreSkippedWithAReason)
@@ -292,22 +289,58 @@ TEST_F(ConversionRunTest, VanishedAndUndecodableBitmapsAreSkippedWithAReason)
     QByteArray truncated = fwtest::bmpBytes(fwtest::testPattern(400, 400));
     truncated.truncate(380000);
     fwtest::writeAll(shots.file("half0000.bmp"), truncated);
-    window.deleteOriginals = true;
-    window.rereadFiles();
-    window.files.insert(0, "ghost000.bmp"); // listed, then gone
-    EXPECT_TRUE(RunConversion(window));
+    host.deleteBitmaps = true;
+    host.files = ScreenshotList::list(host.input);
+    host.files.insert(0, "ghost000.bmp"); // listed, then gone
+    EXPECT_TRUE(RunConversion(host));
 
-    ASSERT_EQ(window.info.size(), 8) << window.info.join(" / ").toStdString();
-    EXPECT_EQ(window.info[1], "ghost000.bmp skipped: file not found");
-    EXPECT_EQ(window.info[2], "good0000.bmp");
-    EXPECT_EQ(window.info[3], "half0000.bmp");
-    EXPECT_TRUE(window.info[4].startsWith("half0000.bmp skipped: truncated")) << window.info[4].toStdString();
-    EXPECT_EQ(window.info[5], "junk0000.bmp");
-    EXPECT_EQ(window.info[6], "junk0000.bmp skipped: not a BMP file");
-    EXPECT_EQ(window.info[7], "Done.");
+    ASSERT_EQ(host.info.size(), 8) << host.info.join(" / ").toStdString();
+    EXPECT_EQ(host.info.mid(1, 3), (QStringList{"ghost000.bmp skipped: file not found", "good0000.bmp", "half0000.bmp"}));
+    EXPECT_TRUE(host.info[4].startsWith("half0000.bmp skipped: truncated")) << host.info[4].toStdString();
+    EXPECT_EQ(host.info.mid(5), (QStringList{"junk0000.bmp", "junk0000.bmp skipped: not a BMP file", "Done."}));
     EXPECT_EQ(outputFiles(), (QStringList{"good0000.JPG"}));
-    EXPECT_TRUE(QFile::exists(shots.file("junk0000.bmp"))) << "a bitmap without a JPEG is kept";
-    EXPECT_TRUE(QFile::exists(shots.file("half0000.bmp")));
-    EXPECT_FALSE(QFile::exists(shots.file("good0000.bmp")));
-    EXPECT_TRUE(window.messages.isEmpty());
+    EXPECT_EQ(entries(shots.path()), (QStringList{"half0000.bmp", "junk0000.bmp"})) << "a bitmap without a JPEG is kept";
+    EXPECT_TRUE(host.messages.isEmpty());
+}
+
+// Two converters, in two processes, into one folder at once: every bitmap
+// gets a JPEG of its own and none is deleted without one.
+TEST(ConversionRace, TwoRunsIntoOneFolderNeverShareANumber)
+{
+    const fwtest::TempDir jpegs, mine, theirs;
+    constexpr int kRounds = 6, kShots = 3;
+    for (int round = 0; round < kRounds; ++round) {
+        for (int i = 0; i < kShots; ++i) {
+            const int shot = round * kShots + i;
+            const QString name = QString("race%1.bmp").arg(shot, 4, 10, QChar('0'));
+            addShot(mine.file(name), 2 * shot);
+            addShot(theirs.file(name), 2 * shot + 1);
+        }
+        const auto runFrom = [&](const fwtest::TempDir& shots) {
+            FakeHost host;
+            host.input = shots.dir();
+            host.output = jpegs.dir();
+            host.deleteBitmaps = true;
+            host.files = ScreenshotList::list(host.input);
+            return RunConversion(host);
+        };
+        const pid_t child = fork();
+        if (child == 0)
+            _exit(runFrom(theirs) ? 0 : 1);
+        EXPECT_TRUE(runFrom(mine));
+        int status = -1;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    // Every bitmap has the prefix "race": both runs draw from one range.
+    EXPECT_TRUE(entries(mine.path()).isEmpty());
+    EXPECT_TRUE(entries(theirs.path()).isEmpty());
+    const QStringList written = entries(jpegs.path());
+    ASSERT_EQ(written.size(), 2 * kRounds * kShots) << written.join(' ').toStdString();
+    QSet<QByteArray> distinct;
+    for (const QString& name : written) {
+        EXPECT_FALSE(fwtest::decodeJpeg(jpegs.file(name)).isNull()) << name.toStdString();
+        distinct.insert(fwtest::readAll(jpegs.file(name)));
+    }
+    EXPECT_EQ(distinct.size(), 2 * kRounds * kShots) << "two JPEGs of one picture: another was lost";
 }

@@ -2,50 +2,21 @@
 
 #include "TempDir.h"
 
-#include <QFile>
-#include <QtEndian>
+#include <QBuffer>
 #include <csignal>
 #include <cstdlib>
 #include <sys/wait.h>
-#include <turbojpeg.h>
 #include <unistd.h>
 
 namespace fwtest {
 
-namespace {
-
-void put16(QByteArray& b, int offset, quint16 v) { qToLittleEndian(v, b.data() + offset); }
-void put32(QByteArray& b, int offset, quint32 v) { qToLittleEndian(v, b.data() + offset); }
-
-} // namespace
-
-QByteArray bmpBytes(const QImage& source)
+QByteArray bmpBytes(const QImage& image)
 {
-    const QImage image = source.convertToFormat(QImage::Format_RGB888);
-    const int w = image.width();
-    const int h = image.height();
-    const int stride = (w * 3 + 3) & ~3;
-    QByteArray b(54 + stride * h, '\0');
-    b[0] = 'B';
-    b[1] = 'M';
-    put32(b, 2, b.size());
-    put32(b, 10, 54);
-    put32(b, 14, 40);
-    put32(b, 18, w);
-    put32(b, 22, h);
-    put16(b, 26, 1);
-    put16(b, 28, 24);
-    put32(b, 34, stride * h);
-    for (int y = 0; y < h; ++y) {
-        const uchar* in = image.constScanLine(h - 1 - y);
-        char* out = b.data() + 54 + y * stride;
-        for (int x = 0; x < w; ++x) {
-            out[3 * x] = static_cast<char>(in[3 * x + 2]);
-            out[3 * x + 1] = static_cast<char>(in[3 * x + 1]);
-            out[3 * x + 2] = static_cast<char>(in[3 * x]);
-        }
-    }
-    return b;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.convertToFormat(QImage::Format_RGB888).save(&buffer, "BMP");
+    return bytes;
 }
 
 void writeBmp(const QString& path, const QImage& image)
@@ -75,23 +46,7 @@ QImage testPattern(int width, int height)
 
 QImage decodeJpeg(const QString& path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray data = f.readAll();
-    tjhandle d = tjInitDecompress();
-    int w = 0, h = 0, subsamp = 0, colorspace = 0;
-    auto* bytes = reinterpret_cast<const unsigned char*>(data.constData());
-    QImage img;
-    if (tjDecompressHeader3(d, bytes, data.size(), &w, &h, &subsamp, &colorspace) == 0) {
-        img = QImage(w, h, QImage::Format_RGB888);
-        if (tjDecompress2(d, bytes, data.size(), img.bits(), w, static_cast<int>(img.bytesPerLine()), h,
-                          TJPF_RGB, TJFLAG_ACCURATEDCT)
-            != 0)
-            img = QImage();
-    }
-    tjDestroy(d);
-    return img;
+    return QImage(path, "JPG").convertToFormat(QImage::Format_RGB888);
 }
 
 int maxChannelDiff(const QImage& a0, const QImage& b0)

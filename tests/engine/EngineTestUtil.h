@@ -8,8 +8,8 @@
 
 namespace fwtest {
 
-// A 24-bit bottom-up BMP file of the image (written by hand, so the test does
-// not depend on the reader or writer under test).
+// A 24-bit bottom-up BMP file of the image, from Qt's writer, so that a test
+// does not depend on the reader or writer under test.
 QByteArray bmpBytes(const QImage& image);
 void writeBmp(const QString& path, const QImage& image);
 
@@ -18,7 +18,7 @@ void writeBmp(const QString& path, const QImage& image);
 // a blue bottom-right one.
 QImage testPattern(int width, int height);
 
-// Decodes a JPEG file with libjpeg-turbo; a null image when it cannot.
+// Decodes a JPEG file with Qt's reader; a null image when it cannot.
 QImage decodeJpeg(const QString& path);
 
 // Largest difference of any channel over all pixels; -1 when the sizes differ.

@@ -37,13 +37,4 @@ void usePrivateUserDirs(const QString& root)
     setenv("XDG_CONFIG_HOME", configDir.constData(), 1);
 }
 
-QString corpusPath(const QString& relative)
-{
-    // The corpus stays outside the repository; FW_CORPUS_DIR in the
-    // environment points a run at another copy.
-    const QByteArray overridden = qgetenv("FW_CORPUS_DIR");
-    const QString root = overridden.isEmpty() ? QStringLiteral(FW_CORPUS_DIR) : QString::fromLocal8Bit(overridden);
-    return root + '/' + relative;
-}
-
 } // namespace fwtest

@@ -33,8 +33,4 @@ void writeAll(const QString& path, const QByteArray& bytes);
 // never reads or writes a real user's settings.
 void usePrivateUserDirs(const QString& root);
 
-// Where the shared bmpsuite corpus is ("<corpus>/g/rgb24.bmp"): beside the
-// repository in ../shared, or where FW_CORPUS_DIR says.
-QString corpusPath(const QString& relative);
-
 } // namespace fwtest

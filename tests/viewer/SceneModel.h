@@ -30,7 +30,6 @@ public:
         D3DMATRIX view, projection;
         D3DXMatrixLookAtLH(&view, &eye, &at, &up);
         D3DXMatrixPerspectiveFovLH(&projection, 0.785f, 1.0f, 1.0f, 200.0f);
-        m_view = view;
         m_viewProjection = view * projection;
 
         // The strip 0,1,2,3 covers the convex outline 0,1,3,2.
@@ -81,15 +80,6 @@ public:
         return nearestPixel(clip(float(-0.3 + 0.6 * u), float(0.3 - 0.6 * v)));
     }
 
-    // Depth in view space (distance along the line of sight) of a point of
-    // the square.
-    double viewDepth(double x, double y) const
-    {
-        return x * m_view.m[0][2] + y * m_view.m[1][2] + m_view.m[3][2];
-    }
-
-    const QVector<QPointF>& outline() const { return m_outline; }
-
 private:
     ClipPoint clip(float x, float y) const
     {
@@ -130,7 +120,6 @@ private:
 
     QSize m_size;
     bool m_loose;
-    d3d::D3DMATRIX m_view;
     d3d::D3DMATRIX m_viewProjection;
     QVector<QPointF> m_outline;
 };

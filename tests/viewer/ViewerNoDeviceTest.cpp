@@ -7,12 +7,15 @@
 #include <QProcess>
 #include <gtest/gtest.h>
 
-TEST(ViewerWithoutDevice, TellsTheUserAndEnds)
+TEST(ViewerWithoutDevice, TellsTheUserOnceAndEnds)
 {
     std::printf("Qt platform: %s\n", qPrintable(QGuiApplication::platformName()));
     auto log = std::make_shared<HostLog>();
     frmMain window(fakeHost(log));
     window.Form_Load();
+    for (int i = 0; i < 3; ++i)
+        window.Timer1_Timer();
+    QApplication::processEvents(); // ticks that were queued while the message was up
 
     EXPECT_EQ(log->messages, QStringList{"Kudoscope|Unable to create Direct3D device."});
     EXPECT_EQ(log->endCodes, QList<int>{1});
@@ -20,19 +23,6 @@ TEST(ViewerWithoutDevice, TellsTheUserAndEnds)
     EXPECT_EQ(window.device(), nullptr);
     EXPECT_EQ(window.textTexture(), nullptr);
     EXPECT_FALSE(window.timer().isActive());
-}
-
-TEST(ViewerWithoutDevice, TicksDoNoHarm)
-{
-    auto log = std::make_shared<HostLog>();
-    frmMain window(fakeHost(log));
-    window.Form_Load();
-    for (int i = 0; i < 3; ++i)
-        window.Timer1_Timer();
-    // Ticks that were queued while the message was up.
-    QApplication::processEvents();
-    EXPECT_EQ(log->messages.size(), 1);
-    EXPECT_EQ(window.device(), nullptr);
 }
 
 #ifdef KUDOSCOPE_PROGRAM

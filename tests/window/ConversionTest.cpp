@@ -1,12 +1,15 @@
 // Whole conversions, from a click of CmdGo to "Done.", on real files.
 #include "WindowHarness.h"
+#include "window/FrmMainRunHost.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QListWidget>
 #include <QTest>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 namespace {
 
@@ -64,10 +67,16 @@ TEST_F(Conversion, DeleteOptionRemovesEachBitmapAndTheListEmpties)
 TEST_F(Conversion, FailedJpegIsReportedAndTheRunStopsWithTheBitmapKept)
 {
     auto w = startWith({"half0007.bmp", "half0012.bmp"}, "1");
-    // A directory where the first JPEG would go: it is no file, so the name
-    // looks free, and writing there fails for real.
-    ASSERT_TRUE(QDir().mkpath(h.output + "half0000.JPG"));
+    // A file-size limit that the settings fit in and the JPEG does not:
+    // writing fails for real, as on a full disk.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit normal{};
+    getrlimit(RLIMIT_FSIZE, &normal);
+    rlimit full = normal;
+    full.rlim_cur = 4096;
+    setrlimit(RLIMIT_FSIZE, &full);
     QTest::mouseClick(w->CmdGo, Qt::LeftButton);
+    setrlimit(RLIMIT_FSIZE, &normal);
     ASSERT_EQ(h.messages.size(), 1u);
     EXPECT_EQ(h.messages[0].text, "Conversion failed: '" + h.output + "half0000.JPG'");
     EXPECT_EQ(h.messages[0].icon, MsgIcon::Warning);
@@ -92,3 +101,20 @@ TEST_F(Conversion, ControlsAreDisabledWhileTheRunWorks)
 }
 
 } // namespace
+
+// LFore grows from its own left end by its share of LBack's length; lines
+// with different left ends tell the right X1 from the wrong one.
+TEST(ProgressLines, ForeGrowsFromItsOwnStartByItsShareOfTheTrack)
+{
+    QWidget parent;
+    LineControl fore(&parent, Qt::red, 1, 1000, 1000, 0);
+    const LineControl back(&parent, Qt::black, 1, 1710, 7770, 0);
+    const struct {
+        int done, total;
+        float x2;
+    } rows[] = {{0, 1, 1000}, {1, 3, 4030}, {2, 3, 7060}, {0, 3, 1000}};
+    for (const auto& r : rows) {
+        drawProgress(fore, back, r.done, r.total);
+        EXPECT_FLOAT_EQ(fore.x2(), r.x2) << r.done << "/" << r.total;
+    }
+}

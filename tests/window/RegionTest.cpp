@@ -38,16 +38,16 @@ TEST(RegionFromPicture, OneRectanglePerRunPerRowWithExclusiveRightEdges)
 {
     const QImage img = picture({
         ".##..#",
-        "..n..#",
-        "#....#",
+        ".....#",
+        "#.n..#",
         "######",
     });
     EXPECT_EQ(RegionFromPicture(img), rects({
                                           {1, 0, 3, 1},
                                           {5, 0, 6, 1}, // reaches the right edge: right = W
-                                          {2, 1, 3, 2}, // one unit away from the key is inside
                                           {5, 1, 6, 2}, // not joined to the run above
                                           {0, 2, 1, 3}, // starts at the left edge
+                                          {2, 2, 3, 3}, // one unit away from the key is inside
                                           {5, 2, 6, 3},
                                           {0, 3, 6, 4},
                                       }));
