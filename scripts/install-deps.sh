@@ -9,11 +9,12 @@ if [ "${1:-}" = fuzz ]; then
   PACKAGES="clang-14 libclang-rt-14-dev"
 else
   PACKAGES="
-  cmake g++ make pkg-config
+  cmake g++ make pkg-config help2man
   qt6-base-dev libqt6opengl6-dev
   qt6-wayland
   libturbojpeg0-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  libjpeg-turbo-progs time
   libgl-dev libgl1-mesa-dri xvfb xauth
   weston
   fonts-dejavu-core fonts-dejavu-extra

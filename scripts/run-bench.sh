@@ -1,5 +1,6 @@
 #!/bin/sh
-# Runs every benchmark binary of a build, one after the other.
+# Runs every benchmark binary of a build, one after the other, then the
+# command-line converter's benchmark (bench/cli/run-cli-bench.sh).
 set -eu
 build=${1:-build}
 found=0
@@ -10,3 +11,6 @@ for b in "$build"/bin/bench_*; do
   "$b" --benchmark_counters_tabular=true
 done
 [ $found -eq 1 ] || echo "no benchmarks built"
+if [ -x "$build/bin/fwbench_cli_corpus" ] && [ -x "$build/bin/framewright-convert" ]; then
+  "$(dirname "$0")/../bench/cli/run-cli-bench.sh" "$build"
+fi

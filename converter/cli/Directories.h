@@ -1,0 +1,17 @@
+#pragma once
+
+#include "Options.h"
+
+#include <QString>
+#include <QStringList>
+
+// The directories and quality of a run, each from the first place that has
+// it: the command line, Framewright's saved settings, the first-start search.
+struct RunSetup {
+    QString inputDir;
+    QString outputDir;
+    int quality = 90;
+    QStringList origins; // one line per directory saying where it came from
+};
+
+RunSetup chooseDirectories(const Options& options);

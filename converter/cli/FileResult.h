@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+// What became of one listed bitmap.
+struct FileResult {
+    enum class Kind { Converted, Skipped, Failed };
+    Kind kind = Kind::Failed;
+    QString bitmap;      // the bitmap's file name
+    QString jpeg;        // the JPEG's file name, when one was written (or would be)
+    qint64 jpegBytes = 0;
+    qint64 pixels = 0;   // of a converted picture, for the speed
+    QString reason;      // why it was skipped or failed, or what went wrong after writing
+};

@@ -1,0 +1,107 @@
+#include "Options.h"
+
+#include <QCommandLineParser>
+#include <QThread>
+#include <cstdio>
+
+namespace {
+
+constexpr int kUsageError = 2;
+constexpr int kMostJobs = 256;
+
+const char* const kDescription =
+    "Converts Half-Life's screenshots (*.bmp) into numbered JPEG files, the same\n"
+    "way Framewright's window does: c1a00003.bmp becomes c1a00000.JPG, or the\n"
+    "lowest free number after it. An existing file is never overwritten, and a\n"
+    "bitmap is deleted (with --delete) only once its JPEG is safely on the disk.\n"
+    "Names of 8 characters or fewer and files under 360000 bytes are skipped.\n"
+    "\n"
+    "The directories come from the arguments, else from Framewright's saved\n"
+    "settings, else from the first-start search (Wine, Steam). The quality comes\n"
+    "from --quality, else the saved settings, else 90.\n"
+    "\n"
+    "Exit status: 0 when every bitmap was converted or skipped, 1 when any\n"
+    "failed, 2 for a usage error, 130 after SIGINT and 143 after SIGTERM.";
+
+int usageError(const QString& message)
+{
+    std::fprintf(stderr, "framewright-convert: %s\nTry 'framewright-convert --help' for more information.\n",
+                 qPrintable(message));
+    return kUsageError;
+}
+
+std::optional<int> numberIn(const QString& text, int lowest, int highest)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < lowest || value > highest)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+ParsedOptions parseOptions(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QString::fromLatin1(kDescription));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption quality({"q", "quality"}, "JPEG quality, 0 to 100.", "N");
+    const QCommandLineOption remove({"d", "delete"}, "Delete each bitmap once its JPEG is on the disk.");
+    const QCommandLineOption jobs({"j", "jobs"}, "Convert on N threads (default: the number of cores).", "N");
+    const QCommandLineOption dryRun({"n", "dry-run"}, "Print the names it would write; touch nothing.");
+    const QCommandLineOption watch({"w", "watch"},
+                                   "Convert what is there, then keep running and convert each new "
+                                   "screenshot once the game has finished writing it.");
+    const QCommandLineOption newOnly("new-only", "With --watch: leave what is already there alone.");
+    const QCommandLineOption quiet("quiet", "Print only failures.");
+    parser.addOptions({quality, remove, jobs, dryRun, watch, newOnly, quiet});
+    parser.addPositionalArgument("INPUT_DIR", "Where the screenshots are.", "[INPUT_DIR");
+    parser.addPositionalArgument("OUTPUT_DIR", "Where the JPEG files go.", "[OUTPUT_DIR]]");
+
+    if (!parser.parse(arguments))
+        return {std::nullopt, usageError(parser.errorText())};
+    if (parser.isSet(help)) {
+        // The usage line names the program as it is installed, not by its path.
+        QString text = parser.helpText();
+        text.replace(arguments.value(0), "framewright-convert");
+        std::fputs(qPrintable(text), stdout);
+        return {std::nullopt, 0};
+    }
+    if (parser.isSet(version)) {
+        std::printf("framewright-convert %s\n", FW_VERSION);
+        return {std::nullopt, 0};
+    }
+
+    Options o;
+    const QStringList dirs = parser.positionalArguments();
+    if (dirs.size() > 2)
+        return {std::nullopt, usageError("too many arguments: " + dirs.mid(2).join(' '))};
+    o.inputDir = dirs.value(0);
+    o.outputDir = dirs.value(1);
+    if (parser.isSet(quality)) {
+        o.quality = numberIn(parser.value(quality), 0, 100);
+        if (!o.quality)
+            return {std::nullopt, usageError("the quality must be a whole number from 0 to 100, not '"
+                                             + parser.value(quality) + "'")};
+    }
+    o.jobs = QThread::idealThreadCount();
+    if (parser.isSet(jobs)) {
+        const auto n = numberIn(parser.value(jobs), 1, kMostJobs);
+        if (!n)
+            return {std::nullopt, usageError(QString("the number of jobs must be a whole number from 1 to %1, "
+                                                     "not '%2'").arg(kMostJobs).arg(parser.value(jobs)))};
+        o.jobs = *n;
+    }
+    o.deleteAfter = parser.isSet(remove);
+    o.dryRun = parser.isSet(dryRun);
+    o.watch = parser.isSet(watch);
+    o.newOnly = parser.isSet(newOnly);
+    o.quiet = parser.isSet(quiet);
+    if (o.newOnly && !o.watch)
+        return {std::nullopt, usageError("--new-only needs --watch")};
+    if (o.dryRun && o.watch)
+        return {std::nullopt, usageError("--dry-run and --watch do not go together")};
+    return {o, 0};
+}

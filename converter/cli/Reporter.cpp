@@ -1,0 +1,105 @@
+#include "Reporter.h"
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kBarWidth = 30;
+
+void printLine(FILE* stream, const QString& line)
+{
+    std::fprintf(stream, "%s\n", qPrintable(line));
+    std::fflush(stream);
+}
+
+} // namespace
+
+Reporter::Reporter(bool quiet, bool dryRun)
+    : m_quiet(quiet), m_dryRun(dryRun), m_progress(!quiet && isatty(STDERR_FILENO))
+{
+    m_clock.start();
+}
+
+void Reporter::note(const QString& line)
+{
+    if (m_quiet)
+        return;
+    clearProgress();
+    printLine(stderr, line);
+    drawProgress();
+}
+
+void Reporter::error(const QString& line)
+{
+    clearProgress();
+    printLine(stderr, line);
+    drawProgress();
+}
+
+void Reporter::beginBatch(int total)
+{
+    m_batchTotal = total;
+    m_batchDone = 0;
+    drawProgress();
+}
+
+void Reporter::file(const FileResult& r)
+{
+    QString line;
+    switch (r.kind) {
+    case FileResult::Kind::Converted:
+        ++m_converted;
+        m_pixels += r.pixels;
+        line = m_dryRun ? QString("%1 -> %2").arg(r.bitmap, r.jpeg)
+                        : QString("%1 -> %2 (%3 KiB)").arg(r.bitmap, r.jpeg).arg((r.jpegBytes + 512) / 1024);
+        break;
+    case FileResult::Kind::Skipped:
+        ++m_skipped;
+        line = QString("%1 skipped: %2").arg(r.bitmap, r.reason);
+        break;
+    case FileResult::Kind::Failed:
+        ++m_failed;
+        // A JPEG that was written but whose bitmap could not be deleted.
+        line = r.jpeg.isEmpty() ? QString("%1 failed: %2").arg(r.bitmap, r.reason)
+                                : QString("%1 -> %2 failed: %3").arg(r.bitmap, r.jpeg, r.reason);
+        break;
+    }
+    ++m_batchDone;
+    clearProgress();
+    if (!m_quiet || r.kind == FileResult::Kind::Failed)
+        printLine(stdout, line);
+    drawProgress();
+}
+
+void Reporter::summary()
+{
+    clearProgress();
+    m_batchTotal = 0;
+    if (m_quiet)
+        return;
+    const double seconds = m_clock.nsecsElapsed() / 1e9;
+    printLine(stdout, QString("%1 %2, %3 skipped, %4 failed in %5 s (%6 MP/s)")
+                          .arg(m_converted)
+                          .arg(m_dryRun ? "to convert" : "converted")
+                          .arg(m_skipped)
+                          .arg(m_failed)
+                          .arg(seconds, 0, 'f', 2)
+                          .arg(seconds > 0 ? m_pixels / 1e6 / seconds : 0.0, 0, 'f', 1));
+}
+
+void Reporter::drawProgress()
+{
+    if (!m_progress || m_batchTotal <= 0)
+        return;
+    const int filled = kBarWidth * m_batchDone / m_batchTotal;
+    std::fprintf(stderr, "\r[%s%s] %d/%d", QByteArray(filled, '#').constData(),
+                 QByteArray(kBarWidth - filled, ' ').constData(), m_batchDone, m_batchTotal);
+    std::fflush(stderr);
+}
+
+void Reporter::clearProgress()
+{
+    if (m_progress && m_batchTotal > 0)
+        std::fputs("\r\033[K", stderr);
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "FileResult.h"
+
+#include <QElapsedTimer>
+#include <QString>
+
+// Everything the converter tells the user: a line per file and the summary on
+// stdout, notes and a progress bar (only on a terminal) on stderr.
+class Reporter {
+public:
+    Reporter(bool quiet, bool dryRun);
+
+    void note(const QString& line);   // on stderr, unless quiet
+    void error(const QString& line);  // on stderr, always
+    void beginBatch(int total);       // the progress bar's length; 0 for none
+    void file(const FileResult& result);
+    void summary();
+
+    bool anyFailed() const { return m_failed > 0; }
+
+private:
+    void drawProgress();
+    void clearProgress();
+
+    bool m_quiet;
+    bool m_dryRun;
+    bool m_progress;
+    int m_batchTotal = 0;
+    int m_batchDone = 0;
+    int m_converted = 0;
+    int m_skipped = 0;
+    int m_failed = 0;
+    qint64 m_pixels = 0;
+    QElapsedTimer m_clock;
+};
