@@ -265,23 +265,6 @@ TEST_F(ConversionRunTest, MissingDirectories)
     EXPECT_TRUE(QFile::exists(missing + "half0000.JPG"));
 }
 
-TEST_F(ConversionRunTest, FailedConversionStopsTheRunKeepsTheBitmapAndRevivesTheWindow)
-{
-    addShot("aaa00000.bmp");
-    addShot("bbb00000.bmp");
-    host.deleteBitmaps = true;
-    host.onEvents = [&] {
-        // The output directory disappears while the first file is listed.
-        if (host.info.contains("aaa00000.bmp"))
-            QDir(jpegs.path()).removeRecursively();
-    };
-    EXPECT_FALSE(run());
-    EXPECT_EQ(host.messages, (QStringList{"48||Conversion failed: '" + jpegs.file("aaa00000.JPG") + "'"}));
-    EXPECT_EQ(host.info, (QStringList{"Processing:", "aaa00000.bmp"}));
-    EXPECT_EQ(entries(shots.path()), (QStringList{"aaa00000.bmp", "bbb00000.bmp"}));
-    EXPECT_EQ(host.calls, (QStringList{"started", "stopped"}));
-}
-
 TEST_F(ConversionRunTest, VanishedAndUndecodableBitmapsAreSkippedWithAReason)
 {
     addShot("good0000.bmp");

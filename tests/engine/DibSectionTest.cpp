@@ -73,26 +73,6 @@ TEST_F(DibSectionTest, RefusedSizesAndMissingBitmapsLeaveAnEmptyImage)
     EXPECT_EQ(d.Width(), 0);
 }
 
-TEST_F(DibSectionTest, CreateFromPictureCopiesEveryPixelBottomRowFirst)
-{
-    for (const QSize size : {QSize(1, 1), QSize(3, 2), QSize(35, 39)}) {
-        const QImage img = fwtest::testPattern(size.width(), size.height());
-        const StdPicture picture = pictureOf(img);
-        cDIBSection d;
-        d.CreateFromPicture(picture);
-        ASSERT_EQ(QSize(d.Width(), d.Height()), size);
-        for (int y = 0; y < size.height(); ++y) {
-            for (int x = 0; x < size.width(); ++x) {
-                const QColor c = img.pixelColor(x, y);
-                const std::uint8_t* p = pixel(d, x, y);
-                ASSERT_EQ(p[0], c.blue());
-                ASSERT_EQ(p[1], c.green());
-                ASSERT_EQ(p[2], c.red());
-            }
-        }
-    }
-}
-
 TEST_F(DibSectionTest, CreateFromAPictureNotNeededAfterwardsTakesItsPixelsOver)
 {
     const QImage img = fwtest::testPattern(35, 39);

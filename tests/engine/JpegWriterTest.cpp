@@ -192,11 +192,3 @@ TEST(SafeFileTest, NoReplaceNeverTakesAnExistingName)
     EXPECT_EQ(fwtest::readAll(longest), jpeg);
     EXPECT_EQ(entries(dir.path()).size(), 5) << "temporary file left behind";
 }
-
-TEST(SafeFileTest, FlushNeedsAFile)
-{
-    const fwtest::TempDir dir;
-    fwtest::writeAll(dir.file("a.JPG"), "data");
-    EXPECT_TRUE(SafeFile::flushToDisk(dir.file("a.JPG")));
-    EXPECT_FALSE(SafeFile::flushToDisk(dir.file("missing.JPG")));
-}

@@ -9,7 +9,6 @@
 
 TEST(ViewerWithoutDevice, TellsTheUserOnceAndEnds)
 {
-    std::printf("Qt platform: %s\n", qPrintable(QGuiApplication::platformName()));
     auto log = std::make_shared<HostLog>();
     frmMain window(fakeHost(log));
     window.Form_Load();

@@ -49,18 +49,6 @@ TEST(MatrixHelpers, LeftHandedFormulasWorkedByHand)
     EXPECT_FLOAT_EQ((scale * translate).m[3][0], 1.0f);
 }
 
-TEST(Credits, TextHasTheEightLinesInOrder)
-{
-    const QStringList lines = frmMain::CreditsText().split("\r\n");
-    ASSERT_EQ(lines.size(), 8);
-    EXPECT_EQ(frmMain::CreditsText().count('\n'), 7); // CR LF and nothing else
-    EXPECT_EQ(frmMain::CreditsText().count('\r'), 7);
-    EXPECT_EQ(lines[0], "Framewright V 1.0");
-    EXPECT_EQ(lines[4], "Credits :");
-    EXPECT_EQ(lines[5], "Programmer: Kestrel");
-    EXPECT_TRUE(lines[7].startsWith("Testers:"));
-}
-
 TEST(ViewerWindow, TimerRunsFromCreationBeforeAnyDevice)
 {
     auto log = std::make_shared<HostLog>();

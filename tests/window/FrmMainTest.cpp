@@ -161,18 +161,6 @@ TEST(Detection, TheFixedDefaultSetsQuality90WhetherOrNotItExists)
 
 // ---- Quality slider ---------------------------------------------------
 
-TEST(Slider, SetQualityMovesTheBarAndWritesTheCaption)
-{
-    WindowHarness h;
-    auto w = h.window();
-    w->SetQuality(90);
-    EXPECT_NEAR(w->LblFore->width() * 15, 4117.5, 7.5);
-    EXPECT_EQ(w->LblQuality->text(), "90 %");
-    w->SetQuality(0);
-    EXPECT_EQ(w->LblFore->width(), 0);
-    EXPECT_EQ(w->LblQuality->text(), "00 %");
-}
-
 TEST(Slider, PressesAndDragsFollowTheMouseWithinTheTrackOnly)
 {
     WindowHarness h;

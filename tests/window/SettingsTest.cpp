@@ -15,19 +15,14 @@
 
 namespace {
 
-QString stored(const QString& file, const QString& key)
-{
-    return QSettings(file, QSettings::IniFormat).value("CONFIG/" + key).toString();
-}
-
-TEST(Settings, SavedValuesComeBackAndNumbersAreStoredPlain)
+// A path with the characters INI files treat specially. (How the numbers are
+// stored is checked by FrmMain's closing test.)
+TEST(Settings, SavedValuesComeBack)
 {
     fwtest::TempDir tmp;
     const QString file = tmp.file("config/Framewright/Framewright.ini");
     const Settings s{tmp.path() + "/with, comma and = sign/", tmp.dir(), 7, true};
     ASSERT_TRUE(s.save(file));
-    EXPECT_EQ(stored(file, "Quality"), "7");
-    EXPECT_EQ(stored(file, "Del"), "1");
     const std::optional<Settings> back = Settings::load(file);
     ASSERT_TRUE(back);
     EXPECT_EQ(back->inputPath, s.inputPath);
@@ -98,10 +93,7 @@ TEST(Settings, AStoreThatCannotBeWrittenIsReported)
     fwtest::TempDir tmp;
     const Settings s{"/in/", "/out/", 90, false};
 
-    // A file where the settings' directory should be (this works as root too).
-    fwtest::writeAll(tmp.file("config"), "a file, not a directory");
-    EXPECT_FALSE(s.save(tmp.file("config/Framewright/Framewright.ini")));
-
+    // (A file where the settings' directory should be: FrmMain's own test.)
     // A directory its user cannot write, by a user who is not root.
     const QString readOnly = tmp.file("readonly");
     ASSERT_TRUE(QDir().mkpath(readOnly));
