@@ -1,10 +1,11 @@
 // The BMP decoder on bitmaps built here: screenshot rows at every alignment
-// in both row orders, RLE edge cases, every failure's reason and the size
-// caps. The other depths and layouts are the corpus test's.
+// in both row orders, RLE edge cases, the failures and size caps the corpus
+// does not show. The other depths and layouts are the corpus test's.
 #include "BmpTestSupport.h"
 #include "TempDir.h"
 
 #include <QFile>
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <stdexcept>
@@ -155,15 +156,16 @@ TEST(BmpDecoderRle, RunsAndDeltasLandInsideThePicture)
     }
 }
 
+// Refusals the corpus does not show. Only a broken RLE stream is found out
+// after the picture is allocated; every other refusal costs no memory.
 TEST(BmpDecoderErrors, EachFailureNamesItsReason)
 {
     BmpRecipe plain8 = rle8(3, 2, Bytes(8, 0));
     plain8.compression = 0;
     const Bytes good = build(plain8);
-    ASSERT_EQ(reasonFor(good), "");
-    auto with = [&good](std::size_t at, std::uint32_t value, int size = 4) {
+    auto with = [&good](std::size_t at, std::uint32_t value) {
         Bytes b = good;
-        size == 2 ? put16(b, at, value) : put32(b, at, value);
+        put32(b, at, value);
         return b;
     };
     BmpRecipe masks;
@@ -184,20 +186,18 @@ TEST(BmpDecoderErrors, EachFailureNamesItsReason)
         Bytes bytes;
         std::string reason;
     } cases[] = {
+        {good, ""},
         {{}, "file is empty"},
         {{'G', 'I', 'F', '8', '9', 'a'}, "not a BMP file"},
         {Bytes(good.begin(), good.begin() + 30), "truncated header"},
         {with(18, 0), "bad dimensions (0 x 2)"},
         {with(22, 0), "bad dimensions (3 x 0)"},
-        {with(18, 0xFFFFFFFD), "bad dimensions (-3 x 2)"},
-        {with(18, 40000000), "dimensions too large (40000000 x 2)"},
         {with(22, 0x80000000), "dimensions too large (3 x 2147483648)"},
-        {with(28, 3, 2), "unsupported bit depth (3)"},
-        {with(26, 2, 2), "unsupported bit depth (2 planes)"},
+        {build(rle8(8000, 8000, {0, 1})), "dimensions too large (8000 x 8000 from 2 bytes of RLE data)"},
+        {build(rle8(256, 256, {0, 1})), ""}, // a small picture may have a minimal stream
         {with(30, 7), "unsupported compression (7)"},
         {with(30, 2), "unsupported compression (RLE4 with 8 bits per pixel)"},
         {with(30, 3), "unsupported compression (bit fields with 8 bits per pixel)"},
-        {with(46, 1000), "bad palette (1000 colours for 8 bits per pixel)"},
         {with(10, 20), "not a BMP file (pixel data offset 20 points into the headers)"},
         {with(10, std::uint32_t(good.size())), "pixel data outside the file (offset " + size + ", file size " + size + ")"},
         {Bytes(good.begin(), good.end() - 1), "truncated pixel data (7 of 8 bytes)"},
@@ -208,64 +208,37 @@ TEST(BmpDecoderErrors, EachFailureNamesItsReason)
         {build(rle8(4, 2, {0, 4, 1, 2})), "truncated pixel data (RLE data ends without end-of-bitmap)"},
         {build(rle8(1, 1, endless)), "corrupt RLE data (no end-of-bitmap in 4112 bytes)"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(reasonFor(c.bytes), c.reason);
-}
-
-TEST(BmpDecoderLimits, HugePicturesAreRefusedWithoutAllocating)
-{
-    BmpRecipe huge;
-    huge.width = 60000;
-    huge.height = 60000;
-    huge.pixels.resize(64);
-    BmpRecipe cut = rgb24(64, 64);
-    cut.pixels.pop_back();
-
-    const struct {
-        Bytes bytes;
-        std::string reason;
-    } cases[] = {
-        {build(huge), "dimensions too large (60000 x 60000)"},
-        {build(rle8(8000, 8000, {0, 1})), "dimensions too large (8000 x 8000 from 2 bytes of RLE data)"},
-        {build(cut), "truncated pixel data (12287 of 12288 bytes)"},
-    };
     for (const auto& c : cases) {
         Picture picture;
         EXPECT_EQ(reasonFor(c.bytes, &picture), c.reason);
-        EXPECT_EQ(picture.allocations, 0);
+        const bool allocates = c.reason.empty() || c.reason.find("end-of-bitmap") != std::string::npos;
+        EXPECT_EQ(picture.allocations, allocates ? 1 : 0) << c.reason;
     }
-    // A small picture with a minimal stream is fine: all black.
-    EXPECT_EQ(decode(build(rle8(256, 256, {0, 1}))).at(255, 255), 0u);
 }
 
+// Root reads any file whatever its mode, so the reads run as nobody.
 TEST(BmpDecoderErrors, FileProblemsNameThePath)
 {
     fwtest::TempDir dir;
     const auto file = [&dir](const char* name, const Bytes& bytes) { return writeBytes(dir.file(name), bytes); };
+    const QString locked = file("locked.bmp", build(rgb24(3, 2)));
+    ASSERT_TRUE(QFile::setPermissions(locked, {}));
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                      | QFile::ExeGroup | QFile::ExeOther));
     const std::pair<QString, std::string> cases[] = {
         {dir.file("missing.bmp"), "file not found"},
         {file("empty.bmp", {}), "file is empty"},
         {dir.path(), "cannot read file"},
-        {file("photo.bmp", {0x89, 'P', 'N', 'G', 13, 10, 26, 10}), "not a BMP file"},
+        {locked, "cannot read file"},
         {file("short.bmp", {'B', 'M', 0, 0}), "truncated header"},
     };
-    for (const auto& [path, reason] : cases)
-        EXPECT_EQ(reasonForFile(path), reason) << path.toStdString();
-}
-
-TEST(BmpDecoderErrors, UnreadableFileNamesThePath)
-{
-    // Root reads files whatever their mode, so the read runs as nobody.
-    fwtest::TempDir dir;
-    const QString locked = writeBytes(dir.file("locked.bmp"), build(rgb24(3, 2)));
-    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
-                                                      | QFile::ExeGroup | QFile::ExeOther));
-    ASSERT_TRUE(QFile::setPermissions(locked, {}));
     EXPECT_EXIT(
         {
-            if (geteuid() == 0 && setuid(65534) != 0)
-                std::_Exit(2);
-            std::_Exit(reasonForFile(locked) == "cannot read file" ? 0 : 1);
+            if (setuid(65534) != 0)
+                std::_Exit(99);
+            for (const auto& [path, reason] : cases)
+                EXPECT_EQ(reasonForFile(path), reason) << path.toStdString();
+            std::_Exit(::testing::Test::HasFailure() ? 1 : 0);
         },
         ::testing::ExitedWithCode(0), "");
 }
@@ -278,12 +251,9 @@ TEST(BmpDecoderErrors, AllocatorExceptionsPassThrough)
 {
     fwtest::TempDir dir;
     const BmpAllocator refuse = [](int, int) -> std::uint8_t* { throw AllocatorRefused("no room"); };
-    const Bytes shot = build(rgb24(9, 4));
-    const Bytes rle = build(rle8(4, 2, {4, 1, 0, 1}));
-    for (const Bytes& bytes : {shot, rle}) {
+    for (const Bytes& bytes : {build(rgb24(9, 4)), build(rle8(4, 2, {4, 1, 0, 1}))}) {
         EXPECT_THROW(DecodeBmp(bytes, "a.bmp", refuse), AllocatorRefused);
         EXPECT_THROW(DecodeBmpFile(writeBytes(dir.file("a.bmp"), bytes), refuse), AllocatorRefused);
+        EXPECT_THROW(DecodeBmp(bytes, "a.bmp", [](int, int) -> std::uint8_t* { return nullptr; }), BmpError);
     }
-    const BmpAllocator none = [](int, int) -> std::uint8_t* { return nullptr; };
-    EXPECT_THROW(DecodeBmp(shot, "a.bmp", none), BmpError);
 }

@@ -2,10 +2,7 @@
 
 #include "TempDir.h"
 
-#include <QDir>
 #include <QHash>
-#include <cstdio>
-#include <utility>
 
 namespace bmptest {
 
@@ -24,6 +21,15 @@ bool Picture::padIsZero() const
     return true;
 }
 
+QString writeBytes(const QString& path, const Bytes& bytes)
+{
+    fwtest::writeAll(path, QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
+    return path;
+}
+
+namespace {
+
+// Fills the buffer with stale bytes, so that every byte left unwritten shows.
 BmpAllocator allocatorFor(Picture& picture)
 {
     return [&picture](int width, int height) {
@@ -34,20 +40,6 @@ BmpAllocator allocatorFor(Picture& picture)
         return picture.bytes.data();
     };
 }
-
-Bytes readBytes(const QString& path)
-{
-    const QByteArray data = fwtest::readAll(path);
-    return Bytes(data.begin(), data.end());
-}
-
-QString writeBytes(const QString& path, const Bytes& bytes)
-{
-    fwtest::writeAll(path, QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
-    return path;
-}
-
-namespace {
 
 void keepAsSeed(std::span<const std::uint8_t> bytes)
 {
@@ -100,48 +92,6 @@ std::string reasonForFile(const QString& path)
         return withoutPrefix(e.what(), path.toStdString() + ": ");
     }
     return "";
-}
-
-namespace {
-
-QString corpusRoot()
-{
-    const QByteArray overridden = qgetenv("FW_CORPUS_DIR");
-    return overridden.isEmpty() ? QStringLiteral(FW_DEFAULT_CORPUS_DIR) : QString::fromLocal8Bit(overridden);
-}
-
-bool corpusPresent()
-{
-    return QDir(corpusRoot() + "/g").exists();
-}
-
-} // namespace
-
-QString corpusFile(const QString& relative)
-{
-    return corpusRoot() + '/' + relative;
-}
-
-QStringList corpusFiles(const QString& folder)
-{
-    QStringList files;
-    for (const QString& name : QDir(corpusFile(folder)).entryList({"*.bmp"}, QDir::Files, QDir::Name))
-        files << folder + "/" + name;
-    return files;
-}
-
-void CorpusTest::SetUp()
-{
-    if (corpusPresent())
-        return;
-    if (qgetenv("FW_REQUIRE_CORPUS") == "1")
-        FAIL() << "FW_REQUIRE_CORPUS=1 but there is no bmpsuite corpus at " << corpusRoot().toStdString();
-    static bool told = false; // one line per run, not one per test
-    if (!std::exchange(told, true))
-        std::printf("bmpsuite corpus not found at %s: its tests are skipped; "
-                    "run them with FW_CORPUS_DIR=/path/to/bmpsuite make test\n",
-                    qPrintable(QDir::cleanPath(corpusRoot())));
-    GTEST_SKIP();
 }
 
 } // namespace bmptest

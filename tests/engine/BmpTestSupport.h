@@ -1,13 +1,10 @@
 #pragma once
 
-// What the decoder's tests share: a picture in the decoder's own layout,
-// decoding with the reason of a refusal, and the bmpsuite corpus (outside
-// the repository; its tests are skipped when it is absent).
+// What the decoder's tests share: a picture in the decoder's own layout and
+// decoding with the reason of a refusal.
 #include "engine/bmp/BmpDecoder.h"
 
 #include <QString>
-#include <QStringList>
-#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <span>
@@ -32,10 +29,6 @@ struct Picture {
     bool padIsZero() const;
 };
 
-// Fills the buffer with stale bytes, so that every byte left unwritten shows.
-BmpAllocator allocatorFor(Picture& picture);
-
-Bytes readBytes(const QString& path);
 QString writeBytes(const QString& path, const Bytes& bytes);
 
 // Decodes from memory (with FW_BMP_SEED_DIR set, the bytes are also written
@@ -45,17 +38,5 @@ Picture decodeFile(const QString& path);
 // The reason after "<name>: ", or "" when the input decodes.
 std::string reasonFor(std::span<const std::uint8_t> bytes, Picture* picture = nullptr);
 std::string reasonForFile(const QString& path);
-
-// The bmpsuite corpus: FW_CORPUS_DIR, else ../shared/corpus/bmpsuite beside
-// the source tree.
-QString corpusFile(const QString& relative);
-QStringList corpusFiles(const QString& folder);
-
-// Tests that read the corpus: skipped when it is absent, failed instead
-// when FW_REQUIRE_CORPUS=1 (as in CI).
-class CorpusTest : public ::testing::Test {
-protected:
-    void SetUp() override;
-};
 
 } // namespace bmptest

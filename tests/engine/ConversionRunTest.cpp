@@ -14,6 +14,8 @@
 
 namespace {
 
+using fwtest::entries;
+
 // A driver of the run with real directories and files, recording what the
 // run tells it.
 class FakeHost : public RunHost {
@@ -64,11 +66,6 @@ public:
     }
     void pause(int ms) override { mChrono::Pause(ms); }
 };
-
-QStringList entries(const QString& dir)
-{
-    return QDir(dir).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-}
 
 // A screenshot-sized bitmap (400 x 300 x 3 + 54 bytes, over 360000).
 QImage addShot(const QString& path, int seed = 0)
@@ -122,14 +119,6 @@ TEST(NumberAtStart, LeadingNumberRoundedHalfToEven)
         EXPECT_EQ(NumberAtStart(text), number) << text;
 }
 
-TEST_F(ConversionRunTest, EmptyInputDirectoryStillReportsDone)
-{
-    EXPECT_TRUE(run());
-    EXPECT_EQ(host.info, (QStringList{"Processing:", "Done."}));
-    EXPECT_EQ(host.calls, (QStringList{"started", "ended"}));
-    EXPECT_TRUE(host.messages.isEmpty());
-}
-
 // Any entry takes a number: a file, a directory, a link to nowhere.
 TEST_F(ConversionRunTest, NumbersFromTheLowestFreeAndNeverOverwrites)
 {
@@ -138,6 +127,7 @@ TEST_F(ConversionRunTest, NumbersFromTheLowestFreeAndNeverOverwrites)
     fwtest::writeAll(jpegs.file("half0000.JPG"), "taken");
     ASSERT_TRUE(QDir(jpegs.path()).mkdir("half0001.JPG"));
     ASSERT_TRUE(QFile::link(jpegs.file("nowhere"), jpegs.file("half0003.JPG")));
+    host.qualityValue = 100;
     EXPECT_TRUE(run());
     EXPECT_EQ(host.info, (QStringList{"Processing:", "half0007.bmp", "half0012.bmp", "Done."}));
     EXPECT_TRUE(host.messages.isEmpty());
@@ -148,11 +138,13 @@ TEST_F(ConversionRunTest, NumbersFromTheLowestFreeAndNeverOverwrites)
     EXPECT_LT(fwtest::meanChannelDiff(fwtest::decodeJpeg(jpegs.file("half0004.JPG")), second), 3.0);
     const QByteArray before = fwtest::readAll(jpegs.file("half0002.JPG"));
 
+    host.qualityValue = 5;
     EXPECT_TRUE(run());
     EXPECT_EQ(outputFiles(), (QStringList{"half0000.JPG", "half0001.JPG", "half0002.JPG", "half0003.JPG",
                                           "half0004.JPG", "half0005.JPG", "half0006.JPG"}));
     EXPECT_EQ(fwtest::readAll(jpegs.file("half0002.JPG")), before);
     EXPECT_EQ(entries(shots.path()).size(), 2) << "nothing deleted unless asked";
+    EXPECT_LT(QFileInfo(jpegs.file("half0005.JPG")).size() * 3, before.size()) << "the quality asked for";
 }
 
 TEST_F(ConversionRunTest, SkipsShortNamesSmallFilesAndFullNumberRangesSilently)
@@ -174,23 +166,6 @@ TEST_F(ConversionRunTest, SkipsShortNamesSmallFilesAndFullNumberRangesSilently)
     // Every listed entry moves the bar, skipped or not.
     EXPECT_EQ(host.progress, (QList<QPair<int, int>>{{0, 5}, {1, 5}, {2, 5}, {3, 5}, {4, 5}}));
     EXPECT_TRUE(host.messages.isEmpty());
-}
-
-TEST_F(ConversionRunTest, DeletesEachBitmapOnlyOnceItsJpegIsWritten)
-{
-    for (const char* name : {"half0007.bmp", "half0012.bmp", "half0013.bmp"})
-        addShot(name);
-    host.deleteBitmaps = true;
-    int checks = 0;
-    host.onEvents = [&] {
-        ++checks;
-        EXPECT_GE(outputFiles().size() + entries(shots.path()).size(), 3) << "a bitmap went before its JPEG";
-    };
-    EXPECT_TRUE(run());
-    EXPECT_GT(checks, 9);
-    EXPECT_TRUE(entries(shots.path()).isEmpty());
-    EXPECT_EQ(outputFiles(), (QStringList{"half0000.JPG", "half0001.JPG", "half0002.JPG"}));
-    EXPECT_TRUE(host.files.isEmpty()) << "the refreshed list no longer shows them";
 }
 
 // The bitmap stays, with a line that says why, and the run goes on.
@@ -220,30 +195,22 @@ TEST_F(ConversionRunTest, BitmapsThatCannotGoAreKeptWithAReason)
     EXPECT_TRUE(QFile::exists(jpegs.file("lock0000.JPG")));
 }
 
-TEST_F(ConversionRunTest, QualityReachesTheJpeg)
-{
-    addShot("q0000000.bmp");
-    host.qualityValue = 5;
-    EXPECT_TRUE(run());
-    host.qualityValue = 100;
-    EXPECT_TRUE(run());
-    EXPECT_LT(QFileInfo(jpegs.file("q0000000.JPG")).size() * 3, QFileInfo(jpegs.file("q0000001.JPG")).size());
-}
-
-TEST_F(ConversionRunTest, MissingDirectories)
+// A run that goes ahead, even with nothing to convert, ends with "Done.".
+TEST_F(ConversionRunTest, MissingDirectoriesAndEmptyInput)
 {
     const QString missing = jpegs.file("new/");
+    const fwtest::TempDir empty;
     const struct {
         const char* name;
         QString input, output;
         bool answerYes;
-        bool converts;
-        QString message;
+        QString message; // none when the run goes ahead
     } cases[] = {
-        {"no input", shots.file("nowhere/"), jpegs.dir(), true, false, "64|Error|" + shots.file("nowhere/") + " doesn't exist !"},
-        {"output refused", shots.dir(), missing, false, false, "64|Error|" + missing + " doesn't exist !"},
-        {"output not creatable", shots.dir(), jpegs.file("no/parent/"), true, false, "64|Error|Une erreur est survenue"},
-        {"output created", shots.dir(), missing, true, true, {}},
+        {"no input", shots.file("nowhere/"), jpegs.dir(), true, "64|Error|" + shots.file("nowhere/") + " doesn't exist !"},
+        {"output refused", shots.dir(), missing, false, "64|Error|" + missing + " doesn't exist !"},
+        {"output not creatable", shots.dir(), jpegs.file("no/parent/"), true, "64|Error|Une erreur est survenue"},
+        {"output created", shots.dir(), missing, true, {}},
+        {"empty input", empty.dir(), jpegs.dir(), true, {}},
     };
     addShot("half0007.bmp");
     for (const auto& c : cases) {
@@ -253,18 +220,18 @@ TEST_F(ConversionRunTest, MissingDirectories)
         host.messages.clear();
         host.calls.clear();
         host.info = {"Welcome in"};
-        EXPECT_EQ(run(), c.converts) << c.name;
-        EXPECT_EQ(host.messages, c.message.isEmpty() ? QStringList() : QStringList{c.message}) << c.name;
-        EXPECT_EQ(host.calls.isEmpty(), !c.converts) << c.name;
-        if (!c.converts) {
-            EXPECT_EQ(host.info, QStringList{"Welcome in"}) << c.name;
-        }
+        const bool converts = c.message.isEmpty();
+        EXPECT_EQ(run(), converts) << c.name;
+        EXPECT_EQ(host.messages, converts ? QStringList() : QStringList{c.message}) << c.name;
+        EXPECT_EQ(host.calls, (converts ? QStringList{"started", "ended"} : QStringList())) << c.name;
+        EXPECT_EQ(host.info.last(), converts ? "Done." : "Welcome in") << c.name;
     }
     EXPECT_EQ(host.questions.size(), 3);
     EXPECT_EQ(host.questions.last(), "64||The following directory doesn't exist:\n" + missing + "\nWould you like to create it ?");
     EXPECT_TRUE(QFile::exists(missing + "half0000.JPG"));
 }
 
+// A bitmap goes only once its JPEG is written; one without a JPEG stays.
 TEST_F(ConversionRunTest, VanishedAndUndecodableBitmapsAreSkippedWithAReason)
 {
     addShot("good0000.bmp");
@@ -275,14 +242,21 @@ TEST_F(ConversionRunTest, VanishedAndUndecodableBitmapsAreSkippedWithAReason)
     host.deleteBitmaps = true;
     host.files = ScreenshotList::list(host.input);
     host.files.insert(0, "ghost000.bmp"); // listed, then gone
+    int checks = 0;
+    host.onEvents = [&] {
+        ++checks;
+        EXPECT_GE(outputFiles().size() + entries(shots.path()).size(), 3) << "a bitmap went before its JPEG";
+    };
     EXPECT_TRUE(RunConversion(host));
+    EXPECT_GT(checks, 3);
 
     ASSERT_EQ(host.info.size(), 8) << host.info.join(" / ").toStdString();
     EXPECT_EQ(host.info.mid(1, 3), (QStringList{"ghost000.bmp skipped: file not found", "good0000.bmp", "half0000.bmp"}));
     EXPECT_TRUE(host.info[4].startsWith("half0000.bmp skipped: truncated")) << host.info[4].toStdString();
     EXPECT_EQ(host.info.mid(5), (QStringList{"junk0000.bmp", "junk0000.bmp skipped: not a BMP file", "Done."}));
     EXPECT_EQ(outputFiles(), (QStringList{"good0000.JPG"}));
-    EXPECT_EQ(entries(shots.path()), (QStringList{"half0000.bmp", "junk0000.bmp"})) << "a bitmap without a JPEG is kept";
+    EXPECT_EQ(host.files, (QStringList{"half0000.bmp", "junk0000.bmp"})) << "the refreshed list";
+    EXPECT_EQ(entries(shots.path()), host.files);
     EXPECT_TRUE(host.messages.isEmpty());
 }
 

@@ -3,7 +3,7 @@
 #include "TempDir.h"
 
 #include <QBuffer>
-#include <csignal>
+#include <QDir>
 #include <cstdlib>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -73,6 +73,11 @@ double meanChannelDiff(const QImage& a0, const QImage& b0)
     return sum / (double(a.width()) * a.height() * 3);
 }
 
+QStringList entries(const QString& dir)
+{
+    return QDir(dir).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
 int runAsNobody(const std::function<int()>& step)
 {
     const pid_t child = fork();
@@ -85,20 +90,6 @@ int runAsNobody(const std::function<int()>& step)
     if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status))
         return -1;
     return WEXITSTATUS(status);
-}
-
-FileSizeLimit::FileSizeLimit(rlim_t bytes)
-{
-    std::signal(SIGXFSZ, SIG_IGN);
-    getrlimit(RLIMIT_FSIZE, &m_old);
-    rlimit limit = m_old;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-}
-
-FileSizeLimit::~FileSizeLimit()
-{
-    setrlimit(RLIMIT_FSIZE, &m_old);
 }
 
 } // namespace fwtest

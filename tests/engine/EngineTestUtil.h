@@ -3,8 +3,8 @@
 #include <QByteArray>
 #include <QImage>
 #include <QString>
+#include <QStringList>
 #include <functional>
-#include <sys/resource.h>
 
 namespace fwtest {
 
@@ -27,23 +27,13 @@ int maxChannelDiff(const QImage& a, const QImage& b);
 // Mean absolute channel difference.
 double meanChannelDiff(const QImage& a, const QImage& b);
 
+// Every entry of the directory, hidden ones too, sorted by name.
+QStringList entries(const QString& dir);
+
 // Runs step in a forked child as the unprivileged user 65534, which the
 // permission bits bind (the tests run as root, which ignores them). The
 // child's exit code: step's result, or 99 when the child could not drop to
 // that user.
 int runAsNobody(const std::function<int()>& step);
-
-// Lowers the process's file-size limit for the life of the object: writes
-// beyond it fail with EFBIG, as on a full disk.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes);
-    ~FileSizeLimit();
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit m_old{};
-};
 
 } // namespace fwtest
