@@ -43,11 +43,9 @@ TEST_F(DibSectionTest, PicturesBecomeImagesUprightWithoutACopy)
     const QImage img = fwtest::testPattern(35, 39);
     StdPicture picture = pictureOf(img);
     EXPECT_EQ(fwtest::maxChannelDiff(PictureToImage(picture), img), 0);
-    EXPECT_TRUE(PictureToImage(StdPicture()).isNull());
     gdi::BITMAP bm;
     ASSERT_TRUE(gdi::GetObjectA(picture.Handle(), &bm));
     cDIBSection d;
-    ASSERT_TRUE(d.Create(3, 3)); // an earlier surface is released first
     d.CreateFromPicture(std::move(picture));
     EXPECT_EQ(picture.Handle(), 0u);
     EXPECT_EQ(d.DIBSectionBitsPtr(), bm.bmBits) << "no pixel was copied";
