@@ -14,7 +14,7 @@
 
 namespace {
 
-using fwtest::entries;
+using fwtest::dirEntries;
 
 // A driver of the run with real directories and files, recording what the
 // run tells it.
@@ -94,7 +94,7 @@ protected:
         fwtest::writeAll(shots.file(name), data);
     }
 
-    QStringList outputFiles() const { return entries(jpegs.path()); }
+    QStringList outputFiles() const { return dirEntries(jpegs.path()); }
 
     bool run()
     {
@@ -139,7 +139,7 @@ TEST_F(ConversionRunTest, NumbersFromTheLowestFreeAndNeverOverwrites)
     EXPECT_EQ(outputFiles(), (QStringList{"half0000.JPG", "half0001.JPG", "half0002.JPG", "half0003.JPG",
                                           "half0004.JPG", "half0005.JPG", "half0006.JPG"}));
     EXPECT_EQ(fwtest::readAll(jpegs.file("half0002.JPG")), before);
-    EXPECT_EQ(entries(shots.path()).size(), 2) << "nothing deleted unless asked";
+    EXPECT_EQ(dirEntries(shots.path()).size(), 2) << "nothing deleted unless asked";
     EXPECT_LT(QFileInfo(jpegs.file("half0005.JPG")).size() * 3, before.size()) << "the quality asked for";
 }
 
@@ -157,7 +157,7 @@ TEST_F(ConversionRunTest, SkipsShortNamesSmallFilesAndFullNumberRangesSilently)
     EXPECT_EQ(host.info, (QStringList{"Processing:", "a.bmp.bmp", "exact000.bmp", "Done."}));
     EXPECT_EQ(outputFiles().size(), 2 + 9999);
     EXPECT_EQ(outputFiles().mid(0, 2), (QStringList{"a0000.JPG", "exac0000.JPG"}));
-    EXPECT_EQ(entries(shots.path()), (QStringList{"shot.bmp", "small000.bmp", "zfull000.bmp"}));
+    EXPECT_EQ(dirEntries(shots.path()), (QStringList{"shot.bmp", "small000.bmp", "zfull000.bmp"}));
     // Every listed entry moves the bar, skipped or not.
     EXPECT_EQ(host.progress, (QList<QPair<int, int>>{{0, 5}, {1, 5}, {2, 5}, {3, 5}, {4, 5}}));
     EXPECT_TRUE(host.messages.isEmpty());
@@ -173,7 +173,7 @@ TEST_F(ConversionRunTest, BitmapsThatCannotGoAreKeptWithAReason)
     EXPECT_TRUE(run());
     EXPECT_EQ(host.info, (QStringList{"Processing:", "gone0000.bmp", "gone0000.bmp kept: its JPEG could not be confirmed",
                                       "next0000.bmp", "Done."}));
-    EXPECT_EQ(entries(shots.path()), (QStringList{"gone0000.bmp"}));
+    EXPECT_EQ(dirEntries(shots.path()), (QStringList{"gone0000.bmp"}));
 
     // A read-only input directory, for a user the permission bits bind.
     host.onEvents = nullptr;
@@ -186,7 +186,7 @@ TEST_F(ConversionRunTest, BitmapsThatCannotGoAreKeptWithAReason)
     });
     chmod(QFile::encodeName(shots.path()).constData(), 0700);
     EXPECT_EQ(result, 0);
-    EXPECT_EQ(entries(shots.path()), (QStringList{"gone0000.bmp", "lock0000.bmp"}));
+    EXPECT_EQ(dirEntries(shots.path()), (QStringList{"gone0000.bmp", "lock0000.bmp"}));
     EXPECT_TRUE(QFile::exists(jpegs.file("lock0000.JPG")));
 }
 
@@ -240,7 +240,7 @@ TEST_F(ConversionRunTest, VanishedAndUndecodableBitmapsAreSkippedWithAReason)
     int checks = 0;
     host.onEvents = [&] {
         ++checks;
-        EXPECT_GE(outputFiles().size() + entries(shots.path()).size(), 3) << "a bitmap went before its JPEG";
+        EXPECT_GE(outputFiles().size() + dirEntries(shots.path()).size(), 3) << "a bitmap went before its JPEG";
     };
     EXPECT_TRUE(RunConversion(host));
     EXPECT_GT(checks, 3);
@@ -249,7 +249,7 @@ TEST_F(ConversionRunTest, VanishedAndUndecodableBitmapsAreSkippedWithAReason)
                                       "half0000.bmp", "half0000.bmp skipped: truncated pixel data (379946 of 480000 bytes)",
                                       "junk0000.bmp", "junk0000.bmp skipped: not a BMP file", "Done."}));
     EXPECT_EQ(outputFiles(), (QStringList{"good0000.JPG"}));
-    EXPECT_EQ(entries(shots.path()), (QStringList{"half0000.bmp", "junk0000.bmp"})) << "a bitmap without a JPEG is kept";
+    EXPECT_EQ(dirEntries(shots.path()), (QStringList{"half0000.bmp", "junk0000.bmp"})) << "kept without a JPEG";
     EXPECT_TRUE(host.messages.isEmpty());
 }
 
@@ -283,9 +283,9 @@ TEST(ConversionRace, TwoRunsIntoOneFolderNeverShareANumber)
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
     // Every bitmap has the prefix "race": both runs draw from one range.
-    EXPECT_TRUE(entries(mine.path()).isEmpty());
-    EXPECT_TRUE(entries(theirs.path()).isEmpty());
-    const QStringList written = entries(jpegs.path());
+    EXPECT_TRUE(dirEntries(mine.path()).isEmpty());
+    EXPECT_TRUE(dirEntries(theirs.path()).isEmpty());
+    const QStringList written = dirEntries(jpegs.path());
     ASSERT_EQ(written.size(), 2 * kRounds * kShots) << written.join(' ').toStdString();
     QSet<QByteArray> distinct;
     for (const QString& name : written) {

@@ -73,7 +73,7 @@ double meanChannelDiff(const QImage& a0, const QImage& b0)
     return sum / (double(a.width()) * a.height() * 3);
 }
 
-QStringList entries(const QString& dir)
+QStringList dirEntries(const QString& dir)
 {
     return QDir(dir).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }

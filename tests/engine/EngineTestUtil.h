@@ -28,7 +28,7 @@ int maxChannelDiff(const QImage& a, const QImage& b);
 double meanChannelDiff(const QImage& a, const QImage& b);
 
 // Every entry of the directory, hidden ones too, sorted by name.
-QStringList entries(const QString& dir);
+QStringList dirEntries(const QString& dir);
 
 // Runs step in a forked child as the unprivileged user 65534, which the
 // permission bits bind (the tests run as root, which ignores them). The

@@ -18,8 +18,6 @@
 
 namespace {
 
-using fwtest::entries;
-
 // Fills an image from a QImage through the real loader path.
 void load(cDIBSection& dib, const QImage& img, const fwtest::TempDir& dir)
 {
@@ -106,8 +104,8 @@ TEST(JpegWriter, FailedWritesRaiseAndLeaveNothing)
     ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
     ASSERT_EQ(chmod(QFile::encodeName(dir.file("ro")).constData(), 0555), 0);
     EXPECT_EQ(fwtest::runAsNobody([&] { return failsAsItShould(dib, dir.file("ro/x.JPG")) ? 0 : 1; }), 0);
-    EXPECT_TRUE(entries(dir.file("ro")).isEmpty());
-    EXPECT_EQ(entries(dir.path()), (QStringList{"ro", "source.bmp"})) << "temporary file left behind";
+    EXPECT_TRUE(fwtest::dirEntries(dir.file("ro")).isEmpty());
+    EXPECT_EQ(fwtest::dirEntries(dir.path()), (QStringList{"ro", "source.bmp"})) << "temporary file left behind";
 }
 
 // Any entry that has the name, whatever it is, stays as it was.
@@ -131,5 +129,5 @@ TEST(SafeFileTest, NoReplaceNeverTakesAnExistingName)
     const SafeFile::Result r = SafeFile::write(longest, bytesOf(jpeg), SafeFile::Publish::NoReplace);
     EXPECT_EQ(r.outcome, SafeFile::Outcome::Written) << r.error.toStdString();
     EXPECT_EQ(fwtest::readAll(longest), jpeg);
-    EXPECT_EQ(entries(dir.path()).size(), 5) << "temporary file left behind";
+    EXPECT_EQ(fwtest::dirEntries(dir.path()).size(), 5) << "temporary file left behind";
 }
