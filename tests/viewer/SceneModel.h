@@ -12,7 +12,6 @@
 #include <QVector>
 #include <cmath>
 #include <gtest/gtest.h>
-#include <optional>
 
 struct ClipPoint {
     double x, y, z, w;
@@ -64,20 +63,11 @@ public:
         return distance;
     }
 
-    // The pixel showing texture coordinate (u, v), if it is in front of the
-    // near plane.
-    std::optional<QPoint> pixelOf(double u, double v) const
+    // The pixel showing texture coordinate (u, v).
+    QPoint pixelOf(double u, double v) const
     {
-        const ClipPoint p = clip(float(-0.3 + 0.6 * u), float(0.3 - 0.6 * v));
-        if (p.z < 0)
-            return std::nullopt;
-        return nearestPixel(p);
-    }
-
-    // The same, ignoring the near plane.
-    QPoint unclippedPixelOf(double u, double v) const
-    {
-        return nearestPixel(clip(float(-0.3 + 0.6 * u), float(0.3 - 0.6 * v)));
+        const QPointF s = toScreen(clip(float(-0.3 + 0.6 * u), float(0.3 - 0.6 * v)));
+        return QPoint(int(std::lround(s.x())), int(std::lround(s.y())));
     }
 
 private:
@@ -105,12 +95,6 @@ private:
             }
         }
         return out;
-    }
-
-    QPoint nearestPixel(const ClipPoint& p) const
-    {
-        const QPointF s = toScreen(p);
-        return QPoint(int(std::lround(s.x())), int(std::lround(s.y())));
     }
 
     QPointF toScreen(const ClipPoint& p) const
