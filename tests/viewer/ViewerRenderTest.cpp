@@ -1,6 +1,6 @@
 // Real frames from the viewer on a real OpenGL driver (Mesa under Xvfb):
 // the square where Direct3D's projection puts it, its texture, its tints,
-// both faces, the near plane, a lost device and the way out.
+// both faces, a lost device and the way out.
 #include "FakeHost.h"
 #include "PictureButton.h"
 #include "SceneModel.h"
@@ -130,26 +130,6 @@ TEST_F(ViewerRender, BothFacesWhereTheProjectionPutsThemTintedAndReadable)
         EXPECT_GT(leftInk + rightInk, 300);
         EXPECT_GT(front ? leftInk : rightInk, (front ? rightInk : leftInk) * 3 / 2);
     }
-}
-
-TEST_F(ViewerRender, NearPlaneCutsTheCornerNearestTheEyeWhereDirect3DWould)
-{
-    // At this angle the top corner nearest the eye is closer than the near
-    // plane (1.0). The cut is a sliver about a pixel wide at the corner's tip:
-    // pixels whose centres OpenGL's own depth range would have kept are black.
-    const double theta = 0.2;
-    const QImage frame = renderAt(theta);
-    const SceneModel d3dModel(theta, kClient), glModel(theta, kClient, true);
-    expectMatchesModel(frame, d3dModel);
-    int cut = 0, cutLit = 0;
-    for (int y = 0; y < kClient.height(); ++y)
-        for (int x = 0; x < kClient.width(); ++x)
-            if (glModel.insideDistance(QPointF(x, y)) > 0.1 && d3dModel.insideDistance(QPointF(x, y)) < -0.1) {
-                ++cut;
-                cutLit += channelSum(frame.pixel(x, y)) > 10;
-            }
-    EXPECT_GE(cut, 1);
-    EXPECT_EQ(cutLit, 0);
 }
 
 TEST_F(ViewerRender, WindowShowsThePresentedFrameUnderTheQuitButton)

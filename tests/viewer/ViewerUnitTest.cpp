@@ -1,9 +1,7 @@
-// The parts of the viewer that need no OpenGL: the matrix helpers (worked by
-// hand, since the render tests' model uses them too), the quit button, the
-// real clock and stop message, and the keyboard.
+// The parts of the viewer that need no OpenGL: the quit button, the real
+// clock and stop message, and the keyboard.
 #include "FakeHost.h"
 #include "PictureButton.h"
-#include "d3d/D3DXMath.h"
 #include "frmMain.h"
 
 #include <QAccessible>
@@ -12,44 +10,6 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
-
-using namespace d3d;
-
-namespace {
-
-void expectMatrix(const D3DMATRIX& actual, const float (&expected)[4][4])
-{
-    for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c)
-            EXPECT_NEAR(actual.m[r][c], expected[r][c], 1e-6f) << "row " << r << " column " << c;
-}
-
-} // namespace
-
-TEST(MatrixHelpers, LeftHandedFormulasWorkedByHand)
-{
-    // fov = pi/2 gives h = cot(pi/4) = 1; aspect 2 gives w = 0.5; near 1,
-    // far 3: q = 3/2, -n*q = -1.5.
-    D3DMATRIX m;
-    D3DXMatrixPerspectiveFovLH(&m, 1.5707964f, 2.0f, 1.0f, 3.0f);
-    expectMatrix(m, {{0.5f, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1.5f, 1}, {0, 0, -1.5f, 0}});
-
-    // Eye (1, 1, 0) looking at the origin with +y up: zaxis = -(1,1,0)/sqrt2,
-    // xaxis = up x zaxis = (0,0,1), yaxis = zaxis x xaxis = (-1,1,0)/sqrt2.
-    const D3DVECTOR eye{1, 1, 0}, at{0, 0, 0}, up{0, 1, 0};
-    D3DXMatrixLookAtLH(&m, &eye, &at, &up);
-    const float s = 0.70710678f;
-    expectMatrix(m, {{0, -s, -s, 0}, {0, s, -s, 0}, {1, 0, 0, 0}, {0, 0, 2 * s, 1}});
-
-    // Row vectors: p x (T x S) translates first, then scales.
-    D3DMATRIX translate, scale;
-    D3DXMatrixIdentity(&translate);
-    D3DXMatrixIdentity(&scale);
-    translate.m[3][0] = 1.0f;
-    scale.m[0][0] = 3.0f;
-    EXPECT_FLOAT_EQ((translate * scale).m[3][0], 3.0f);
-    EXPECT_FLOAT_EQ((scale * translate).m[3][0], 1.0f);
-}
 
 TEST(ViewerWindow, QuitFacesAreTheConverterExitFacesExchanged)
 {
