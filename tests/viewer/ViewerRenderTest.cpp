@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QTest>
-#include <cmath>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -63,6 +62,7 @@ protected:
 
 TEST_F(ViewerRender, TextTextureIsGreyWithDarkBlueTextFromTenTwenty)
 {
+    ASSERT_NE(window->textTexture(), nullptr);
     const QImage texture = window->textTexture()->levelImage();
     ASSERT_EQ(texture.size(), QSize(256, 256));
     // Eight lines and no more: the testers' line, wider than the texture, is
@@ -140,6 +140,7 @@ TEST_F(ViewerRender, WindowShowsThePresentedFrameUnderTheQuitButton)
     ASSERT_EQ(shown.size(), kClient);
     const QRect belowButton(0, 30, kClient.width(), kClient.height() - 30);
     EXPECT_EQ(shown.copy(belowButton), frame.copy(belowButton));
+    // The quit button stays on top of the picture.
     EXPECT_NE(shown.pixel(475, 13), frame.pixel(475, 13));
 }
 
