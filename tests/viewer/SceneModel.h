@@ -1,127 +1,61 @@
 #pragma once
 
 // Where the credits square must appear for a camera angle, worked out on the
-// CPU the way Direct3D does it: clip to 0 <= z <= w, divide, map to pixels
-// whose centres sit on integer coordinates.
-#include "d3d/D3DXMath.h"
-#include "frmMain.h"
-
-#include <QColor>
+// CPU with Direct3D's conventions but without the viewer's matrix helpers: a
+// left-handed camera on the orbit looking at the origin, the projection the
+// viewer sets (field of view 0.785, aspect 1), pixel centres on integer
+// coordinates. At the angles tested no corner is nearer than the near plane.
 #include <QImage>
 #include <QPointF>
+#include <QVector3D>
 #include <QVector>
 #include <cmath>
 #include <gtest/gtest.h>
-#include <optional>
-
-struct ClipPoint {
-    double x, y, z, w;
-};
 
 class SceneModel {
 public:
-    // nearAtMinusW: clip depth as OpenGL would without Direct3D's range, to
-    // show where the two differ.
-    SceneModel(double theta, QSize size, bool nearAtMinusW = false) : m_size(size), m_loose(nearAtMinusW)
+    SceneModel(double theta, QSize size) : m_size(size), m_eye(float(std::cos(theta)), 1.0f, float(std::sin(theta)))
     {
-        using namespace d3d;
-        const D3DVECTOR eye = frmMain::MakeVector(float(std::cos(theta)), 1.0f, float(std::sin(theta)));
-        const D3DVECTOR at{0, 0, 0}, up{0, 1, 0};
-        D3DMATRIX view, projection;
-        D3DXMatrixLookAtLH(&view, &eye, &at, &up);
-        D3DXMatrixPerspectiveFovLH(&projection, 0.785f, 1.0f, 1.0f, 200.0f);
-        m_viewProjection = view * projection;
-
+        m_forward = -m_eye.normalized();
+        m_right = QVector3D::crossProduct(QVector3D(0, 1, 0), m_forward).normalized();
+        m_up = QVector3D::crossProduct(m_forward, m_right);
         // The strip 0,1,2,3 covers the convex outline 0,1,3,2.
-        const float s = 0.3f;
-        QVector<ClipPoint> polygon = {clip(-s, s), clip(s, s), clip(s, -s), clip(-s, -s)};
-        polygon = clipAgainst(polygon, [this](const ClipPoint& p) { return m_loose ? p.z + p.w : p.z; });
-        polygon = clipAgainst(polygon, [](const ClipPoint& p) { return p.w - p.z; });
-        for (const ClipPoint& p : polygon)
-            m_outline << toScreen(p);
+        for (const QPointF& uv : {QPointF(0, 0), QPointF(1, 0), QPointF(1, 1), QPointF(0, 1)})
+            m_outline << screenOf(uv.x(), uv.y());
+        double area = 0;
+        for (int i = 0; i < 4; ++i)
+            area += m_outline[i].x() * m_outline[(i + 1) % 4].y() - m_outline[(i + 1) % 4].x() * m_outline[i].y();
+        m_inside = area > 0 ? 1 : -1;
     }
 
     // Distance in pixels from the outline, positive inside it.
     double insideDistance(QPointF pixel) const
     {
-        if (m_outline.size() < 3)
-            return -1e9;
-        double area = 0;
-        for (int i = 0; i < m_outline.size(); ++i) {
-            const QPointF a = m_outline[i], b = m_outline[(i + 1) % m_outline.size()];
-            area += a.x() * b.y() - b.x() * a.y();
-        }
         double distance = 1e9;
-        for (int i = 0; i < m_outline.size(); ++i) {
-            const QPointF a = m_outline[i], b = m_outline[(i + 1) % m_outline.size()];
-            const QPointF e = b - a;
-            const double length = std::hypot(e.x(), e.y());
-            if (length < 1e-9)
-                continue;
-            double cross = (e.x() * (pixel.y() - a.y()) - e.y() * (pixel.x() - a.x())) / length;
-            distance = std::min(distance, area > 0 ? cross : -cross);
+        for (int i = 0; i < 4; ++i) {
+            const QPointF a = m_outline[i], e = m_outline[(i + 1) % 4] - a;
+            const double cross = e.x() * (pixel.y() - a.y()) - e.y() * (pixel.x() - a.x());
+            distance = std::min(distance, m_inside * cross / std::hypot(e.x(), e.y()));
         }
         return distance;
     }
 
-    // The pixel showing texture coordinate (u, v), if it is in front of the
-    // near plane.
-    std::optional<QPoint> pixelOf(double u, double v) const
-    {
-        const ClipPoint p = clip(float(-0.3 + 0.6 * u), float(0.3 - 0.6 * v));
-        if (p.z < 0)
-            return std::nullopt;
-        return nearestPixel(p);
-    }
-
-    // The same, ignoring the near plane.
-    QPoint unclippedPixelOf(double u, double v) const
-    {
-        return nearestPixel(clip(float(-0.3 + 0.6 * u), float(0.3 - 0.6 * v)));
-    }
+    // The pixel showing texture coordinate (u, v).
+    QPoint pixelOf(double u, double v) const { return screenOf(u, v).toPoint(); }
 
 private:
-    ClipPoint clip(float x, float y) const
+    QPointF screenOf(double u, double v) const
     {
-        const auto& m = m_viewProjection.m;
-        return {x * m[0][0] + y * m[1][0] + m[3][0], x * m[0][1] + y * m[1][1] + m[3][1],
-                x * m[0][2] + y * m[1][2] + m[3][2], x * m[0][3] + y * m[1][3] + m[3][3]};
-    }
-
-    template <typename Plane>
-    static QVector<ClipPoint> clipAgainst(const QVector<ClipPoint>& in, Plane distance)
-    {
-        QVector<ClipPoint> out;
-        for (int i = 0; i < in.size(); ++i) {
-            const ClipPoint& a = in[i];
-            const ClipPoint& b = in[(i + 1) % in.size()];
-            const double da = distance(a), db = distance(b);
-            if (da >= 0)
-                out << a;
-            if ((da >= 0) != (db >= 0)) {
-                const double t = da / (da - db);
-                out << ClipPoint{a.x + t * (b.x - a.x), a.y + t * (b.y - a.y), a.z + t * (b.z - a.z),
-                                 a.w + t * (b.w - a.w)};
-            }
-        }
-        return out;
-    }
-
-    QPoint nearestPixel(const ClipPoint& p) const
-    {
-        const QPointF s = toScreen(p);
-        return QPoint(int(std::lround(s.x())), int(std::lround(s.y())));
-    }
-
-    QPointF toScreen(const ClipPoint& p) const
-    {
-        return {(p.x / p.w + 1) / 2 * m_size.width(), (1 - p.y / p.w) / 2 * m_size.height()};
+        const QVector3D p = QVector3D(float(-0.3 + 0.6 * u), float(0.3 - 0.6 * v), 0) - m_eye;
+        const double scale = 1 / std::tan(0.785 / 2) / QVector3D::dotProduct(p, m_forward); // over the depth w
+        const double x = QVector3D::dotProduct(p, m_right) * scale, y = QVector3D::dotProduct(p, m_up) * scale;
+        return {(x + 1) / 2 * m_size.width(), (1 - y) / 2 * m_size.height()};
     }
 
     QSize m_size;
-    bool m_loose;
-    d3d::D3DMATRIX m_viewProjection;
+    QVector3D m_eye, m_forward, m_right, m_up;
     QVector<QPointF> m_outline;
+    int m_inside;
 };
 
 inline int channelSum(QRgb c) { return qRed(c) + qGreen(c) + qBlue(c); }

@@ -1,6 +1,6 @@
 // Real frames from the viewer on a real OpenGL driver (Mesa under Xvfb):
 // the square where Direct3D's projection puts it, its texture, its tints,
-// both faces, the near plane, and the way out.
+// both faces, a lost device and the way out.
 #include "FakeHost.h"
 #include "PictureButton.h"
 #include "SceneModel.h"
@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QTest>
-#include <cmath>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -55,21 +54,6 @@ protected:
         return count;
     }
 
-    static int litPixels(const QImage& frame)
-    {
-        int lit = 0;
-        for (int y = 0; y < frame.height(); ++y)
-            for (int x = 0; x < frame.width(); ++x)
-                lit += channelSum(frame.pixel(x, y)) > 10;
-        return lit;
-    }
-
-    static QRgb at(const QImage& frame, std::optional<QPoint> p)
-    {
-        EXPECT_TRUE(p.has_value());
-        return p ? frame.pixel(*p) : 0;
-    }
-
     std::shared_ptr<HostLog> log;
     std::unique_ptr<frmMain> window;
 };
@@ -81,55 +65,30 @@ TEST_F(ViewerRender, TextTextureIsGreyWithDarkBlueTextFromTenTwenty)
     ASSERT_NE(window->textTexture(), nullptr);
     const QImage texture = window->textTexture()->levelImage();
     ASSERT_EQ(texture.size(), QSize(256, 256));
-    EXPECT_EQ(texture.pixel(0, 0), 0xFFC0C0C0u);
-    EXPECT_EQ(texture.pixel(255, 255), 0xFFC0C0C0u);
-
-    int left = 256, top = 256, bottom = -1, pure = 0;
+    // Eight lines and no more: the testers' line, wider than the texture, is
+    // cut at the edge, not wrapped onto a ninth line.
+    const QFontMetrics metrics(window->font(), &texture);
+    const int lastLineTop = 20 + 7 * metrics.height();
+    QRect ink, lastLineInk;
+    int pure = 0, foreign = 0;
     for (int y = 0; y < 256; ++y)
         for (int x = 0; x < 256; ++x) {
             const QRgb c = texture.pixel(x, y);
             if (c == 0xFFC0C0C0u)
                 continue;
-            // Anything else lies between the ground and the text colour.
-            EXPECT_LE(qRed(c), 0xC0);
-            EXPECT_EQ(qRed(c), qGreen(c));
-            EXPECT_GE(qBlue(c), qRed(c));
-            EXPECT_EQ(qAlpha(c), 0xFF);
+            ink |= QRect(x, y, 1, 1);
+            if (y >= lastLineTop)
+                lastLineInk |= QRect(x, y, 1, 1);
             pure += c == 0xFF000077u;
-            left = std::min(left, x);
-            top = std::min(top, y);
-            bottom = std::max(bottom, y);
+            // Anything else lies between the ground and the text colour.
+            foreign += qRed(c) > 0xC0 || qRed(c) != qGreen(c) || qBlue(c) < qRed(c) || qAlpha(c) != 0xFF;
         }
+    EXPECT_EQ(foreign, 0);
     EXPECT_GT(pure, 200) << "solid dark-blue strokes";
-    EXPECT_GE(left, 9);
-    EXPECT_LE(left, 14);
-    EXPECT_GE(top, 20);
-    EXPECT_LE(top, 30);
-
-    // Eight lines and no more: the testers' line, wider than the texture, is
-    // cut at the edge, not wrapped onto a ninth line.
-    const QFontMetrics metrics(window->font(), &texture);
-    EXPECT_LT(bottom, 20 + 8 * metrics.height());
-    const QString lastLine = frmMain::CreditsText().split("\r\n").last();
-    if (10 + metrics.horizontalAdvance(lastLine) > 256) {
-        int right = 0;
-        for (int y = 20 + 7 * metrics.height(); y < 256; ++y)
-            for (int x = 0; x < 256; ++x)
-                if (texture.pixel(x, y) != 0xFFC0C0C0u)
-                    right = std::max(right, x);
-        EXPECT_GE(right, 256 - metrics.maxWidth());
-    }
-}
-
-TEST_F(ViewerRender, InitialisationLeavesOnlyTheTexture)
-{
-    std::vector<std::string> released;
-    setReleaseObserver([&](const char* name) { released.emplace_back(name); });
-    auto again = std::make_unique<frmMain>(fakeHost(log));
-    again->timer().stop();
-    again->Form_Load();
-    ASSERT_NE(again->device(), nullptr);
-    EXPECT_EQ(released, (std::vector<std::string>{"D3DXFont", "Direct3DSurface8", "D3DXRenderToSurface"}));
+    EXPECT_TRUE(QRect(QPoint(9, 20), QPoint(14, 30)).contains(ink.topLeft())) << ink.x() << "," << ink.y();
+    EXPECT_LT(ink.bottom(), lastLineTop + metrics.height());
+    const bool lastLineTooWide = 10 + metrics.horizontalAdvance(frmMain::CreditsText().split("\r\n").last()) > 256;
+    EXPECT_TRUE(!lastLineTooWide || lastLineInk.right() >= 256 - metrics.maxWidth()) << lastLineInk.right();
 }
 
 TEST_F(ViewerRender, BothFacesWhereTheProjectionPutsThemTintedAndReadable)
@@ -150,7 +109,7 @@ TEST_F(ViewerRender, BothFacesWhereTheProjectionPutsThemTintedAndReadable)
             int strong[3]; // red, green, blue: 1 where the tint keeps the channel
         } corners[] = {{0.04, 0.03, {1, 1, 1}}, {0.96, 0.03, {1, 0, 0}}, {0.04, 0.97, {0, 0, 1}}, {0.96, 0.97, {0, 1, 0}}};
         for (const auto& corner : corners) {
-            const QRgb colour = at(frame, model.pixelOf(corner.u, corner.v));
+            const QRgb colour = frame.pixel(model.pixelOf(corner.u, corner.v));
             const int channel[3] = {qRed(colour), qGreen(colour), qBlue(colour)};
             for (int i = 0; i < 3; ++i)
                 if (corner.strong[i])
@@ -162,8 +121,8 @@ TEST_F(ViewerRender, BothFacesWhereTheProjectionPutsThemTintedAndReadable)
         // The text starts at the texture's left edge and its lines end at
         // different places, so the texture's left half holds more ink: it
         // reads from the front and mirrored from the back.
-        const QPoint whiteCorner = *model.pixelOf(0, 0);
-        const QPoint redCorner = *model.pixelOf(1, 0);
+        const QPoint whiteCorner = model.pixelOf(0, 0);
+        const QPoint redCorner = model.pixelOf(1, 0);
         EXPECT_EQ(whiteCorner.x() < redCorner.x(), front);
         const int middle = (whiteCorner.x() + redCorner.x()) / 2;
         const int leftInk = textPixels(frame, model, QRect(0, 0, middle, kClient.height()));
@@ -173,51 +132,14 @@ TEST_F(ViewerRender, BothFacesWhereTheProjectionPutsThemTintedAndReadable)
     }
 }
 
-TEST_F(ViewerRender, NearPlaneCutsTheCornerNearestTheEyeWhereDirect3DWould)
-{
-    const double theta = 0.2;
-    const QImage frame = renderAt(theta);
-    const SceneModel d3dModel(theta, kClient);
-    const SceneModel glModel(theta, kClient, true);
-
-    // At this angle the top corner nearest the eye is closer than the near
-    // plane (1.0).
-    expectMatchesModel(frame, d3dModel);
-    // The cut is a sliver about a pixel wide and six tall at the tip of the
-    // corner: pixels whose centres OpenGL's own depth range would have kept
-    // must be black, those Direct3D keeps lit.
-    int cut = 0, cutLit = 0, kept = 0, keptDark = 0;
-    const QRect corner = QRect(d3dModel.unclippedPixelOf(1, 0), QSize()).adjusted(-12, -12, 12, 12);
-    for (int y = corner.top(); y <= corner.bottom(); ++y)
-        for (int x = corner.left(); x <= corner.right(); ++x) {
-            const double inGl = glModel.insideDistance(QPointF(x, y));
-            const double inD3d = d3dModel.insideDistance(QPointF(x, y));
-            const bool lit = channelSum(frame.pixel(x, y)) > 10;
-            if (inGl > 0.1 && inD3d < -0.1) {
-                ++cut;
-                cutLit += lit;
-            } else if (inD3d > 0.1) {
-                ++kept;
-                keptDark += !lit;
-            }
-        }
-    EXPECT_GE(cut, 1);
-    EXPECT_EQ(cutLit, 0);
-    EXPECT_GT(kept, 20);
-    EXPECT_EQ(keptDark, 0);
-}
-
-TEST_F(ViewerRender, WindowShowsThePresentedFrame)
+TEST_F(ViewerRender, WindowShowsThePresentedFrameUnderTheQuitButton)
 {
     const QImage frame = renderAt(3 * kPi / 2);
     QApplication::processEvents();
     const QImage shown = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(shown.size(), kClient);
-    int differing = 0;
-    for (int y = 30; y < shown.height(); ++y)
-        for (int x = 0; x < shown.width(); ++x)
-            differing += shown.pixel(x, y) != frame.pixel(x, y);
-    EXPECT_EQ(differing, 0);
+    const QRect belowButton(0, 30, kClient.width(), kClient.height() - 30);
+    EXPECT_EQ(shown.copy(belowButton), frame.copy(belowButton));
     // The quit button stays on top of the picture.
     EXPECT_NE(shown.pixel(475, 13), frame.pixel(475, 13));
 }
@@ -244,27 +166,18 @@ TEST_F(ViewerRender, LostDeviceDrawsNothingAndIsResetOnlyWhenItCanBe)
     EXPECT_EQ(device.resetCount(), 1);
 }
 
-TEST_F(ViewerRender, MidnightWrapsTheCameraBackToThetaZero)
-{
-    log->seconds = 86399.99;
-    window->Timer1_Timer();
-    const QImage beforeMidnight = window->device()->frontBuffer();
-    const QImage afterMidnight = renderAt(0.0);
-    EXPECT_NE(beforeMidnight, afterMidnight);
-    expectMatchesModel(afterMidnight, SceneModel(0.0, kClient));
-}
-
-TEST_F(ViewerRender, QuitButtonOrCloseReleasesInOrderAndEndsOnce)
+TEST_F(ViewerRender, KeepsOnlyTheTextureAndReleasesAllInOrderOnQuitOrClose)
 {
     const std::vector<std::string> order = {"Direct3DTexture8", "D3DX8", "Direct3DDevice8", "Direct3D8", "DirectX8"};
     for (const bool byButton : {true, false}) {
         SCOPED_TRACE(byButton ? "quit button" : "close");
-        if (!byButton)
-            SetUp();
-        renderAt(1.0);
+        window.reset();
         std::vector<std::string> released;
         setReleaseObserver([&](const char* name) { released.emplace_back(name); });
-        window->show();
+        SetUp();
+        EXPECT_EQ(released, (std::vector<std::string>{"D3DXFont", "Direct3DSurface8", "D3DXRenderToSurface"}));
+        released.clear();
+        renderAt(1.0);
         if (byButton) {
             QTest::mouseClick(window->quitButton(), Qt::LeftButton);
             EXPECT_EQ(released, order);
@@ -273,30 +186,7 @@ TEST_F(ViewerRender, QuitButtonOrCloseReleasesInOrderAndEndsOnce)
         EXPECT_TRUE(closed || byButton);
         EXPECT_EQ(released, order);
         EXPECT_EQ(log->endCodes, QList<int>{0});
-        EXPECT_EQ(window->device(), nullptr);
-        EXPECT_EQ(window->textTexture(), nullptr);
         window->Timer1_Timer(); // a late tick finds nothing to do
         setReleaseObserver(nullptr);
     }
-}
-
-TEST_F(ViewerRender, CullModesFollowDirect3DWinding)
-{
-    // The strip's first triangle runs clockwise on screen seen from the
-    // front, so Direct3D's default (cull counter-clockwise) keeps the front
-    // and drops the back; D3DCULL_CW does the opposite.
-    const double front = 3 * kPi / 2, back = kPi / 2;
-    Direct3DDevice8& device = *window->device();
-    ASSERT_EQ(device.SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW), D3D_OK);
-    EXPECT_GT(litPixels(renderAt(front)), 5000);
-    EXPECT_EQ(litPixels(renderAt(back)), 0);
-    ASSERT_EQ(device.SetRenderState(D3DRS_CULLMODE, D3DCULL_CW), D3D_OK);
-    EXPECT_EQ(litPixels(renderAt(front)), 0);
-    EXPECT_GT(litPixels(renderAt(back)), 5000);
-}
-
-TEST_F(ViewerRender, LightingOnWithoutLightsDrawsTheSquareBlack)
-{
-    ASSERT_EQ(window->device()->SetRenderState(D3DRS_LIGHTING, 1), D3D_OK);
-    EXPECT_EQ(litPixels(renderAt(3 * kPi / 2)), 0);
 }
