@@ -13,6 +13,7 @@
 namespace {
 
 using MdlRegAll::MapWinePath;
+using MdlRegAll::ReadRegString;
 using MdlRegAll::RegRoot;
 
 const QString kSierra = QStringLiteral("Software\\Sierra OnLine\\Setup\\HLIFEFE");
@@ -37,10 +38,6 @@ protected:
                          "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win32\n\n"
                              + body);
     }
-    QString read(const QString& key, const QString& value) const
-    {
-        return MdlRegAll::ReadRegString(prefix, RegRoot::LocalMachine, key, value);
-    }
     // A Steam library with Half-Life installed under the given folder name.
     QString installIn(const QString& library, const QString& installDir = "Half-Life")
     {
@@ -49,14 +46,6 @@ protected:
                          "\"AppState\"\n{\n\t\"appid\"\t\t\"70\"\n\t\"name\"\t\t\"Half-Life\"\n"
                          "\t\"installdir\"\t\t\"" + installDir.toUtf8() + "\"\n}\n");
         return library + "/steamapps/common/" + installDir;
-    }
-    void touchBmp(const QString& path, int secondsAgo)
-    {
-        fwtest::writeAll(path, "BM");
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-        ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-secondsAgo),
-                                  QFileDevice::FileModificationTime));
     }
     fwtest::TempDir tmp;
     const QString prefix = tmp.path() + "/wine";
@@ -87,6 +76,10 @@ TEST_F(WineRegistry, ValuesAreReadAsPlainStringsAndMappedOntoTheDrive)
         {"dword", sierra + "\"Directory\"=dword:00000001\n", kSierra, "Directory", ""},
         {"bytes", sierra + "\"Directory\"=hex:43,3a,5c\n", kSierra, "Directory", ""},
         {"the default value is written @", sierra + "@=\"C:\\\\Default\"\n", kSierra, "", "/Default"},
+        {"text stops at the first NUL", sierra + "\"Directory\"=\"C:\\\\Nul\\0junk after it\"\n", kSierra, "Directory",
+         "/Nul"},
+        {"escapes are undone", sierra + "\"Directory\"=\"C:\\\\say \\\"hi\\\"\\ttab \\x00e9t\\x00e9\"\n", kSierra,
+         "Directory", QString::fromUtf8("/say \"hi\"\ttab été")},
         {"missing value", sierra + "\"Other\"=\"C:\\\\y\"\n", kSierra, "Directory", ""},
         {"same value under another key", "[Software\\\\Other] 1\n\"Directory\"=\"C:\\\\x\"\n", kSierra,
          "Directory", ""},
@@ -96,22 +89,12 @@ TEST_F(WineRegistry, ValuesAreReadAsPlainStringsAndMappedOntoTheDrive)
          kAppPaths, "Path", "/Valve/HL"},
     };
     mkdirs(prefix + "/drive_c/sierra/Half-Life");
-    EXPECT_EQ(read(kSierra, "Directory"), "") << "no system.reg";
+    EXPECT_EQ(ReadRegString(prefix, RegRoot::LocalMachine, kSierra, "Directory"), "") << "no system.reg";
     for (const Row& row : rows) {
         writeRegistry(row.registry);
         const QString expected = row.expected.isEmpty() ? "" : prefix + "/dosdevices/c:" + row.expected;
-        EXPECT_EQ(read(row.key, row.value), expected) << row.name;
+        EXPECT_EQ(ReadRegString(prefix, RegRoot::LocalMachine, row.key, row.value), expected) << row.name;
     }
-}
-
-TEST_F(WineRegistry, TextStopsAtTheFirstNulAndEscapesAreUndone)
-{
-    writeRegistry("[Software\\\\Sierra OnLine\\\\Setup\\\\HLIFEFE] 1\n"
-                  "\"Directory\"=\"D-Games\\0junk after the NUL\"\n"
-                  "\"Quoted\"=\"say \\\"hi\\\"\\ttab \\x00e9t\\x00e9\"\n");
-    const QString file = prefix + "/system.reg";
-    EXPECT_EQ(MdlRegAll::ReadSystemRegString(file, kSierra, "Directory"), "D-Games");
-    EXPECT_EQ(MdlRegAll::ReadSystemRegString(file, kSierra, "Quoted"), QString::fromUtf8("say \"hi\"\ttab été"));
 }
 
 TEST_F(WineRegistry, WindowsPathsAreMappedOntoThePrefixsDrives)
@@ -153,7 +136,7 @@ TEST_F(Steam, StandardFlatpakAndSnapRootsAreSearched)
     }
 }
 
-TEST_F(Steam, GameInASecondLibraryListedInLibraryfoldersVdf)
+TEST_F(Steam, GameInASecondLibraryListedInLibraryfoldersVdfOfEitherLayout)
 {
     mkdirs(steam + "/steamapps");
     const QString library = tmp.path() + "/games/SteamLibrary";
@@ -165,27 +148,30 @@ TEST_F(Steam, GameInASecondLibraryListedInLibraryfoldersVdf)
     const QString install = installIn(library, "Half-Life GOTY");
     EXPECT_EQ(SteamLibrary::LibraryFolders(steam), QStringList({steam, library}));
     EXPECT_EQ(SteamLibrary::FindHalfLifeScreenshots(home), install + "/valve");
-}
 
-TEST_F(Steam, OldLibraryfoldersLayoutIsUnderstoodToo)
-{
-    const QString root = home + "/.steam/steam";
-    mkdirs(root + "/SteamApps");
-    fwtest::writeAll(root + "/SteamApps/libraryfolders.vdf",
+    // The old layout: the libraries as numbered values beside other keys.
+    const QString old = home + "/.steam/steam";
+    mkdirs(old + "/SteamApps");
+    fwtest::writeAll(old + "/SteamApps/libraryfolders.vdf",
                      "\"LibraryFolders\"\n{\n\t\"TimeNextStatsReport\"\t\t\"1600000000\"\n"
                      "\t\"ContentStatsID\"\t\t\"-123\"\n\t\"1\"\t\t\"/mnt/games\"\n}\n");
-    EXPECT_EQ(SteamLibrary::LibraryFolders(root), QStringList({root, "/mnt/games"}));
+    EXPECT_EQ(SteamLibrary::LibraryFolders(old), QStringList({old, "/mnt/games"}));
 }
 
 TEST_F(Steam, TheModFolderWithTheNewestBitmapIsTheAnswer)
 {
     const QString install = installIn(steam);
-    mkdirs(install + "/cstrike");
-    mkdirs(install + "/gearbox");
-    touchBmp(install + "/valve/c1a00000.bmp", 3600);
-    touchBmp(install + "/cstrike/de_dust0000.BMP", 60); // the newest, in capitals
-    touchBmp(install + "/gearbox/of1a10000.bmp", 600);
-    fwtest::writeAll(install + "/gearbox/newer.txt", "not a bitmap");
+    // The newest bitmap, in capitals, is in cstrike; gearbox's newest file is no bitmap.
+    const std::pair<const char*, int> ages[] = {
+        {"/valve/c1a00000.bmp", 3600}, {"/cstrike/de_dust0000.BMP", 60}, {"/gearbox/of1a10000.bmp", 600},
+        {"/gearbox/newer.txt", 0}};
+    for (const auto& [name, secondsAgo] : ages) {
+        mkdirs(QFileInfo(install + name).path());
+        fwtest::writeAll(install + name, "BM");
+        QFile f(install + name);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-secondsAgo), QFile::FileModificationTime));
+    }
     EXPECT_EQ(SteamLibrary::ScreenshotFolder(install), install + "/cstrike");
 }
 

@@ -3,6 +3,8 @@
 #include "WindowHarness.h"
 
 #include "FrmMainLayout.h"
+#include "SkinArt.h"
+#include "window/mRegion.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,7 +25,7 @@ void mouse(QWidget* target, QEvent::Type type, int x, Qt::MouseButton button, Qt
 
 // ---- Start-up ---------------------------------------------------------------
 
-TEST(StartUp, WelcomeTextPlaysWithItsPausesAndCmdGoComesLast)
+TEST(StartUp, TheSkinnedWindowPlaysTheWelcomeTextWithItsPausesAndCmdGoComesLast)
 {
     WindowHarness h;
     auto w = h.window();
@@ -44,43 +46,27 @@ TEST(StartUp, WelcomeTextPlaysWithItsPausesAndCmdGoComesLast)
     EXPECT_EQ(seen, QStringList({"700:1:0", "400:3:1", "600:5:3", "300:6:5", "300:7:6", "300:9:7",
                                  "300:10:9", "300:11:10"}));
     EXPECT_EQ(w->Lstinfo->currentRow(), 11);
-    EXPECT_TRUE(w->CmdGo->isEnabled());
-    EXPECT_TRUE(w->ControlsEnabled);
+    EXPECT_TRUE(w->CmdGo->isEnabled() && w->ControlsEnabled);
     EXPECT_FALSE(w->LFore->isVisible());
     EXPECT_TRUE(w->picMainSkin->isHidden());
-}
 
-TEST(StartUp, SkinGivesSizeOutlineAndStacking)
-{
-    WindowHarness h;
-    auto w = h.started();
     EXPECT_EQ(w->size(), QSize(layout::kSkinWidth, layout::kSkinHeight));
-    EXPECT_FALSE(w->mask().contains(QPoint(0, 0)));
-    EXPECT_TRUE(w->mask().contains(QPoint(320, 200)));
+    EXPECT_EQ(w->mask(), mRegion::ToRegion(mRegion::RegionFromPicture(art::skin())));
     // The bar above its track, the progress line above its outline.
     const QObjectList& order = w->children();
     EXPECT_GT(order.indexOf(w->LblFore), order.indexOf(w->LblBack));
     EXPECT_GT(order.indexOf(w->LFore), order.indexOf(w->LBack));
     EXPECT_GT(order.indexOf(w->LBack), order.indexOf(w->LBlack));
-}
-
-TEST(StartUp, StoredPathsAreNormalisedAndShownInCapitals)
-{
-    WindowHarness h;
-    QDir().mkpath(h.tmp.path() + "/Games/hl");
-    h.writeSettings(h.tmp.path() + "/Games/hl", h.output, "7", "1");
-    auto w = h.started();
-    EXPECT_EQ(w->InputPath, h.tmp.path() + "/Games/hl/");
-    EXPECT_EQ(w->lblInPath->text(), (h.tmp.path() + "/Games/hl/").toUpper());
-    EXPECT_EQ(w->lblOutPath->text(), h.output.toUpper());
-    EXPECT_EQ(w->LblQuality->text(), "07 %");
-    EXPECT_TRUE(w->chkDel->isChecked());
+    // Every control lies inside the outline.
+    QRegion controls;
+    for (const QWidget* c : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        controls += c == w->picMainSkin || c->objectName() == "focusRing" ? QRegion() : QRegion(c->geometry());
+    EXPECT_EQ(w->mask().intersected(controls), controls);
 }
 
 TEST(StartUp, MissingSkinSaysSoAndEndsWithoutTouchingTheSettings)
 {
     WindowHarness h;
-    h.writeSettings("/earlier/in/", "/earlier/out/", "33", "1");
     const QByteArray before = fwtest::readAll(h.settingsFile);
     ASSERT_TRUE(QFile::remove(h.programDir + "/skin.bmp"));
     auto w = h.window();
@@ -97,7 +83,6 @@ TEST(StartUp, SkinThatIsNoPictureIsSkippedAndClicksDuringTheWelcomeDoNothing)
 {
     WindowHarness h;
     fwtest::writeAll(h.programDir + "/skin.bmp", "BM this is not a bitmap");
-    h.writeSettings(h.input, h.output, "90", "0");
     auto w = h.window();
     h.duringPause = [&](int) { QTest::mouseClick(w->CmdGo, Qt::LeftButton); };
     ASSERT_TRUE(w->Form_Load());
@@ -111,7 +96,6 @@ TEST(StartUp, SkinThatIsNoPictureIsSkippedAndClicksDuringTheWelcomeDoNothing)
 TEST(Settings, AStoreThatCannotBeWrittenIsReportedOnce)
 {
     WindowHarness h;
-    h.writeSettings(h.input, h.output, "90", "0");
     auto w = h.started();
     // A file where the settings' directory was: nothing can be written there.
     const QString dir = QFileInfo(h.settingsFile).path();
@@ -197,7 +181,6 @@ TEST(Slider, PressesAndDragsFollowTheMouseWithinTheTrackOnly)
 TEST(Folders, PickersOpenOnTheCurrentDirectoryAndSwapTheLabels)
 {
     WindowHarness h;
-    h.writeSettings(h.input, h.output, "90", "0");
     auto w = h.started();
     const QString chosen = h.tmp.path() + "/Games/Shots";
     QDir().mkpath(chosen);
@@ -233,25 +216,17 @@ TEST(Folders, PickersOpenOnTheCurrentDirectoryAndSwapTheLabels)
 
 // ---- File list and preview ---------------------------------------------
 
-TEST(FileList, BitmapsOfAnyCaseSortedByNameWithoutRegardToCase)
-{
-    WindowHarness h;
-    for (const char* name : {"b.BMP", "A.bmp", "c.Bmp", "notes.txt", "x.bmpx", "a0.bmp"})
-        fwtest::writeAll(h.input + name, "BM");
-    QDir().mkpath(h.input + "folder.bmp");
-    h.writeSettings(h.input, h.output, "90", "0");
-    auto w = h.started();
-    EXPECT_EQ(WindowHarness::lines(w->FileList), QStringList({"A.bmp", "a0.bmp", "b.BMP", "c.Bmp"}));
-}
-
-TEST(FileList, SelectionShowsThePreviewAndDoubleClicksOpenTheBitmap)
+TEST(FileList, BitmapsSortedWithoutRegardToCaseAndTheSelectionShowsThePreviewAndDoubleClicksOpenIt)
 {
     WindowHarness h;
     h.writeScreenshot(h.input + "c1a00000.bmp", QSize(640, 480));
     h.writeScreenshot(h.input + "c1a00001.bmp", QSize(800, 600));
-    fwtest::writeAll(h.input + "c1a00002.bmp", "BM broken");
-    h.writeSettings(h.input, h.output, "90", "0");
+    for (const char* name : {"c1a00002.bmp", "e0.Bmp", "D.BMP", "notes.txt", "x.bmpx"})
+        fwtest::writeAll(h.input + name, "BM broken");
+    QDir().mkpath(h.input + "folder.bmp");
     auto w = h.started();
+    EXPECT_EQ(WindowHarness::lines(w->FileList),
+              QStringList({"c1a00000.bmp", "c1a00001.bmp", "c1a00002.bmp", "D.BMP", "e0.Bmp"}));
     w->ImgPreview_DblClick(); // nothing selected yet: nothing opens
     w->FileList_DblClick();
     EXPECT_TRUE(h.openedFiles.isEmpty());
@@ -282,10 +257,27 @@ TEST(FileList, SelectionShowsThePreviewAndDoubleClicksOpenTheBitmap)
 
 // ---- Launches, buttons and closing -------------------------------------
 
-TEST(Launches, AboutStartsTheViewerBesideTheProgramOrShowsTheMakersLine)
+TEST(Buttons, AboutStartsTheViewerBesideTheProgramOrShowsTheMakersLineAndTheFacesAreTheArtworks)
 {
     WindowHarness h;
     auto w = h.started();
+    const auto face = [](PictureButton* b, bool down) {
+        b->setDown(down);
+        const QImage shot = b->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        b->setDown(false);
+        return shot;
+    };
+    // CmdExit shows the pictures artgen writes for the viewer's quit button;
+    // CmdAbout has only one.
+    const QImage exitNormal = QImage(FW_ART_DIR "/exit_normal.bmp").convertToFormat(QImage::Format_RGB32);
+    const QImage exitPressed = QImage(FW_ART_DIR "/exit_pressed.bmp").convertToFormat(QImage::Format_RGB32);
+    ASSERT_FALSE(exitNormal.isNull());
+    QRect centre(QPoint(0, 0), exitNormal.size());
+    centre.moveCenter(w->CmdExit->rect().center());
+    EXPECT_EQ(face(w->CmdExit, false).copy(centre), exitNormal);
+    EXPECT_EQ(face(w->CmdExit, true).copy(centre), exitPressed);
+    EXPECT_EQ(face(w->CmdAbout, true), face(w->CmdAbout, false));
+
     QTest::mouseClick(w->CmdAbout, Qt::LeftButton);
     ASSERT_EQ(h.messages.size(), 1u);
     EXPECT_EQ(h.messages[0].text, "Framewright from Quenk Kestrel (#hlshots @ FragNet)");
@@ -305,34 +297,19 @@ TEST(Launches, AboutStartsTheViewerBesideTheProgramOrShowsTheMakersLine)
     EXPECT_EQ(h.openedAddresses, QStringList({"quenk.example.org", "snapz.example.net"}));
 }
 
-TEST(Buttons, CmdExitShowsTheSharedClosePicturesAndCmdAboutHasOnlyOne)
+TEST(Closing, CmdExitAndEveryOtherCloseSaveTheSettingsAndTheNextStartShowsThem)
 {
     WindowHarness h;
-    auto w = h.started();
-    const auto face = [](PictureButton* b, bool down) {
-        b->setDown(down);
-        const QImage shot = b->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        b->setDown(false);
-        return shot;
-    };
-    // The pictures artgen writes for the viewer's quit button.
-    const QImage exitNormal = QImage(FW_ART_DIR "/exit_normal.bmp").convertToFormat(QImage::Format_RGB32);
-    const QImage exitPressed = QImage(FW_ART_DIR "/exit_pressed.bmp").convertToFormat(QImage::Format_RGB32);
-    ASSERT_FALSE(exitNormal.isNull());
-    QRect centre(QPoint(0, 0), exitNormal.size());
-    centre.moveCenter(w->CmdExit->rect().center());
-    EXPECT_EQ(face(w->CmdExit, false).copy(centre), exitNormal);
-    EXPECT_EQ(face(w->CmdExit, true).copy(centre), exitPressed);
-    EXPECT_EQ(face(w->CmdAbout, true), face(w->CmdAbout, false));
-}
-
-TEST(Closing, CmdExitAndEveryOtherCloseSaveTheSettingsAndEnd)
-{
-    WindowHarness h;
-    h.writeSettings(h.input, h.output, "90", "0");
+    const QString games = h.tmp.path() + "/Games/hl";
+    QDir().mkpath(games);
+    h.writeSettings(games, h.output); // stored without the separator
     {
         auto w = h.started();
+        EXPECT_EQ(w->InputPath, games + "/");
+        EXPECT_EQ(w->lblInPath->text(), (games + "/").toUpper());
+        EXPECT_EQ(w->lblOutPath->text(), h.output.toUpper());
         w->SetQuality(7);
+        w->chkDel->setChecked(true);
         QTest::mouseClick(w->CmdMin, Qt::LeftButton);
         EXPECT_TRUE(w->windowState() & Qt::WindowMinimized);
         QTest::mouseClick(w->CmdExit, Qt::LeftButton);
@@ -340,11 +317,13 @@ TEST(Closing, CmdExitAndEveryOtherCloseSaveTheSettingsAndEnd)
         EXPECT_EQ(h.setting("Quality"), "7") << "the caption's number, without its leading zero";
     }
     auto w = h.started();
-    w->chkDel->setChecked(true);
+    EXPECT_EQ(w->LblQuality->text(), "07 %");
+    EXPECT_TRUE(w->chkDel->isChecked());
+    w->chkDel->setChecked(false);
     w->close(); // the system's close command, the task bar
     EXPECT_EQ(h.quits, 2);
-    EXPECT_EQ(h.setting("Del"), "1");
-    EXPECT_EQ(h.setting("InputPath"), h.input);
+    EXPECT_EQ(h.setting("Del"), "0");
+    EXPECT_EQ(h.setting("InputPath"), games + "/");
 }
 
 } // namespace

@@ -21,6 +21,7 @@ WindowHarness::WindowHarness()
     for (const QString& dir : {programDir, home, pictures, input, output})
         EXPECT_TRUE(QDir().mkpath(dir));
     EXPECT_TRUE(art::skin().save(programDir + "/skin.bmp", "BMP"));
+    writeSettings(input, output);
 }
 
 FrmMainServices WindowHarness::services()
@@ -60,8 +61,10 @@ FrmMainServices WindowHarness::services()
     return s;
 }
 
-std::unique_ptr<FrmMain> WindowHarness::started()
+std::unique_ptr<FrmMain> WindowHarness::started(const QStringList& shots)
 {
+    for (const QString& name : shots)
+        writeScreenshot(input + name);
     auto w = window();
     EXPECT_TRUE(w->Form_Load());
     return w;
@@ -74,10 +77,8 @@ void WindowHarness::writeSettings(const QString& in, const QString& out, const Q
     store.beginGroup("CONFIG");
     store.setValue("InputPath", in);
     store.setValue("OutputPath", out);
-    if (!quality.isNull())
-        store.setValue("Quality", quality);
-    if (!del.isNull())
-        store.setValue("Del", del);
+    store.setValue("Quality", quality);
+    store.setValue("Del", del);
 }
 
 QString WindowHarness::setting(const QString& key) const
@@ -94,6 +95,7 @@ void WindowHarness::writeScreenshot(const QString& path, QSize size) const
 
 void WindowHarness::winePrefixWith(const QByteArray& sierraDirectory, const QString& folder) const
 {
+    ASSERT_TRUE(QFile::remove(settingsFile));
     ASSERT_TRUE(QDir().mkpath(winePrefix + folder));
     ASSERT_TRUE(QDir().mkpath(winePrefix + "/dosdevices"));
     ASSERT_TRUE(QFile::link("../drive_c", winePrefix + "/dosdevices/c:"));
