@@ -1,16 +1,12 @@
-// The window on a screen of twice the density (QT_SCALE_FACTOR=2, set
-// before the application starts): the skin and the button faces come from
-// the artwork drawn at 2x, device pixel for device pixel, and the window's
-// shape still fits the skin exactly.
-#include "TempDir.h"
+// The window on a screen of twice the density (QT_SCALE_FACTOR=2, which Qt
+// reads once as the application starts, so ctest sets it for this program):
+// the skin and the button faces come from the artwork drawn at 2x, device
+// pixel for device pixel, and the window's shape still fits the skin exactly.
 #include "WindowHarness.h"
 #include "window/mRegion.h"
 
-#include <QApplication>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTransform>
-#include <cstdlib>
 #include <gtest/gtest.h>
 
 namespace {
@@ -56,17 +52,3 @@ TEST(HiDpi, TheWindowShowsTheSkinAndTheButtonsDrawnAt2xWithinTheOutlineOfSkinBmp
 }
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    ::testing::InitGoogleTest(&argc, argv);
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    // Read once, when the application starts: hence a program of its own.
-    setenv("QT_SCALE_FACTOR", "2", 1);
-
-    QTemporaryDir home;
-    fwtest::usePrivateUserDirs(home.path());
-    QApplication app(argc, argv);
-    return RUN_ALL_TESTS();
-}

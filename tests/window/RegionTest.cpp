@@ -7,17 +7,15 @@ namespace {
 using mRegion::RegionFromPicture;
 
 // Builds a picture from rows of characters: '.' is the colour of the
-// top-left corner's character, any other character another colour.
-QImage picture(const std::vector<std::string>& rows, QImage::Format format = QImage::Format_RGB888)
+// top-left corner's character, 'n' one unit away from it, any other
+// character another colour.
+QImage picture(const std::vector<std::string>& rows, QImage::Format format)
 {
-    const int h = static_cast<int>(rows.size());
-    const int w = h ? static_cast<int>(rows[0].size()) : 0;
-    QImage img(w, h, format);
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
+    QImage img(static_cast<int>(rows[0].size()), static_cast<int>(rows.size()), format);
+    for (int y = 0; y < img.height(); ++y) {
+        for (int x = 0; x < img.width(); ++x) {
             const char c = rows[y][x];
-            img.setPixelColor(x, y, c == '.' ? QColor(255, 0, 255) : c == 'n' ? QColor(255, 0, 254)
-                                                                             : QColor(20, 30, 90));
+            img.setPixelColor(x, y, c == '.' ? QColor(255, 0, 255) : c == 'n' ? QColor(255, 0, 254) : Qt::darkBlue);
         }
     }
     return img;
@@ -56,7 +54,7 @@ TEST(RegionFromPicture, OneRectanglePerRunPerRowWithExclusiveRightEdges)
 // No region: the window stays unshaped.
 TEST(RegionFromPicture, AllTransparentOrEmptyPictureGivesNoRegion)
 {
-    EXPECT_TRUE(RegionFromPicture(picture({"...", "..."})).empty());
+    EXPECT_TRUE(RegionFromPicture(picture({"...", "..."}, QImage::Format_RGB32)).empty());
     EXPECT_TRUE(RegionFromPicture(QImage()).empty());
     EXPECT_TRUE(RegionFromPicture(QImage(0, 5, QImage::Format_RGB32)).empty());
 }

@@ -5,7 +5,6 @@
 #include "engine/Settings.h"
 
 #include <QDir>
-#include <QFile>
 #include <QSettings>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -33,31 +32,21 @@ TEST(Settings, SavedValuesComeBackAndNothingIsLoadedWithoutAnInputDirectory)
 
 TEST(Settings, StoredTextsAreReadAsNumbersInRange)
 {
-    struct Row {
+    const struct {
         const char* name;
-        const char* quality; // nullptr: the key is absent
-        const char* del;
+        QByteArray values; // below InputPath in CONFIG
         int expectedQuality;
         bool expectedDelete;
-    };
-    const Row rows[] = {
-        {"absent keys read as 0", nullptr, nullptr, 0, false},
-        {"above the range", "250", "2", 100, false},
-        {"below the range, no number", "-4", "x", 0, false},
-        {"text after the number, halves to even", "64.5 percent", "1", 64, true},
+    } rows[] = {
+        {"absent keys read as 0", "", 0, false},
+        {"above the range", "Quality=250\nDel=2\n", 100, false},
+        {"below the range, no number", "Quality=-4\nDel=x\n", 0, false},
+        {"text after the number, halves to even", "Quality=64.5 percent\nDel=1\n", 64, true},
     };
     fwtest::TempDir tmp;
     const QString file = tmp.file("Framewright.ini");
-    for (const Row& row : rows) {
-        QFile::remove(file);
-        {
-            QSettings store(file, QSettings::IniFormat);
-            store.setValue("CONFIG/InputPath", "/in/");
-            if (row.quality)
-                store.setValue("CONFIG/Quality", row.quality);
-            if (row.del)
-                store.setValue("CONFIG/Del", row.del);
-        }
+    for (const auto& row : rows) {
+        fwtest::writeAll(file, "[CONFIG]\nInputPath=/in/\n" + row.values);
         const std::optional<Settings> s = Settings::load(file);
         ASSERT_TRUE(s) << row.name;
         EXPECT_EQ(s->quality, row.expectedQuality) << row.name;
