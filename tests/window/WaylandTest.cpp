@@ -4,7 +4,6 @@
 #include "WindowHarness.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -16,11 +15,11 @@
 
 namespace {
 
-TEST(Wayland, TheWindowMapsWithATransparentOutsideAndConverts)
+TEST(Wayland, TheWindowMapsWithATransparentOutside)
 {
     ASSERT_EQ(QGuiApplication::platformName(), "wayland");
     WindowHarness h;
-    auto w = h.started({"c1a00000.bmp"});
+    auto w = h.started();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get(), 10000));
 
     // Outside the outline (the skin's top-left corner) nothing is painted on
@@ -29,10 +28,6 @@ TEST(Wayland, TheWindowMapsWithATransparentOutsideAndConverts)
     EXPECT_EQ(qAlpha(shot.pixel(0, 0)), 0);
     EXPECT_EQ(qAlpha(shot.pixel(320, 300)), 255);
     EXPECT_FALSE(w->mask().isEmpty()) << "the outline limits where the window takes input";
-
-    w->CmdGo_Click();
-    EXPECT_EQ(QDir(h.output).entryList(QDir::Files), QStringList{"c1a00000.JPG"});
-    EXPECT_TRUE(h.messages.empty());
 }
 
 } // namespace

@@ -93,16 +93,6 @@ void WindowHarness::writeScreenshot(const QString& path, QSize size) const
     ASSERT_TRUE(shot.save(path, "BMP")) << path.toStdString();
 }
 
-void WindowHarness::winePrefixWith(const QByteArray& sierraDirectory, const QString& folder) const
-{
-    ASSERT_TRUE(QFile::remove(settingsFile));
-    ASSERT_TRUE(QDir().mkpath(winePrefix + folder));
-    ASSERT_TRUE(QDir().mkpath(winePrefix + "/dosdevices"));
-    ASSERT_TRUE(QFile::link("../drive_c", winePrefix + "/dosdevices/c:"));
-    fwtest::writeAll(winePrefix + "/system.reg", "[Software\\\\Sierra OnLine\\\\Setup\\\\HLIFEFE] 1\n"
-                                                 "\"Directory\"=\"" + sierraDirectory + "\"\n");
-}
-
 QStringList WindowHarness::lines(const QListWidget* list)
 {
     QStringList out;

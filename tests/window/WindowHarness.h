@@ -35,11 +35,6 @@ struct WindowHarness {
 
     // Writes a real 24-bit screenshot (well above the size threshold).
     void writeScreenshot(const QString& path, QSize size = QSize(640, 480)) const;
-    // A first start: no settings, and a Wine prefix whose registry names the
-    // game's Sierra directory, its backslashes doubled as in system.reg;
-    // folder is made below the prefix.
-    void winePrefixWith(const QByteArray& sierraDirectory, const QString& folder) const;
-
     static QStringList lines(const QListWidget* list);
 
     fwtest::TempDir tmp;
