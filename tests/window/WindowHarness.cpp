@@ -35,12 +35,7 @@ FrmMainServices WindowHarness::services()
         pickerCalls.emplace_back(start, title);
         if (duringPicker)
             duringPicker();
-        QString answer;
-        if (!pickerAnswers.empty()) {
-            answer = pickerAnswers.front();
-            pickerAnswers.pop_front();
-        }
-        return answer;
+        return pickerAnswers.isEmpty() ? QString() : pickerAnswers.takeFirst();
     };
     s.openDirectory = [this](const QString& d) { openedDirectories.append(d); };
     s.openFile = [this](const QString& f) { openedFiles.append(f); };

@@ -5,7 +5,6 @@
 #include "window/FrmMainServices.h"
 
 #include <QStringList>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -42,7 +41,7 @@ struct WindowHarness {
 
     std::vector<Box> messages;
     std::vector<std::pair<QString, QString>> pickerCalls; // start folder, title
-    std::deque<QString> pickerAnswers;  // "" (cancel) when empty
+    QStringList pickerAnswers; // "" (cancel) when empty
     std::function<void()> duringPicker;
     QStringList openedDirectories, openedFiles, openedAddresses, launched;
     std::function<void(int)> duringPause;
