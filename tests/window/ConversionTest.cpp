@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 
@@ -58,12 +59,9 @@ TEST(ProgressLines, ForeGrowsFromItsOwnStartByItsShareOfTheTrack)
     QWidget parent;
     LineControl fore(&parent, Qt::red, 1, 1000, 1000, 0);
     const LineControl back(&parent, Qt::black, 1, 1710, 7770, 0);
-    const struct {
-        int done, total;
-        float x2;
-    } rows[] = {{0, 1, 1000}, {1, 3, 4030}, {2, 3, 7060}, {0, 3, 1000}};
-    for (const auto& r : rows) {
-        drawProgress(fore, back, r.done, r.total);
-        EXPECT_FLOAT_EQ(fore.x2(), r.x2) << r.done << "/" << r.total;
+    const std::tuple<int, int, float> rows[] = {{0, 1, 1000}, {1, 3, 4030}, {2, 3, 7060}, {0, 3, 1000}};
+    for (const auto& [done, total, x2] : rows) {
+        drawProgress(fore, back, done, total);
+        EXPECT_FLOAT_EQ(fore.x2(), x2) << done << "/" << total;
     }
 }

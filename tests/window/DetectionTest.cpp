@@ -57,14 +57,13 @@ using WineRegistry = Fixture;
 
 TEST_F(WineRegistry, ValuesAreReadAsPlainStringsAndMappedOntoTheDrive)
 {
-    struct Row {
+    const QByteArray sierra = "[Software\\\\Sierra OnLine\\\\Setup\\\\HLIFEFE] 1700000000\n#time=1d9f0a1b2c3d4e5\n";
+    const struct {
         const char* name;
         QByteArray registry;
         QString key, value;
         QString expected; // below <prefix>/dosdevices/c:, or "" for absent
-    };
-    const QByteArray sierra = "[Software\\\\Sierra OnLine\\\\Setup\\\\HLIFEFE] 1700000000\n#time=1d9f0a1b2c3d4e5\n";
-    const Row rows[] = {
+    } rows[] = {
         {"a plain string, folders matched ignoring case", sierra + "\"Directory\"=\"C:\\\\SIERRA\\\\half-life\"\n",
          kSierra, "Directory", "/sierra/Half-Life"},
         {"key and value names ignore case",
@@ -90,7 +89,7 @@ TEST_F(WineRegistry, ValuesAreReadAsPlainStringsAndMappedOntoTheDrive)
     };
     mkdirs(prefix + "/drive_c/sierra/Half-Life");
     EXPECT_EQ(ReadRegString(prefix, RegRoot::LocalMachine, kSierra, "Directory"), "") << "no system.reg";
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         writeRegistry(row.registry);
         const QString expected = row.expected.isEmpty() ? "" : prefix + "/dosdevices/c:" + row.expected;
         EXPECT_EQ(ReadRegString(prefix, RegRoot::LocalMachine, row.key, row.value), expected) << row.name;
@@ -125,16 +124,6 @@ TEST(WinePrefixVariable, WinePrefixComesFromTheEnvironmentElseHome)
 // ---- Steam -------------------------------------------------------------
 
 using Steam = Fixture;
-
-TEST_F(Steam, StandardFlatpakAndSnapRootsAreSearched)
-{
-    for (const QString& root : {steam, home + "/.var/app/com.valvesoftware.Steam/.local/share/Steam",
-                                home + "/snap/steam/common/.local/share/Steam"}) {
-        QDir(home).removeRecursively();
-        const QString install = installIn(root);
-        EXPECT_EQ(SteamLibrary::FindHalfLifeScreenshots(home), install + "/valve") << root.toStdString();
-    }
-}
 
 TEST_F(Steam, GameInASecondLibraryListedInLibraryfoldersVdfOfEitherLayout)
 {
@@ -183,32 +172,34 @@ TEST_F(Search, RegistryThenSteamThenTheFixedDefault)
 {
     const QByteArray sierraKey = "[Software\\\\Sierra OnLine\\\\Setup\\\\HLIFEFE] 1\n";
     const QByteArray appPathsKey = "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\App Paths\\\\hl.exe] 1\n";
-    struct Row {
+    const char* const local = "/.local/share/Steam";
+    const struct {
         const char* name;
         QByteArray registry;
-        bool steamInstall;
-        QString expected; // "steam", "default" or below the prefix's c:
-    };
-    const Row rows[] = {
+        const char* steamRoot; // below home, where Half-Life is installed; nullptr: nowhere
+        QString expected;      // "steam", "default" or below the prefix's c:
+    } rows[] = {
         {"Sierra's entry first", sierraKey + "\"Directory\"=\"C:\\\\Sierra\\\\HL\"\n" + appPathsKey
-             + "\"Path\"=\"C:\\\\Valve\\\\HL\"\n", true, "/Sierra/HL"},
+             + "\"Path\"=\"C:\\\\Valve\\\\HL\"\n", local, "/Sierra/HL"},
         {"App Paths when Sierra's is no plain string", sierraKey + "\"Directory\"=str(2):\"C:\\\\Sierra\\\\HL\"\n"
-             + appPathsKey + "\"Path\"=\"C:\\\\Valve\\\\HL\"\n", true, "/Valve/HL"},
+             + appPathsKey + "\"Path\"=\"C:\\\\Valve\\\\HL\"\n", local, "/Valve/HL"},
         {"App Paths when Sierra's folder is gone", sierraKey + "\"Directory\"=\"C:\\\\Gone\"\n" + appPathsKey
-             + "\"Path\"=\"C:\\\\Valve\\\\HL\"\n", false, "/Valve/HL"},
-        {"Steam when Wine has nothing", "", true, "steam"},
-        {"Steam when App Paths' folder is gone", appPathsKey + "\"Path\"=\"C:\\\\Uninstalled\\\\HL\"\n", true,
+             + "\"Path\"=\"C:\\\\Valve\\\\HL\"\n", nullptr, "/Valve/HL"},
+        {"Steam when Wine has nothing", "", local, "steam"},
+        {"Steam under Flatpak", "", "/.var/app/com.valvesoftware.Steam/.local/share/Steam", "steam"},
+        {"Steam under Snap", "", "/snap/steam/common/.local/share/Steam", "steam"},
+        {"Steam when App Paths' folder is gone", appPathsKey + "\"Path\"=\"C:\\\\Uninstalled\\\\HL\"\n", local,
          "steam"},
         {"the default when every folder is gone", sierraKey + "\"Directory\"=\"C:\\\\Gone\"\n" + appPathsKey
-             + "\"Path\"=\"C:\\\\Gone\\\\Too\"\n", false, "default"},
+             + "\"Path\"=\"C:\\\\Gone\\\\Too\"\n", nullptr, "default"},
     };
     mkdirs(prefix + "/drive_c/Sierra/HL");
     mkdirs(prefix + "/drive_c/Valve/HL");
     const GameDirectory::Environment env{prefix, home, home + "/Pictures"};
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         writeRegistry(row.registry);
-        QDir(steam).removeRecursively();
-        const QString install = row.steamInstall ? installIn(steam) + "/valve" : QString();
+        QDir(home).removeRecursively();
+        const QString install = row.steamRoot ? installIn(home + row.steamRoot) + "/valve" : QString();
         const GameDirectory::Found found = GameDirectory::search(env);
         const QString expected = row.expected == "steam"     ? install
                                  : row.expected == "default" ? prefix + "/dosdevices/c:/Sierra/Half-Life/"

@@ -6,9 +6,11 @@
 #include "SkinArt.h"
 #include "window/mRegion.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
+#include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -181,35 +183,50 @@ TEST(Slider, PressesAndDragsFollowTheMouseWithinTheTrackOnly)
 
 // ---- Folders -----------------------------------------------------------
 
-TEST(Folders, PickersOpenOnTheCurrentDirectoryAndSwapTheLabels)
+TEST(Folders, PickersOpenOnTheCurrentDirectoryAndSwapTheLabelsAndLongPathsAreElidedInTheMiddle)
 {
     WindowHarness h;
     auto w = h.started();
-    const QString chosen = h.tmp.path() + "/Games/Shots";
+    EXPECT_FALSE(w->Lstinfo->horizontalScrollBar()->isVisible()) << "the welcome text fits";
+    const QString chosen = h.tmp.path() + "/" + QString("a rather long folder name ").repeated(5) + "/shots";
+    const QString longName = QString("screenshot").repeated(6) + ".bmp";
     QDir().mkpath(chosen);
     h.writeScreenshot(chosen + "/c1a00000.bmp");
+    h.writeScreenshot(chosen + "/" + longName);
     h.pickerAnswers = {chosen, "/"};
-    QStringList shown; // the headings while each picker is open
+    QStringList headings; // while each picker is open
     h.duringPicker = [&] {
-        shown << QString::number(w->LblSrc->isVisible() + w->LblDest->isVisible() - w->lblInPath->isVisible()
-                                 - w->lblOutPath->isVisible());
+        headings << QString::number(w->LblSrc->isVisible() + w->LblDest->isVisible() - w->lblInPath->isVisible()
+                                    - w->lblOutPath->isVisible());
     };
     QTest::mouseClick(w->CmdInPath, Qt::LeftButton);
     QTest::mouseClick(w->CmdOutPath, Qt::LeftButton);
     EXPECT_EQ(h.pickerCalls, (std::vector<std::pair<QString, QString>>{
                                  {h.input, "HALF-LIFE directory"}, {h.output, "Output directory"}}));
-    EXPECT_EQ(shown, QStringList({"2", "2"}));
+    EXPECT_EQ(headings, QStringList({"2", "2"}));
     // The paths and their labels; the output's separator is not doubled.
+    const QString path = (chosen + "/").toUpper();
     EXPECT_EQ(QStringList({w->InputPath, w->lblInPath->text(), w->OutputPath, w->lblOutPath->text()}),
-              QStringList({chosen + "/", (chosen + "/").toUpper(), "/", "/"}));
-    EXPECT_EQ(WindowHarness::lines(w->FileList), QStringList{"c1a00000.bmp"});
+              QStringList({chosen + "/", path, "/", "/"}));
+    EXPECT_EQ(WindowHarness::lines(w->FileList), QStringList({"c1a00000.bmp", longName}));
     EXPECT_TRUE(w->lblInPath->isVisible() && !w->LblSrc->isVisible() && !w->LblDest->isVisible());
+
+    // Too long for its label: the middle gives way, the tooltip holds it
+    // whole; a long name scrolls.
+    const QString shown = w->lblInPath->shownText();
+    EXPECT_LT(shown.size(), path.size());
+    EXPECT_TRUE(path.startsWith(shown.left(8)) && path.endsWith(shown.right(8))) << shown.toStdString();
+    QHelpEvent tip(QEvent::ToolTip, QPoint(2, 2), w->lblInPath->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(w->lblInPath, &tip);
+    EXPECT_EQ(w->lblInPath->toolTip(), path);
+    QApplication::processEvents();
+    EXPECT_TRUE(w->FileList->horizontalScrollBar()->isVisible());
 
     // Cancelled: the directory stays and its list is read again.
     h.writeScreenshot(chosen + "/c2a50000.bmp");
     QTest::mouseClick(w->CmdInPath, Qt::LeftButton);
     EXPECT_EQ(w->InputPath, chosen + "/");
-    EXPECT_EQ(WindowHarness::lines(w->FileList), QStringList({"c1a00000.bmp", "c2a50000.bmp"}));
+    EXPECT_EQ(WindowHarness::lines(w->FileList), QStringList({"c1a00000.bmp", "c2a50000.bmp", longName}));
 
     QTest::mouseDClick(w->lblInPath, Qt::LeftButton);
     QTest::mouseDClick(w->lblOutPath, Qt::LeftButton);
@@ -307,9 +324,8 @@ TEST(Closing, CmdExitAndEveryOtherCloseSaveTheSettingsAndTheNextStartShowsThem)
     h.writeSettings(games, h.output); // stored without the separator
     {
         auto w = h.started();
-        EXPECT_EQ(w->InputPath, games + "/");
-        EXPECT_EQ(w->lblInPath->text(), (games + "/").toUpper());
-        EXPECT_EQ(w->lblOutPath->text(), h.output.toUpper());
+        EXPECT_EQ(QStringList({w->InputPath, w->lblInPath->text(), w->lblOutPath->text()}),
+                  QStringList({games + "/", (games + "/").toUpper(), h.output.toUpper()}));
         w->SetQuality(7);
         w->chkDel->setChecked(true);
         QTest::mouseClick(w->CmdMin, Qt::LeftButton);

@@ -21,16 +21,8 @@ QImage picture(const std::vector<std::string>& rows, QImage::Format format)
     return img;
 }
 
-std::vector<QRect> rects(std::initializer_list<std::array<int, 4>> ltrb)
-{
-    std::vector<QRect> out;
-    for (const auto& r : ltrb)
-        out.emplace_back(QPoint(r[0], r[1]), QPoint(r[2] - 1, r[3] - 1));
-    return out;
-}
-
 // The same answer whatever the pixel format.
-TEST(RegionFromPicture, OneRectanglePerRunPerRowWithExclusiveRightEdges)
+TEST(RegionFromPicture, OneRectanglePerRunPerRowAndNoneForAPictureWithoutAny)
 {
     const std::vector<std::string> rows{
         ".##..#",
@@ -38,22 +30,20 @@ TEST(RegionFromPicture, OneRectanglePerRunPerRowWithExclusiveRightEdges)
         "#.n..#",
         "######",
     };
-    const std::vector<QRect> expected = rects({
-        {1, 0, 3, 1},
-        {5, 0, 6, 1}, // reaches the right edge: right = W
-        {5, 1, 6, 2}, // not joined to the run above
-        {0, 2, 1, 3}, // starts at the left edge
-        {2, 2, 3, 3}, // one unit away from the key is inside
-        {5, 2, 6, 3},
-        {0, 3, 6, 4},
-    });
+    // Each run of one row is one rectangle, one pixel high.
+    const std::vector<QRect> expected{
+        QRect(1, 0, 2, 1),
+        QRect(5, 0, 1, 1), // reaches the right edge
+        QRect(5, 1, 1, 1), // not joined to the run above
+        QRect(0, 2, 1, 1), // starts at the left edge
+        QRect(2, 2, 1, 1), // one unit away from the key is inside
+        QRect(5, 2, 1, 1),
+        QRect(0, 3, 6, 1),
+    };
     for (const QImage::Format format : {QImage::Format_RGB888, QImage::Format_RGB32, QImage::Format_ARGB32})
         EXPECT_EQ(RegionFromPicture(picture(rows, format)), expected) << format;
-}
 
-// No region: the window stays unshaped.
-TEST(RegionFromPicture, AllTransparentOrEmptyPictureGivesNoRegion)
-{
+    // No region, and the window stays unshaped, for a picture without any.
     EXPECT_TRUE(RegionFromPicture(picture({"...", "..."}, QImage::Format_RGB32)).empty());
     EXPECT_TRUE(RegionFromPicture(QImage()).empty());
     EXPECT_TRUE(RegionFromPicture(QImage(0, 5, QImage::Format_RGB32)).empty());

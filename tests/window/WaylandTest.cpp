@@ -1,6 +1,5 @@
 // The window as a native Wayland client, under a headless Weston that this
 // program starts for itself before the application picks its platform.
-#include "TempDir.h"
 #include "WindowHarness.h"
 
 #include <QApplication>

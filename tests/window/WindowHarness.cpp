@@ -78,8 +78,7 @@ void WindowHarness::writeSettings(const QString& in, const QString& out, const Q
 
 QString WindowHarness::setting(const QString& key) const
 {
-    QSettings store(settingsFile, QSettings::IniFormat);
-    return store.value("CONFIG/" + key).toString();
+    return QSettings(settingsFile, QSettings::IniFormat).value("CONFIG/" + key).toString();
 }
 
 void WindowHarness::writeScreenshot(const QString& path, QSize size) const
