@@ -13,6 +13,7 @@
 namespace {
 
 using MdlRegAll::MapWinePath;
+using MdlRegAll::ReadRegString;
 using MdlRegAll::RegRoot;
 
 const QString kSierra = QStringLiteral("Software\\Sierra OnLine\\Setup\\HLIFEFE");
@@ -37,10 +38,6 @@ protected:
                          "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win32\n\n"
                              + body);
     }
-    QString read(const QString& key, const QString& value) const
-    {
-        return MdlRegAll::ReadRegString(prefix, RegRoot::LocalMachine, key, value);
-    }
     // A Steam library with Half-Life installed under the given folder name.
     QString installIn(const QString& library, const QString& installDir = "Half-Life")
     {
@@ -49,14 +46,6 @@ protected:
                          "\"AppState\"\n{\n\t\"appid\"\t\t\"70\"\n\t\"name\"\t\t\"Half-Life\"\n"
                          "\t\"installdir\"\t\t\"" + installDir.toUtf8() + "\"\n}\n");
         return library + "/steamapps/common/" + installDir;
-    }
-    void touchBmp(const QString& path, int secondsAgo)
-    {
-        fwtest::writeAll(path, "BM");
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-        ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-secondsAgo),
-                                  QFileDevice::FileModificationTime));
     }
     fwtest::TempDir tmp;
     const QString prefix = tmp.path() + "/wine";
@@ -68,14 +57,13 @@ using WineRegistry = Fixture;
 
 TEST_F(WineRegistry, ValuesAreReadAsPlainStringsAndMappedOntoTheDrive)
 {
-    struct Row {
+    const QByteArray sierra = "[Software\\\\Sierra OnLine\\\\Setup\\\\HLIFEFE] 1700000000\n#time=1d9f0a1b2c3d4e5\n";
+    const struct {
         const char* name;
         QByteArray registry;
         QString key, value;
         QString expected; // below <prefix>/dosdevices/c:, or "" for absent
-    };
-    const QByteArray sierra = "[Software\\\\Sierra OnLine\\\\Setup\\\\HLIFEFE] 1700000000\n#time=1d9f0a1b2c3d4e5\n";
-    const Row rows[] = {
+    } rows[] = {
         {"a plain string, folders matched ignoring case", sierra + "\"Directory\"=\"C:\\\\SIERRA\\\\half-life\"\n",
          kSierra, "Directory", "/sierra/Half-Life"},
         {"key and value names ignore case",
@@ -87,6 +75,10 @@ TEST_F(WineRegistry, ValuesAreReadAsPlainStringsAndMappedOntoTheDrive)
         {"dword", sierra + "\"Directory\"=dword:00000001\n", kSierra, "Directory", ""},
         {"bytes", sierra + "\"Directory\"=hex:43,3a,5c\n", kSierra, "Directory", ""},
         {"the default value is written @", sierra + "@=\"C:\\\\Default\"\n", kSierra, "", "/Default"},
+        {"text stops at the first NUL", sierra + "\"Directory\"=\"C:\\\\Nul\\0junk after it\"\n", kSierra, "Directory",
+         "/Nul"},
+        {"escapes are undone", sierra + "\"Directory\"=\"C:\\\\say \\\"hi\\\"\\ttab \\x00e9t\\x00e9\"\n", kSierra,
+         "Directory", QString::fromUtf8("/say \"hi\"\ttab été")},
         {"missing value", sierra + "\"Other\"=\"C:\\\\y\"\n", kSierra, "Directory", ""},
         {"same value under another key", "[Software\\\\Other] 1\n\"Directory\"=\"C:\\\\x\"\n", kSierra,
          "Directory", ""},
@@ -96,22 +88,12 @@ TEST_F(WineRegistry, ValuesAreReadAsPlainStringsAndMappedOntoTheDrive)
          kAppPaths, "Path", "/Valve/HL"},
     };
     mkdirs(prefix + "/drive_c/sierra/Half-Life");
-    EXPECT_EQ(read(kSierra, "Directory"), "") << "no system.reg";
-    for (const Row& row : rows) {
+    EXPECT_EQ(ReadRegString(prefix, RegRoot::LocalMachine, kSierra, "Directory"), "") << "no system.reg";
+    for (const auto& row : rows) {
         writeRegistry(row.registry);
         const QString expected = row.expected.isEmpty() ? "" : prefix + "/dosdevices/c:" + row.expected;
-        EXPECT_EQ(read(row.key, row.value), expected) << row.name;
+        EXPECT_EQ(ReadRegString(prefix, RegRoot::LocalMachine, row.key, row.value), expected) << row.name;
     }
-}
-
-TEST_F(WineRegistry, TextStopsAtTheFirstNulAndEscapesAreUndone)
-{
-    writeRegistry("[Software\\\\Sierra OnLine\\\\Setup\\\\HLIFEFE] 1\n"
-                  "\"Directory\"=\"D-Games\\0junk after the NUL\"\n"
-                  "\"Quoted\"=\"say \\\"hi\\\"\\ttab \\x00e9t\\x00e9\"\n");
-    const QString file = prefix + "/system.reg";
-    EXPECT_EQ(MdlRegAll::ReadSystemRegString(file, kSierra, "Directory"), "D-Games");
-    EXPECT_EQ(MdlRegAll::ReadSystemRegString(file, kSierra, "Quoted"), QString::fromUtf8("say \"hi\"\ttab été"));
 }
 
 TEST_F(WineRegistry, WindowsPathsAreMappedOntoThePrefixsDrives)
@@ -143,17 +125,7 @@ TEST(WinePrefixVariable, WinePrefixComesFromTheEnvironmentElseHome)
 
 using Steam = Fixture;
 
-TEST_F(Steam, StandardFlatpakAndSnapRootsAreSearched)
-{
-    for (const QString& root : {steam, home + "/.var/app/com.valvesoftware.Steam/.local/share/Steam",
-                                home + "/snap/steam/common/.local/share/Steam"}) {
-        QDir(home).removeRecursively();
-        const QString install = installIn(root);
-        EXPECT_EQ(SteamLibrary::FindHalfLifeScreenshots(home), install + "/valve") << root.toStdString();
-    }
-}
-
-TEST_F(Steam, GameInASecondLibraryListedInLibraryfoldersVdf)
+TEST_F(Steam, GameInASecondLibraryListedInLibraryfoldersVdfOfEitherLayout)
 {
     mkdirs(steam + "/steamapps");
     const QString library = tmp.path() + "/games/SteamLibrary";
@@ -165,27 +137,30 @@ TEST_F(Steam, GameInASecondLibraryListedInLibraryfoldersVdf)
     const QString install = installIn(library, "Half-Life GOTY");
     EXPECT_EQ(SteamLibrary::LibraryFolders(steam), QStringList({steam, library}));
     EXPECT_EQ(SteamLibrary::FindHalfLifeScreenshots(home), install + "/valve");
-}
 
-TEST_F(Steam, OldLibraryfoldersLayoutIsUnderstoodToo)
-{
-    const QString root = home + "/.steam/steam";
-    mkdirs(root + "/SteamApps");
-    fwtest::writeAll(root + "/SteamApps/libraryfolders.vdf",
+    // The old layout: the libraries as numbered values beside other keys.
+    const QString old = home + "/.steam/steam";
+    mkdirs(old + "/SteamApps");
+    fwtest::writeAll(old + "/SteamApps/libraryfolders.vdf",
                      "\"LibraryFolders\"\n{\n\t\"TimeNextStatsReport\"\t\t\"1600000000\"\n"
                      "\t\"ContentStatsID\"\t\t\"-123\"\n\t\"1\"\t\t\"/mnt/games\"\n}\n");
-    EXPECT_EQ(SteamLibrary::LibraryFolders(root), QStringList({root, "/mnt/games"}));
+    EXPECT_EQ(SteamLibrary::LibraryFolders(old), QStringList({old, "/mnt/games"}));
 }
 
 TEST_F(Steam, TheModFolderWithTheNewestBitmapIsTheAnswer)
 {
     const QString install = installIn(steam);
-    mkdirs(install + "/cstrike");
-    mkdirs(install + "/gearbox");
-    touchBmp(install + "/valve/c1a00000.bmp", 3600);
-    touchBmp(install + "/cstrike/de_dust0000.BMP", 60); // the newest, in capitals
-    touchBmp(install + "/gearbox/of1a10000.bmp", 600);
-    fwtest::writeAll(install + "/gearbox/newer.txt", "not a bitmap");
+    // The newest bitmap, in capitals, is in cstrike; gearbox's newest file is no bitmap.
+    const std::pair<const char*, int> ages[] = {
+        {"/valve/c1a00000.bmp", 3600}, {"/cstrike/de_dust0000.BMP", 60}, {"/gearbox/of1a10000.bmp", 600},
+        {"/gearbox/newer.txt", 0}};
+    for (const auto& [name, secondsAgo] : ages) {
+        mkdirs(QFileInfo(install + name).path());
+        fwtest::writeAll(install + name, "BM");
+        QFile f(install + name);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-secondsAgo), QFile::FileModificationTime));
+    }
     EXPECT_EQ(SteamLibrary::ScreenshotFolder(install), install + "/cstrike");
 }
 
@@ -197,32 +172,34 @@ TEST_F(Search, RegistryThenSteamThenTheFixedDefault)
 {
     const QByteArray sierraKey = "[Software\\\\Sierra OnLine\\\\Setup\\\\HLIFEFE] 1\n";
     const QByteArray appPathsKey = "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\App Paths\\\\hl.exe] 1\n";
-    struct Row {
+    const char* const local = "/.local/share/Steam";
+    const struct {
         const char* name;
         QByteArray registry;
-        bool steamInstall;
-        QString expected; // "steam", "default" or below the prefix's c:
-    };
-    const Row rows[] = {
+        const char* steamRoot; // below home, where Half-Life is installed; nullptr: nowhere
+        QString expected;      // "steam", "default" or below the prefix's c:
+    } rows[] = {
         {"Sierra's entry first", sierraKey + "\"Directory\"=\"C:\\\\Sierra\\\\HL\"\n" + appPathsKey
-             + "\"Path\"=\"C:\\\\Valve\\\\HL\"\n", true, "/Sierra/HL"},
+             + "\"Path\"=\"C:\\\\Valve\\\\HL\"\n", local, "/Sierra/HL"},
         {"App Paths when Sierra's is no plain string", sierraKey + "\"Directory\"=str(2):\"C:\\\\Sierra\\\\HL\"\n"
-             + appPathsKey + "\"Path\"=\"C:\\\\Valve\\\\HL\"\n", true, "/Valve/HL"},
+             + appPathsKey + "\"Path\"=\"C:\\\\Valve\\\\HL\"\n", local, "/Valve/HL"},
         {"App Paths when Sierra's folder is gone", sierraKey + "\"Directory\"=\"C:\\\\Gone\"\n" + appPathsKey
-             + "\"Path\"=\"C:\\\\Valve\\\\HL\"\n", false, "/Valve/HL"},
-        {"Steam when Wine has nothing", "", true, "steam"},
-        {"Steam when App Paths' folder is gone", appPathsKey + "\"Path\"=\"C:\\\\Uninstalled\\\\HL\"\n", true,
+             + "\"Path\"=\"C:\\\\Valve\\\\HL\"\n", nullptr, "/Valve/HL"},
+        {"Steam when Wine has nothing", "", local, "steam"},
+        {"Steam under Flatpak", "", "/.var/app/com.valvesoftware.Steam/.local/share/Steam", "steam"},
+        {"Steam under Snap", "", "/snap/steam/common/.local/share/Steam", "steam"},
+        {"Steam when App Paths' folder is gone", appPathsKey + "\"Path\"=\"C:\\\\Uninstalled\\\\HL\"\n", local,
          "steam"},
         {"the default when every folder is gone", sierraKey + "\"Directory\"=\"C:\\\\Gone\"\n" + appPathsKey
-             + "\"Path\"=\"C:\\\\Gone\\\\Too\"\n", false, "default"},
+             + "\"Path\"=\"C:\\\\Gone\\\\Too\"\n", nullptr, "default"},
     };
     mkdirs(prefix + "/drive_c/Sierra/HL");
     mkdirs(prefix + "/drive_c/Valve/HL");
     const GameDirectory::Environment env{prefix, home, home + "/Pictures"};
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         writeRegistry(row.registry);
-        QDir(steam).removeRecursively();
-        const QString install = row.steamInstall ? installIn(steam) + "/valve" : QString();
+        QDir(home).removeRecursively();
+        const QString install = row.steamRoot ? installIn(home + row.steamRoot) + "/valve" : QString();
         const GameDirectory::Found found = GameDirectory::search(env);
         const QString expected = row.expected == "steam"     ? install
                                  : row.expected == "default" ? prefix + "/dosdevices/c:/Sierra/Half-Life/"

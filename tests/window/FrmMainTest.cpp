@@ -3,10 +3,14 @@
 #include "WindowHarness.h"
 
 #include "FrmMainLayout.h"
+#include "SkinArt.h"
+#include "window/mRegion.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
+#include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -23,7 +27,7 @@ void mouse(QWidget* target, QEvent::Type type, int x, Qt::MouseButton button, Qt
 
 // ---- Start-up ---------------------------------------------------------------
 
-TEST(StartUp, WelcomeTextPlaysWithItsPausesAndCmdGoComesLast)
+TEST(StartUp, TheSkinnedWindowPlaysTheWelcomeTextWithItsPausesAndCmdGoComesLast)
 {
     WindowHarness h;
     auto w = h.window();
@@ -44,43 +48,27 @@ TEST(StartUp, WelcomeTextPlaysWithItsPausesAndCmdGoComesLast)
     EXPECT_EQ(seen, QStringList({"700:1:0", "400:3:1", "600:5:3", "300:6:5", "300:7:6", "300:9:7",
                                  "300:10:9", "300:11:10"}));
     EXPECT_EQ(w->Lstinfo->currentRow(), 11);
-    EXPECT_TRUE(w->CmdGo->isEnabled());
-    EXPECT_TRUE(w->ControlsEnabled);
+    EXPECT_TRUE(w->CmdGo->isEnabled() && w->ControlsEnabled);
     EXPECT_FALSE(w->LFore->isVisible());
     EXPECT_TRUE(w->picMainSkin->isHidden());
-}
 
-TEST(StartUp, SkinGivesSizeOutlineAndStacking)
-{
-    WindowHarness h;
-    auto w = h.started();
     EXPECT_EQ(w->size(), QSize(layout::kSkinWidth, layout::kSkinHeight));
-    EXPECT_FALSE(w->mask().contains(QPoint(0, 0)));
-    EXPECT_TRUE(w->mask().contains(QPoint(320, 200)));
+    EXPECT_EQ(w->mask(), mRegion::ToRegion(mRegion::RegionFromPicture(art::skin())));
     // The bar above its track, the progress line above its outline.
     const QObjectList& order = w->children();
     EXPECT_GT(order.indexOf(w->LblFore), order.indexOf(w->LblBack));
     EXPECT_GT(order.indexOf(w->LFore), order.indexOf(w->LBack));
     EXPECT_GT(order.indexOf(w->LBack), order.indexOf(w->LBlack));
-}
-
-TEST(StartUp, StoredPathsAreNormalisedAndShownInCapitals)
-{
-    WindowHarness h;
-    QDir().mkpath(h.tmp.path() + "/Games/hl");
-    h.writeSettings(h.tmp.path() + "/Games/hl", h.output, "7", "1");
-    auto w = h.started();
-    EXPECT_EQ(w->InputPath, h.tmp.path() + "/Games/hl/");
-    EXPECT_EQ(w->lblInPath->text(), (h.tmp.path() + "/Games/hl/").toUpper());
-    EXPECT_EQ(w->lblOutPath->text(), h.output.toUpper());
-    EXPECT_EQ(w->LblQuality->text(), "07 %");
-    EXPECT_TRUE(w->chkDel->isChecked());
+    // Every control lies inside the outline.
+    QRegion controls;
+    for (const QWidget* c : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        controls += c == w->picMainSkin || c->objectName() == "focusRing" ? QRegion() : QRegion(c->geometry());
+    EXPECT_EQ(w->mask().intersected(controls), controls);
 }
 
 TEST(StartUp, MissingSkinSaysSoAndEndsWithoutTouchingTheSettings)
 {
     WindowHarness h;
-    h.writeSettings("/earlier/in/", "/earlier/out/", "33", "1");
     const QByteArray before = fwtest::readAll(h.settingsFile);
     ASSERT_TRUE(QFile::remove(h.programDir + "/skin.bmp"));
     auto w = h.window();
@@ -97,7 +85,6 @@ TEST(StartUp, SkinThatIsNoPictureIsSkippedAndClicksDuringTheWelcomeDoNothing)
 {
     WindowHarness h;
     fwtest::writeAll(h.programDir + "/skin.bmp", "BM this is not a bitmap");
-    h.writeSettings(h.input, h.output, "90", "0");
     auto w = h.window();
     h.duringPause = [&](int) { QTest::mouseClick(w->CmdGo, Qt::LeftButton); };
     ASSERT_TRUE(w->Form_Load());
@@ -111,7 +98,6 @@ TEST(StartUp, SkinThatIsNoPictureIsSkippedAndClicksDuringTheWelcomeDoNothing)
 TEST(Settings, AStoreThatCannotBeWrittenIsReportedOnce)
 {
     WindowHarness h;
-    h.writeSettings(h.input, h.output, "90", "0");
     auto w = h.started();
     // A file where the settings' directory was: nothing can be written there.
     const QString dir = QFileInfo(h.settingsFile).path();
@@ -126,36 +112,40 @@ TEST(Settings, AStoreThatCannotBeWrittenIsReportedOnce)
     EXPECT_EQ(h.quits, 1);
 }
 
-TEST(Detection, FoundGameKeepsTheSlidersStartUpState)
+// A first start with a Wine prefix whose registry names the game, or stored
+// settings whose output directory is gone: the stored quality and delete
+// option apply, then the fixed default replaces both paths whether or not
+// its directory exists.
+TEST(Detection, AFoundGameKeepsTheSlidersStartUpStateAndTheFixedDefaultSetsQuality90)
 {
-    WindowHarness h;
-    h.winePrefixWith("C:\\\\SIERRA\\\\HALF-LIFE", "/drive_c/Sierra/Half-Life");
-    auto w = h.started();
-    EXPECT_EQ(w->InputPath, h.winePrefix + "/dosdevices/c:/Sierra/Half-Life/");
-    EXPECT_EQ(w->lblOutPath->text(), (h.pictures + "/CS_JPEG/").toUpper());
-    EXPECT_EQ(w->LblQuality->text(), "100 %") << "the slider keeps its start-up state";
-    EXPECT_FALSE(w->chkDel->isChecked());
-    // The first mouse event on the slider brings the caption in line with the bar.
-    mouse(w->LblBack, QEvent::MouseMove, 200, Qt::NoButton, Qt::NoButton);
-    EXPECT_EQ(w->LblFore->width(), 123);
-    EXPECT_EQ(w->LblQuality->text(), "40 %");
-}
-
-TEST(Detection, TheFixedDefaultSetsQuality90WhetherOrNotItExists)
-{
-    WindowHarness h;
-    h.winePrefixWith("C:\\\\Gone", "/drive_c");
-    for (const bool exists : {false, true}) {
-        if (exists)
-            QDir().mkpath(h.winePrefix + "/drive_c/Sierra/Half-Life");
-        // A stored input whose output directory is gone: the stored quality
-        // and delete option apply, then the defaults replace both paths.
-        h.writeSettings(h.input, h.tmp.path() + "/gone/", "42", "1");
+    const struct {
+        QByteArray sierraDirectory; // in system.reg, its backslashes doubled
+        const char* madeBelowThePrefix;
+        bool stored;
+        const char* caption;
+        const char* captionAfterTheMouse; // the slider's first event aligns it with the bar
+    } rows[] = {
+        {"C:\\\\SIERRA\\\\HALF-LIFE", "/drive_c/Sierra/Half-Life", false, "100 %", "40 %"},
+        {"C:\\\\Gone", "/drive_c", true, "90 %", "90 %"},
+        {"C:\\\\Gone", "/drive_c/Sierra/Half-Life", true, "90 %", "90 %"},
+    };
+    for (const auto& row : rows) {
+        WindowHarness h;
+        ASSERT_TRUE(QFile::remove(h.settingsFile));
+        if (row.stored)
+            h.writeSettings(h.input, h.tmp.path() + "/gone/", "42", "1");
+        ASSERT_TRUE(QDir().mkpath(h.winePrefix + row.madeBelowThePrefix));
+        ASSERT_TRUE(QDir().mkpath(h.winePrefix + "/dosdevices"));
+        ASSERT_TRUE(QFile::link("../drive_c", h.winePrefix + "/dosdevices/c:"));
+        fwtest::writeAll(h.winePrefix + "/system.reg", "[Software\\\\Sierra OnLine\\\\Setup\\\\HLIFEFE] 1\n"
+                                                       "\"Directory\"=\"" + row.sierraDirectory + "\"\n");
         auto w = h.started();
         EXPECT_EQ(w->InputPath, h.winePrefix + "/dosdevices/c:/Sierra/Half-Life/");
-        EXPECT_EQ(w->OutputPath, h.pictures + "/CS_JPEG/");
-        EXPECT_EQ(w->LblQuality->text(), "90 %");
-        EXPECT_TRUE(w->chkDel->isChecked()) << "never changed by the defaults";
+        EXPECT_EQ(w->lblOutPath->text(), (h.pictures + "/CS_JPEG/").toUpper());
+        EXPECT_EQ(w->LblQuality->text(), row.caption);
+        EXPECT_EQ(w->chkDel->isChecked(), row.stored) << "never changed by the defaults";
+        mouse(w->LblBack, QEvent::MouseMove, 200, Qt::NoButton, Qt::NoButton);
+        EXPECT_EQ(w->LblQuality->text(), row.captionAfterTheMouse);
     }
 }
 
@@ -180,7 +170,6 @@ TEST(Slider, PressesAndDragsFollowTheMouseWithinTheTrackOnly)
     EXPECT_EQ(w->LblQuality->text(), "95 %");
     mouse(w->LblFore, QEvent::MouseMove, 400, Qt::NoButton, Qt::LeftButton);
     mouse(w->LblFore, QEvent::MouseMove, -3, Qt::NoButton, Qt::LeftButton);
-    EXPECT_EQ(w->LblFore->width(), 290);
     EXPECT_EQ(w->LblQuality->text(), "95 %");
     mouse(w->LblFore, QEvent::MouseButtonRelease, 61, Qt::LeftButton, Qt::NoButton);
     EXPECT_EQ(w->LblQuality->text(), "20 %") << "the release sets the bar once more";
@@ -194,37 +183,50 @@ TEST(Slider, PressesAndDragsFollowTheMouseWithinTheTrackOnly)
 
 // ---- Folders -----------------------------------------------------------
 
-TEST(Folders, PickersOpenOnTheCurrentDirectoryAndSwapTheLabels)
+TEST(Folders, PickersOpenOnTheCurrentDirectoryAndSwapTheLabelsAndLongPathsAreElidedInTheMiddle)
 {
     WindowHarness h;
-    h.writeSettings(h.input, h.output, "90", "0");
     auto w = h.started();
-    const QString chosen = h.tmp.path() + "/Games/Shots";
+    EXPECT_FALSE(w->Lstinfo->horizontalScrollBar()->isVisible()) << "the welcome text fits";
+    const QString chosen = h.tmp.path() + "/" + QString("a rather long folder name ").repeated(5) + "/shots";
+    const QString longName = QString("screenshot").repeated(6) + ".bmp";
     QDir().mkpath(chosen);
     h.writeScreenshot(chosen + "/c1a00000.bmp");
+    h.writeScreenshot(chosen + "/" + longName);
     h.pickerAnswers = {chosen, "/"};
-    QStringList shown; // the headings while each picker is open
+    QStringList headings; // while each picker is open
     h.duringPicker = [&] {
-        shown << QString::number(w->LblSrc->isVisible() + w->LblDest->isVisible() - w->lblInPath->isVisible()
-                                 - w->lblOutPath->isVisible());
+        headings << QString::number(w->LblSrc->isVisible() + w->LblDest->isVisible() - w->lblInPath->isVisible()
+                                    - w->lblOutPath->isVisible());
     };
     QTest::mouseClick(w->CmdInPath, Qt::LeftButton);
     QTest::mouseClick(w->CmdOutPath, Qt::LeftButton);
     EXPECT_EQ(h.pickerCalls, (std::vector<std::pair<QString, QString>>{
                                  {h.input, "HALF-LIFE directory"}, {h.output, "Output directory"}}));
-    EXPECT_EQ(shown, QStringList({"2", "2"}));
-    EXPECT_EQ(w->InputPath, chosen + "/");
-    EXPECT_EQ(w->lblInPath->text(), (chosen + "/").toUpper());
-    EXPECT_EQ(WindowHarness::lines(w->FileList), QStringList{"c1a00000.bmp"});
-    EXPECT_EQ(w->OutputPath, "/"); // the separator is not doubled
-    EXPECT_EQ(w->lblOutPath->text(), "/");
+    EXPECT_EQ(headings, QStringList({"2", "2"}));
+    // The paths and their labels; the output's separator is not doubled.
+    const QString path = (chosen + "/").toUpper();
+    EXPECT_EQ(QStringList({w->InputPath, w->lblInPath->text(), w->OutputPath, w->lblOutPath->text()}),
+              QStringList({chosen + "/", path, "/", "/"}));
+    EXPECT_EQ(WindowHarness::lines(w->FileList), QStringList({"c1a00000.bmp", longName}));
     EXPECT_TRUE(w->lblInPath->isVisible() && !w->LblSrc->isVisible() && !w->LblDest->isVisible());
+
+    // Too long for its label: the middle gives way, the tooltip holds it
+    // whole; a long name scrolls.
+    const QString shown = w->lblInPath->shownText();
+    EXPECT_LT(shown.size(), path.size());
+    EXPECT_TRUE(path.startsWith(shown.left(8)) && path.endsWith(shown.right(8))) << shown.toStdString();
+    QHelpEvent tip(QEvent::ToolTip, QPoint(2, 2), w->lblInPath->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(w->lblInPath, &tip);
+    EXPECT_EQ(w->lblInPath->toolTip(), path);
+    QApplication::processEvents();
+    EXPECT_TRUE(w->FileList->horizontalScrollBar()->isVisible());
 
     // Cancelled: the directory stays and its list is read again.
     h.writeScreenshot(chosen + "/c2a50000.bmp");
     QTest::mouseClick(w->CmdInPath, Qt::LeftButton);
     EXPECT_EQ(w->InputPath, chosen + "/");
-    EXPECT_EQ(WindowHarness::lines(w->FileList), QStringList({"c1a00000.bmp", "c2a50000.bmp"}));
+    EXPECT_EQ(WindowHarness::lines(w->FileList), QStringList({"c1a00000.bmp", "c2a50000.bmp", longName}));
 
     QTest::mouseDClick(w->lblInPath, Qt::LeftButton);
     QTest::mouseDClick(w->lblOutPath, Qt::LeftButton);
@@ -233,25 +235,17 @@ TEST(Folders, PickersOpenOnTheCurrentDirectoryAndSwapTheLabels)
 
 // ---- File list and preview ---------------------------------------------
 
-TEST(FileList, BitmapsOfAnyCaseSortedByNameWithoutRegardToCase)
-{
-    WindowHarness h;
-    for (const char* name : {"b.BMP", "A.bmp", "c.Bmp", "notes.txt", "x.bmpx", "a0.bmp"})
-        fwtest::writeAll(h.input + name, "BM");
-    QDir().mkpath(h.input + "folder.bmp");
-    h.writeSettings(h.input, h.output, "90", "0");
-    auto w = h.started();
-    EXPECT_EQ(WindowHarness::lines(w->FileList), QStringList({"A.bmp", "a0.bmp", "b.BMP", "c.Bmp"}));
-}
-
-TEST(FileList, SelectionShowsThePreviewAndDoubleClicksOpenTheBitmap)
+TEST(FileList, BitmapsSortedWithoutRegardToCaseAndTheSelectionShowsThePreviewAndDoubleClicksOpenIt)
 {
     WindowHarness h;
     h.writeScreenshot(h.input + "c1a00000.bmp", QSize(640, 480));
     h.writeScreenshot(h.input + "c1a00001.bmp", QSize(800, 600));
-    fwtest::writeAll(h.input + "c1a00002.bmp", "BM broken");
-    h.writeSettings(h.input, h.output, "90", "0");
+    for (const char* name : {"c1a00002.bmp", "e0.Bmp", "D.BMP", "notes.txt", "x.bmpx"})
+        fwtest::writeAll(h.input + name, "BM broken");
+    QDir().mkpath(h.input + "folder.bmp");
     auto w = h.started();
+    EXPECT_EQ(WindowHarness::lines(w->FileList),
+              QStringList({"c1a00000.bmp", "c1a00001.bmp", "c1a00002.bmp", "D.BMP", "e0.Bmp"}));
     w->ImgPreview_DblClick(); // nothing selected yet: nothing opens
     w->FileList_DblClick();
     EXPECT_TRUE(h.openedFiles.isEmpty());
@@ -282,10 +276,27 @@ TEST(FileList, SelectionShowsThePreviewAndDoubleClicksOpenTheBitmap)
 
 // ---- Launches, buttons and closing -------------------------------------
 
-TEST(Launches, AboutStartsTheViewerBesideTheProgramOrShowsTheMakersLine)
+TEST(Buttons, AboutStartsTheViewerBesideTheProgramOrShowsTheMakersLineAndTheFacesAreTheArtworks)
 {
     WindowHarness h;
     auto w = h.started();
+    const auto face = [](PictureButton* b, bool down) {
+        b->setDown(down);
+        const QImage shot = b->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        b->setDown(false);
+        return shot;
+    };
+    // CmdExit shows the pictures artgen writes for the viewer's quit button;
+    // CmdAbout has only one.
+    const QImage exitNormal = QImage(FW_ART_DIR "/exit_normal.bmp").convertToFormat(QImage::Format_RGB32);
+    const QImage exitPressed = QImage(FW_ART_DIR "/exit_pressed.bmp").convertToFormat(QImage::Format_RGB32);
+    ASSERT_FALSE(exitNormal.isNull());
+    QRect centre(QPoint(0, 0), exitNormal.size());
+    centre.moveCenter(w->CmdExit->rect().center());
+    EXPECT_EQ(face(w->CmdExit, false).copy(centre), exitNormal);
+    EXPECT_EQ(face(w->CmdExit, true).copy(centre), exitPressed);
+    EXPECT_EQ(face(w->CmdAbout, true), face(w->CmdAbout, false));
+
     QTest::mouseClick(w->CmdAbout, Qt::LeftButton);
     ASSERT_EQ(h.messages.size(), 1u);
     EXPECT_EQ(h.messages[0].text, "Framewright from Quenk Kestrel (#hlshots @ FragNet)");
@@ -305,34 +316,18 @@ TEST(Launches, AboutStartsTheViewerBesideTheProgramOrShowsTheMakersLine)
     EXPECT_EQ(h.openedAddresses, QStringList({"quenk.example.org", "snapz.example.net"}));
 }
 
-TEST(Buttons, CmdExitShowsTheSharedClosePicturesAndCmdAboutHasOnlyOne)
+TEST(Closing, CmdExitAndEveryOtherCloseSaveTheSettingsAndTheNextStartShowsThem)
 {
     WindowHarness h;
-    auto w = h.started();
-    const auto face = [](PictureButton* b, bool down) {
-        b->setDown(down);
-        const QImage shot = b->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        b->setDown(false);
-        return shot;
-    };
-    // The pictures artgen writes for the viewer's quit button.
-    const QImage exitNormal = QImage(FW_ART_DIR "/exit_normal.bmp").convertToFormat(QImage::Format_RGB32);
-    const QImage exitPressed = QImage(FW_ART_DIR "/exit_pressed.bmp").convertToFormat(QImage::Format_RGB32);
-    ASSERT_FALSE(exitNormal.isNull());
-    QRect centre(QPoint(0, 0), exitNormal.size());
-    centre.moveCenter(w->CmdExit->rect().center());
-    EXPECT_EQ(face(w->CmdExit, false).copy(centre), exitNormal);
-    EXPECT_EQ(face(w->CmdExit, true).copy(centre), exitPressed);
-    EXPECT_EQ(face(w->CmdAbout, true), face(w->CmdAbout, false));
-}
-
-TEST(Closing, CmdExitAndEveryOtherCloseSaveTheSettingsAndEnd)
-{
-    WindowHarness h;
-    h.writeSettings(h.input, h.output, "90", "0");
+    const QString games = h.tmp.path() + "/Games/hl";
+    QDir().mkpath(games);
+    h.writeSettings(games, h.output); // stored without the separator
     {
         auto w = h.started();
+        EXPECT_EQ(QStringList({w->InputPath, w->lblInPath->text(), w->lblOutPath->text()}),
+                  QStringList({games + "/", (games + "/").toUpper(), h.output.toUpper()}));
         w->SetQuality(7);
+        w->chkDel->setChecked(true);
         QTest::mouseClick(w->CmdMin, Qt::LeftButton);
         EXPECT_TRUE(w->windowState() & Qt::WindowMinimized);
         QTest::mouseClick(w->CmdExit, Qt::LeftButton);
@@ -340,11 +335,13 @@ TEST(Closing, CmdExitAndEveryOtherCloseSaveTheSettingsAndEnd)
         EXPECT_EQ(h.setting("Quality"), "7") << "the caption's number, without its leading zero";
     }
     auto w = h.started();
-    w->chkDel->setChecked(true);
+    EXPECT_EQ(w->LblQuality->text(), "07 %");
+    EXPECT_TRUE(w->chkDel->isChecked());
+    w->chkDel->setChecked(false);
     w->close(); // the system's close command, the task bar
     EXPECT_EQ(h.quits, 2);
-    EXPECT_EQ(h.setting("Del"), "1");
-    EXPECT_EQ(h.setting("InputPath"), h.input);
+    EXPECT_EQ(h.setting("Del"), "0");
+    EXPECT_EQ(h.setting("InputPath"), games + "/");
 }
 
 } // namespace

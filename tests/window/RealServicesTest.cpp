@@ -2,7 +2,6 @@
 #include "TempDir.h"
 #include "window/FrmMainServices.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -11,16 +10,13 @@
 
 namespace {
 
-TEST(RealServices, SettingsLiveInTheUsersConfigDirectoryAsFramewrightIni)
+TEST(RealServices, SettingsInTheUsersConfigDirectoryAndProgramsStartedWithoutWaiting)
 {
     const FrmMainServices s = realServices();
     // The test's main() points XDG_CONFIG_HOME at a private directory.
     EXPECT_EQ(s.settingsFile, qEnvironmentVariable("XDG_CONFIG_HOME") + "/Framewright/Framewright.ini");
     EXPECT_TRUE(QFileInfo(s.environment.picturesDir).isDir());
-}
 
-TEST(RealServices, StartDetachedRunsTheProgramWithoutWaitingForIt)
-{
     fwtest::TempDir tmp;
     const QString program = tmp.file("viewer");
     const QString marker = tmp.file("started");
@@ -29,17 +25,12 @@ TEST(RealServices, StartDetachedRunsTheProgramWithoutWaitingForIt)
 
     QElapsedTimer clock;
     clock.start();
-    ASSERT_TRUE(realServices().startDetached(program));
+    ASSERT_TRUE(s.startDetached(program));
     EXPECT_FALSE(QFileInfo::exists(marker)) << "the caller does not wait";
     while (!QFileInfo::exists(marker) && clock.elapsed() < 10000)
         QThread::msleep(20);
     EXPECT_TRUE(QFileInfo::exists(marker));
-}
-
-TEST(RealServices, StartingAMissingProgramReportsFailure)
-{
-    fwtest::TempDir tmp;
-    EXPECT_FALSE(realServices().startDetached(tmp.file("no-such-viewer")));
+    EXPECT_FALSE(s.startDetached(tmp.file("no-such-viewer")));
 }
 
 } // namespace

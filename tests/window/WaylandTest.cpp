@@ -1,10 +1,8 @@
 // The window as a native Wayland client, under a headless Weston that this
 // program starts for itself before the application picks its platform.
-#include "TempDir.h"
 #include "WindowHarness.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -16,12 +14,10 @@
 
 namespace {
 
-TEST(Wayland, TheWindowMapsWithATransparentOutsideAndConverts)
+TEST(Wayland, TheWindowMapsWithATransparentOutside)
 {
     ASSERT_EQ(QGuiApplication::platformName(), "wayland");
     WindowHarness h;
-    h.writeSettings(h.input, h.output, "90", "0");
-    h.writeScreenshot(h.input + "c1a00000.bmp");
     auto w = h.started();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get(), 10000));
 
@@ -31,10 +27,6 @@ TEST(Wayland, TheWindowMapsWithATransparentOutsideAndConverts)
     EXPECT_EQ(qAlpha(shot.pixel(0, 0)), 0);
     EXPECT_EQ(qAlpha(shot.pixel(320, 300)), 255);
     EXPECT_FALSE(w->mask().isEmpty()) << "the outline limits where the window takes input";
-
-    w->CmdGo_Click();
-    EXPECT_EQ(QDir(h.output).entryList(QDir::Files), QStringList{"c1a00000.JPG"});
-    EXPECT_TRUE(h.messages.empty());
 }
 
 } // namespace
@@ -56,20 +48,15 @@ int main(int argc, char** argv)
     // Weston is ready once its socket exists.
     for (int i = 0; i < 200 && !QFileInfo::exists(runtime + "/fw-test"); ++i)
         usleep(50000);
-    if (!QFileInfo::exists(runtime + "/fw-test")) {
-        kill(weston, SIGTERM);
-        waitpid(weston, nullptr, 0);
-        std::fprintf(stderr, "weston did not start (is the package installed?)\n");
-        return 1;
-    }
-    setenv("WAYLAND_DISPLAY", "fw-test", 1);
-    setenv("QT_QPA_PLATFORM", "wayland", 1);
-    // The window draws into shared memory; without this Qt would also load
-    // the GL driver, which only leaks at exit here.
-    setenv("QT_WAYLAND_CLIENT_BUFFER_INTEGRATION", "none", 1);
-
     int result = 1;
-    {
+    if (!QFileInfo::exists(runtime + "/fw-test")) {
+        std::fprintf(stderr, "weston did not start (is the package installed?)\n");
+    } else {
+        setenv("WAYLAND_DISPLAY", "fw-test", 1);
+        setenv("QT_QPA_PLATFORM", "wayland", 1);
+        // The window draws into shared memory; without this Qt would also
+        // load the GL driver, which only leaks at exit here.
+        setenv("QT_WAYLAND_CLIENT_BUFFER_INTEGRATION", "none", 1);
         QApplication app(argc, argv);
         result = RUN_ALL_TESTS();
     }

@@ -21,6 +21,7 @@ WindowHarness::WindowHarness()
     for (const QString& dir : {programDir, home, pictures, input, output})
         EXPECT_TRUE(QDir().mkpath(dir));
     EXPECT_TRUE(art::skin().save(programDir + "/skin.bmp", "BMP"));
+    writeSettings(input, output);
 }
 
 FrmMainServices WindowHarness::services()
@@ -34,12 +35,7 @@ FrmMainServices WindowHarness::services()
         pickerCalls.emplace_back(start, title);
         if (duringPicker)
             duringPicker();
-        QString answer;
-        if (!pickerAnswers.empty()) {
-            answer = pickerAnswers.front();
-            pickerAnswers.pop_front();
-        }
-        return answer;
+        return pickerAnswers.isEmpty() ? QString() : pickerAnswers.takeFirst();
     };
     s.openDirectory = [this](const QString& d) { openedDirectories.append(d); };
     s.openFile = [this](const QString& f) { openedFiles.append(f); };
@@ -60,8 +56,10 @@ FrmMainServices WindowHarness::services()
     return s;
 }
 
-std::unique_ptr<FrmMain> WindowHarness::started()
+std::unique_ptr<FrmMain> WindowHarness::started(const QStringList& shots)
 {
+    for (const QString& name : shots)
+        writeScreenshot(input + name);
     auto w = window();
     EXPECT_TRUE(w->Form_Load());
     return w;
@@ -74,31 +72,19 @@ void WindowHarness::writeSettings(const QString& in, const QString& out, const Q
     store.beginGroup("CONFIG");
     store.setValue("InputPath", in);
     store.setValue("OutputPath", out);
-    if (!quality.isNull())
-        store.setValue("Quality", quality);
-    if (!del.isNull())
-        store.setValue("Del", del);
+    store.setValue("Quality", quality);
+    store.setValue("Del", del);
 }
 
 QString WindowHarness::setting(const QString& key) const
 {
-    QSettings store(settingsFile, QSettings::IniFormat);
-    return store.value("CONFIG/" + key).toString();
+    return QSettings(settingsFile, QSettings::IniFormat).value("CONFIG/" + key).toString();
 }
 
 void WindowHarness::writeScreenshot(const QString& path, QSize size) const
 {
     const QImage shot = art::sampleScreenshot({QStringLiteral("c1a00000.bmp"), size, 0});
     ASSERT_TRUE(shot.save(path, "BMP")) << path.toStdString();
-}
-
-void WindowHarness::winePrefixWith(const QByteArray& sierraDirectory, const QString& folder) const
-{
-    ASSERT_TRUE(QDir().mkpath(winePrefix + folder));
-    ASSERT_TRUE(QDir().mkpath(winePrefix + "/dosdevices"));
-    ASSERT_TRUE(QFile::link("../drive_c", winePrefix + "/dosdevices/c:"));
-    fwtest::writeAll(winePrefix + "/system.reg", "[Software\\\\Sierra OnLine\\\\Setup\\\\HLIFEFE] 1\n"
-                                                 "\"Directory\"=\"" + sierraDirectory + "\"\n");
 }
 
 QStringList WindowHarness::lines(const QListWidget* list)

@@ -5,15 +5,15 @@
 #include "window/FrmMainServices.h"
 
 #include <QStringList>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <vector>
 
 // Surroundings for one FrmMain under test: a program directory with a skin,
-// a private settings file, Wine prefix, home and pictures folders, and
-// services that record what the window asks for instead of waiting for a
-// person or starting programs (every question is answered No).
+// a private settings file naming the input and output folders (quality 80,
+// no deletion), Wine prefix, home and pictures folders, and services that
+// record what the window asks for instead of waiting for a person or
+// starting programs (every question is answered No).
 struct WindowHarness {
     struct Box {
         QString text;
@@ -25,19 +25,15 @@ struct WindowHarness {
 
     FrmMainServices services();
     std::unique_ptr<FrmMain> window() { return std::make_unique<FrmMain>(services()); }
-    // A window through its whole start-up.
-    std::unique_ptr<FrmMain> started();
+    // A window through its whole start-up, with these screenshots in input.
+    std::unique_ptr<FrmMain> started(const QStringList& shots = {});
 
-    void writeSettings(const QString& input, const QString& output, const QString& quality,
-                       const QString& del);
+    void writeSettings(const QString& input, const QString& output, const QString& quality = "80",
+                       const QString& del = "0");
     QString setting(const QString& key) const;
 
     // Writes a real 24-bit screenshot (well above the size threshold).
     void writeScreenshot(const QString& path, QSize size = QSize(640, 480)) const;
-    // A Wine prefix whose registry names the game's Sierra directory, its
-    // backslashes doubled as in system.reg; folder is made below the prefix.
-    void winePrefixWith(const QByteArray& sierraDirectory, const QString& folder) const;
-
     static QStringList lines(const QListWidget* list);
 
     fwtest::TempDir tmp;
@@ -45,7 +41,7 @@ struct WindowHarness {
 
     std::vector<Box> messages;
     std::vector<std::pair<QString, QString>> pickerCalls; // start folder, title
-    std::deque<QString> pickerAnswers;  // "" (cancel) when empty
+    QStringList pickerAnswers; // "" (cancel) when empty
     std::function<void()> duringPicker;
     QStringList openedDirectories, openedFiles, openedAddresses, launched;
     std::function<void(int)> duringPause;
