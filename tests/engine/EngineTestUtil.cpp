@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <csignal>
 #include <cstdlib>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -90,6 +91,20 @@ int runAsNobody(const std::function<int()>& step)
     if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status))
         return -1;
     return WEXITSTATUS(status);
+}
+
+FileSizeLimit::FileSizeLimit(rlim_t bytes)
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+    getrlimit(RLIMIT_FSIZE, &m_old);
+    rlimit limit = m_old;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    setrlimit(RLIMIT_FSIZE, &m_old);
 }
 
 } // namespace fwtest

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <sys/resource.h>
 
 namespace fwtest {
 
@@ -35,5 +36,18 @@ QStringList dirEntries(const QString& dir);
 // child's exit code: step's result, or 99 when the child could not drop to
 // that user.
 int runAsNobody(const std::function<int()>& step);
+
+// Lowers the process's file-size limit for the life of the object: writes
+// beyond it fail with EFBIG, as on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_old{};
+};
 
 } // namespace fwtest

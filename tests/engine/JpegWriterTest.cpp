@@ -11,8 +11,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <turbojpeg.h>
 
@@ -89,13 +87,10 @@ TEST(JpegWriter, FailedWritesRaiseAndLeaveNothing)
         return false;
     };
     // A full disk: the JPEG needs more than 1000 bytes.
-    rlimit normal{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &normal), 0);
-    const rlimit full{1000, normal.rlim_max};
-    std::signal(SIGXFSZ, SIG_IGN);
-    setrlimit(RLIMIT_FSIZE, &full);
-    EXPECT_TRUE(failsAsItShould(dib, dir.file("full0000.JPG")));
-    setrlimit(RLIMIT_FSIZE, &normal);
+    {
+        const fwtest::FileSizeLimit full(1000);
+        EXPECT_TRUE(failsAsItShould(dib, dir.file("full0000.JPG")));
+    }
     EXPECT_TRUE(failsAsItShould(dib, dir.file("missing/dir/x.JPG")));
     EXPECT_TRUE(failsAsItShould(cDIBSection(), dir.file("e.JPG")));
 
