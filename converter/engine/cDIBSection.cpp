@@ -71,6 +71,11 @@ void cDIBSection::CreateFromPicture(const StdPicture& picThis)
     if (work == 0)
         return;
     const gdi::HGDIOBJ kept = gdi::SelectObject(work, picture);
+    if (kept == 0) { // selected into another context: blitting would copy black, so stay empty
+        gdi::DeleteDC(work);
+        ClearUp();
+        return;
+    }
     LoadPictureBlt(work);
     gdi::SelectObject(work, kept);
     gdi::DeleteDC(work);

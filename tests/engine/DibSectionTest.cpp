@@ -50,6 +50,15 @@ TEST_F(DibSectionTest, PicturesBecomeImagesUprightWithoutACopy)
     EXPECT_EQ(picture.Handle(), 0u);
     EXPECT_EQ(d.DIBSectionBitsPtr(), bm.bmBits) << "no pixel was copied";
     EXPECT_EQ(fwtest::maxChannelDiff(imageOf(d), img), 0);
+
+    // A picture held by another context cannot be read: no image rather than a black one.
+    StdPicture held = pictureOf(img);
+    const gdi::HDC other = gdi::CreateCompatibleDC(0);
+    const gdi::HGDIOBJ kept = gdi::SelectObject(other, held.Handle());
+    d.CreateFromPicture(std::move(held));
+    EXPECT_EQ(d.hDC(), 0u);
+    gdi::SelectObject(other, kept);
+    gdi::DeleteDC(other);
 }
 
 TEST_F(DibSectionTest, ExtrasPaintCopyAndResample)
