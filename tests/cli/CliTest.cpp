@@ -218,6 +218,7 @@ TEST(Cli, SignalStopsCleanly)
 TEST(Cli, WatchConvertsFinishedFilesAndSurvivesItsDirectory)
 {
     TempDir in, out;
+    writeBmp(in.file("c1a00000.bmp"), shot(0)); // already there: left alone
     QProcess p;
     p.setProcessChannelMode(QProcess::MergedChannels);
     startConvert(p, {"--watch", "--new-only", in.path(), out.path()});
