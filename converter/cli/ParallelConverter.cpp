@@ -96,9 +96,7 @@ public:
             }
             e.ok = true;
         } catch (const BmpError& error) {
-            // "<path>: truncated pixel data": the line names the file already.
-            QString reason = QString::fromStdString(error.what());
-            e.notEncoded.reason = reason.startsWith(path + ": ") ? reason.mid(path.size() + 2) : reason;
+            e.notEncoded.reason = QString::fromStdString(error.reason()); // the line names the file already
         } catch (const std::exception& error) {
             e.notEncoded.kind = FileResult::Kind::Failed;
             e.notEncoded.reason = QString::fromStdString(error.what());

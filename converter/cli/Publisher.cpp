@@ -5,21 +5,9 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
-
-namespace {
-
-// Taken by any entry, a dangling link included.
-bool nameTaken(const QString& path)
-{
-    const QFileInfo info(path);
-    return info.exists() || info.isSymLink();
-}
-
-} // namespace
 
 Publisher::Publisher(Settings settings) : m_settings(std::move(settings)) {}
 
@@ -28,11 +16,12 @@ FileResult Publisher::publish(const QString& bitmap, std::span<const std::uint8_
     FileResult r{FileResult::Kind::Failed, bitmap, {}, qint64(jpeg.size()), pixels, {}};
     const QString prefix = ScreenshotList::namePrefix(bitmap);
     const QDir out(m_settings.outputDir);
-    for (int n = m_nextNumber.value(prefix, 0); n < ScreenshotList::kNumberCount; ++n) {
+    const auto nextFree = [&](int from) {
+        return ScreenshotList::firstFreeNumber(m_settings.outputDir, prefix, from);
+    };
+    for (int n = nextFree(m_nextNumber.value(prefix, 0)); n < ScreenshotList::kNumberCount; n = nextFree(n + 1)) {
         const QString name = ScreenshotList::candidateName(prefix, n);
         const QString target = out.filePath(name);
-        if (nameTaken(target))
-            continue;
         if (!m_settings.dryRun) {
             const SafeFile::Result written = SafeFile::write(target, jpeg, SafeFile::Publish::NoReplace);
             if (written.outcome == SafeFile::Outcome::NameTaken)

@@ -1,6 +1,7 @@
 #include "engine/ConversionRun.h"
 
 #include "engine/SafeFile.h"
+#include "engine/bmp/BmpDecoder.h"
 #include "engine/cDIBSection.h"
 #include "engine/mFileOp.h"
 #include "engine/mIntelJPEGLibrary.h"
@@ -8,7 +9,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -23,31 +23,11 @@ constexpr int kJpegWaitMs = 1500;
 constexpr int kDeleteWaitMs = 5000;
 constexpr int kAfterCreateMs = 500;
 
-// "path: reason" from the loader becomes "reason": the line names the file.
-QString reasonOf(const std::exception& e, const QString& path)
+// Why the loader failed, without the file's name: the line names it already.
+QString reasonOf(const std::exception& e)
 {
-    QString text = QString::fromStdString(e.what());
-    const QString prefix = path + QStringLiteral(": ");
-    if (text.startsWith(prefix))
-        text.remove(0, prefix.size());
-    return text;
-}
-
-// Any entry takes a name: a file, a directory, a link (even a dangling one).
-bool nameTaken(const QString& path)
-{
-    const QFileInfo entry(path);
-    return entry.exists() || entry.isSymLink();
-}
-
-// The lowest number from `from` on whose JPEG name is free, or
-// kNumberCount when every one is taken.
-int firstFreeNumber(const QString& outputPath, const QString& prefix, int from)
-{
-    int n = from;
-    while (n < ScreenshotList::kNumberCount && nameTaken(outputPath + ScreenshotList::candidateName(prefix, n)))
-        ++n;
-    return n;
+    const auto* bitmap = dynamic_cast<const BmpError*>(&e);
+    return QString::fromStdString(bitmap ? bitmap->reason() : e.what());
 }
 
 enum class FileResult { Converted, Skipped, Failed };
@@ -87,7 +67,7 @@ FileResult convertFile(RunHost& host, cDIBSection& image, FileJob job, int quali
         picture = LoadPicture(job.source);
     } catch (const std::exception& e) {
         // A bitmap that vanished or cannot be read costs nothing but itself.
-        host.log(job.name + QStringLiteral(" skipped: ") + reasonOf(e, job.source));
+        host.log(job.name + QStringLiteral(" skipped: ") + reasonOf(e));
         return FileResult::Skipped;
     }
     host.processEvents();
@@ -116,7 +96,7 @@ FileResult convertFile(RunHost& host, cDIBSection& image, FileJob job, int quali
         }
         if (written == NewJpg::Written)
             break;
-        job.number = firstFreeNumber(job.outputDir, job.prefix, job.number + 1);
+        job.number = ScreenshotList::firstFreeNumber(job.outputDir, job.prefix, job.number + 1);
     }
 
     host.processEvents();
@@ -196,7 +176,7 @@ bool RunConversion(RunHost& host)
             continue;
 
         const QString prefix = GetNamePrefix(name);
-        const int number = firstFreeNumber(output, prefix, 0);
+        const int number = ScreenshotList::firstFreeNumber(output, prefix, 0);
         if (number == ScreenshotList::kNumberCount)
             continue; // every number taken: left alone, like a small file
         if (convertFile(host, image, {name, input + name, output, prefix, number}, quality) == FileResult::Failed) {

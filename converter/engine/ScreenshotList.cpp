@@ -1,6 +1,7 @@
 #include "engine/ScreenshotList.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace ScreenshotList {
 
@@ -21,6 +22,19 @@ QString namePrefix(const QString& fileName)
 QString candidateName(const QString& prefix, int number)
 {
     return prefix + QStringLiteral("%1").arg(number, 4, 10, QChar('0')) + QStringLiteral(".JPG");
+}
+
+int firstFreeNumber(const QString& directory, const QString& prefix, int from)
+{
+    const QDir dir(directory);
+    const auto taken = [&](int n) {
+        const QFileInfo entry(dir.filePath(candidateName(prefix, n)));
+        return entry.exists() || entry.isSymLink();
+    };
+    int n = from;
+    while (n < kNumberCount && taken(n))
+        ++n;
+    return n;
 }
 
 RuleSkip ruleSkip(const QString& fileName, qint64 size)

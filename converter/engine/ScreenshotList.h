@@ -28,6 +28,11 @@ QString namePrefix(const QString& fileName);
 // "half" and 3 -> "half0003.JPG".
 QString candidateName(const QString& prefix, int number);
 
+// The lowest number from `from` on whose candidate name is free in the
+// directory, or kNumberCount when every one is taken. Any entry takes a
+// name: a file, a directory, a link (even a dangling one).
+int firstFreeNumber(const QString& directory, const QString& prefix, int from);
+
 // Why a listed bitmap is left alone by rule, before it is read.
 enum class RuleSkip { None, ShortName, SmallFile };
 

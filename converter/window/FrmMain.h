@@ -126,6 +126,7 @@ private:
     void sliderMouse(QMouseEvent* event);
     void startWindowMove(QMouseEvent* event);
     void openSelectedBitmap();
+    QString pickFolder(const QString& current, const QString& title);
 
     FrmMainServices m_services;
     std::vector<QWidget*> m_tabOrder;

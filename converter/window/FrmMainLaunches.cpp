@@ -24,12 +24,18 @@ void FrmMain::ShowPathValues()
     lblOutPath->show();
 }
 
-void FrmMain::CmdInPath_Click()
+// The headings stand in for the paths while the picker is open; a cancelled
+// picker keeps the current folder.
+QString FrmMain::pickFolder(const QString& current, const QString& title)
 {
     ShowPathHeadings();
-    const QString result = m_services.browseFolder(InputPath, QStringLiteral("HALF-LIFE directory"));
-    if (!result.isEmpty())
-        InputPath = mFileOp::FormatPath(result);
+    const QString result = m_services.browseFolder(current, title);
+    return result.isEmpty() ? current : mFileOp::FormatPath(result);
+}
+
+void FrmMain::CmdInPath_Click()
+{
+    InputPath = pickFolder(InputPath, QStringLiteral("HALF-LIFE directory"));
     lblInPath->setText(InputPath.toUpper());
     FileList->setPath(InputPath); // re-read even when the picker was cancelled
     ShowPathValues();
@@ -37,10 +43,7 @@ void FrmMain::CmdInPath_Click()
 
 void FrmMain::CmdOutPath_Click()
 {
-    ShowPathHeadings();
-    const QString result = m_services.browseFolder(OutputPath, QStringLiteral("Output directory"));
-    if (!result.isEmpty())
-        OutputPath = mFileOp::FormatPath(result);
+    OutputPath = pickFolder(OutputPath, QStringLiteral("Output directory"));
     lblOutPath->setText(OutputPath.toUpper());
     ShowPathValues();
 }

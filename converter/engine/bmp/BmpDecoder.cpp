@@ -11,7 +11,7 @@ namespace {
 
 [[noreturn]] void raise(const QString& name, const char* reason)
 {
-    throw BmpError(name.toStdString() + ": " + reason);
+    throw BmpError(name, reason);
 }
 
 // Asks the caller for the buffer; every header check has passed by now.

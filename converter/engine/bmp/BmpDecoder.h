@@ -5,6 +5,7 @@
 #include <functional>
 #include <span>
 #include <stdexcept>
+#include <string>
 
 // Our own reader of Windows bitmap files. It writes straight into the
 // 24-bit, blue-green-red, bottom-up, 4-byte-padded layout of cDIBSection.
@@ -28,10 +29,18 @@
 // brackets.
 
 // Raised for every file that cannot be decoded. what() names the file and
-// the reason, e.g. "shot.bmp: truncated pixel data".
+// the reason, e.g. "shot.bmp: truncated pixel data"; reason() is the reason
+// alone, for a line that names the file already.
 class BmpError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    BmpError(const QString& file, const std::string& reason)
+        : std::runtime_error(file.toStdString() + ": " + reason), m_reason(reason)
+    {
+    }
+    const std::string& reason() const { return m_reason; }
+
+private:
+    std::string m_reason;
 };
 
 // Receives the picture's size once the whole header has been checked and

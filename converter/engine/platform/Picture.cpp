@@ -50,7 +50,7 @@ StdPicture LoadPicture(const QString& path)
         std::uint8_t* bits = nullptr;
         const gdi::HBITMAP bitmap = gdi::CreateDIBSection(0, header, gdi::DIB_RGB_COLORS, &bits);
         if (!bitmap)
-            throw BmpError((path + QStringLiteral(": not enough memory")).toStdString());
+            throw BmpError(path, "not enough memory");
         picture = StdPicture(bitmap);
         return bits;
     });
