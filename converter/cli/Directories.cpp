@@ -3,15 +3,10 @@
 #include "engine/Settings.h"
 #include "window/detection/GameDirectory.h"
 
-namespace {
-
-constexpr int kDefaultQuality = 90;
-
-} // namespace
-
 RunSetup chooseDirectories(const Options& options)
 {
-    const std::optional<Settings> saved = Settings::load(Settings::defaultFile());
+    // Nothing stored reads as the defaults: no directories, quality 90.
+    const Settings saved = Settings::load(Settings::defaultFile()).value_or(Settings{});
     // The search reads the Wine prefix and Steam's libraries: only when needed.
     std::optional<GameDirectory::Found> found;
     const auto search = [&found]() -> const GameDirectory::Found& {
@@ -34,10 +29,8 @@ RunSetup chooseDirectories(const Options& options)
         setup.origins << QString("%1 directory: %2 (found by the first-start search)").arg(what, path);
         return path;
     };
-    setup.inputDir = pick("Input", options.inputDir, saved ? saved->inputPath : QString(),
-                          [&] { return search().inputPath; });
-    setup.outputDir = pick("Output", options.outputDir, saved ? saved->outputPath : QString(),
-                           [&] { return search().outputPath; });
-    setup.quality = options.quality.value_or(saved ? saved->quality : kDefaultQuality);
+    setup.inputDir = pick("Input", options.inputDir, saved.inputPath, [&] { return search().inputPath; });
+    setup.outputDir = pick("Output", options.outputDir, saved.outputPath, [&] { return search().outputPath; });
+    setup.quality = options.quality.value_or(saved.quality);
     return setup;
 }

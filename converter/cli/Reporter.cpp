@@ -23,11 +23,8 @@ Reporter::Reporter(bool quiet, bool dryRun)
 
 void Reporter::note(const QString& line)
 {
-    if (m_quiet)
-        return;
-    clearProgress();
-    printLine(stderr, line);
-    drawProgress();
+    if (!m_quiet)
+        error(line); // the same stream; only --quiet silences it
 }
 
 void Reporter::error(const QString& line)
