@@ -33,8 +33,10 @@ void startConvert(QProcess& p, const QStringList& args)
 Result finish(QProcess& p)
 {
     EXPECT_TRUE(p.waitForFinished(120000));
+    const bool merged = p.processChannelMode() == QProcess::MergedChannels; // then stderr is in stdout
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts), p.readAllStandardError()};
+            QString(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts),
+            merged ? QString() : QString(p.readAllStandardError())};
 }
 
 Result convert(const QStringList& args, const std::function<void()>& inChild = {})
