@@ -14,13 +14,21 @@ public:
     explicit FolderWatcher(const QString& directory, QObject* parent = nullptr);
     ~FolderWatcher() override;
 
-    // Starts watching; false (and directoryLost) when the directory is missing.
-    bool start();
+    enum class Start { Watching, Missing, Failed };
+
+    // Starts watching. Missing: the directory is not there (directoryLost
+    // follows, and directoryBack once it is). Failed: it cannot be watched at
+    // all (not a directory, the system's limits); failed() carries why.
+    Start start();
 
 signals:
     void filesReady(const QStringList& names);
+    // Events were lost (more than the kernel's queue holds): any file may
+    // have changed, so the whole directory is to be looked at again.
+    void overflowed();
     void directoryLost();
     void directoryBack();
+    void failed(const QString& reason);
 
 private:
     struct State;

@@ -4,15 +4,17 @@
 #include "Reporter.h"
 #include "engine/JpegEncoder.h"
 #include "engine/ScreenshotList.h"
+#include "engine/ReadError.h"
+#include "engine/SourceFile.h"
 #include "engine/bmp/BmpDecoder.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -43,8 +45,7 @@ private:
 struct Encoded {
     bool ok = false;
     std::vector<std::uint8_t> jpeg;
-    qint64 pixels = 0;
-    FileResult notEncoded;
+    FileResult result;
 };
 
 QString ruleReason(ScreenshotList::RuleSkip rule)
@@ -67,27 +68,32 @@ public:
     Encoded encode(const QString& directory, const QString& name)
     {
         Encoded e;
-        e.notEncoded = {FileResult::Kind::Skipped, name, {}, 0, 0, {}};
-        const QString path = QDir(directory).filePath(name);
-        const QFileInfo info(path);
-        if (!info.exists()) {
-            e.notEncoded.reason = "file not found"; // deleted or renamed since it was listed
-            return e;
-        }
-        const auto rule = ScreenshotList::ruleSkip(name, info.size());
-        if (rule != ScreenshotList::RuleSkip::None) {
-            e.notEncoded.reason = ruleReason(rule);
+        FileResult& r = e.result;
+        r = {FileResult::Kind::Skipped, name, {}, 0, 0, {}, FileResult::Source::Unread, {}};
+        if (ScreenshotList::ruleSkip(name, ScreenshotList::kMinBytes) != ScreenshotList::RuleSkip::None) {
+            r.reason = ruleReason(ScreenshotList::RuleSkip::ShortName);
             return e;
         }
         try {
+            SourceFile source(QDir(directory).filePath(name));
+            r.identity = source.identity();
+            r.source = FileResult::Source::Read;
+            const auto rule = ScreenshotList::ruleSkip(name, source.identity().size);
+            if (rule != ScreenshotList::RuleSkip::None) {
+                r.reason = ruleReason(rule);
+                return e;
+            }
             JpegEncoder::Pixels pixels;
-            DecodeBmpFile(path, [&](int width, int height) {
+            DecodeBmpFile(source.file(), [&](int width, int height) {
                 const int pitch = (width * 3 + 3) & ~3;
                 std::uint8_t* destination = m_buffer.reserve(std::size_t(pitch) * std::size_t(height));
                 pixels = {destination, width, height, pitch, true};
                 return destination;
             });
-            e.pixels = qint64(pixels.width) * pixels.height;
+            // A writer that set the size first and filled the pixels while
+            // they were read would leave a torn picture: it is taken later.
+            source.checkUnchanged();
+            r.pixels = qint64(pixels.width) * pixels.height;
             if (!m_dryRun) {
                 if (!m_encoder)
                     m_encoder.emplace();
@@ -95,11 +101,14 @@ public:
                 e.jpeg.assign(bytes.begin(), bytes.end());
             }
             e.ok = true;
-        } catch (const BmpError& error) {
-            e.notEncoded.reason = QString::fromStdString(error.reason()); // the line names the file already
+        } catch (const StillBeingWritten& error) {
+            r.source = FileResult::Source::StillWritten;
+            r.reason = QString::fromStdString(error.reason());
+        } catch (const ReadError& error) {
+            r.reason = QString::fromStdString(error.reason()); // the line names the file already
         } catch (const std::exception& error) {
-            e.notEncoded.kind = FileResult::Kind::Failed;
-            e.notEncoded.reason = QString::fromStdString(error.what());
+            r.kind = FileResult::Kind::Failed;
+            r.reason = QString::fromStdString(error.what());
         }
         return e;
     }
@@ -114,7 +123,8 @@ private:
 // The hand-over between the workers and the publisher.
 class Batch {
 public:
-    Batch(std::size_t count, std::size_t window) : m_results(count), m_window(window) {}
+    // Results wait in a ring of `window` slots: bitmap i in slot i % window.
+    Batch(std::size_t count, std::size_t window) : m_results(window), m_count(count), m_window(window) {}
 
     // The next bitmap to encode, once the publisher has room for it; nothing
     // when all are taken or the batch stops.
@@ -122,9 +132,9 @@ public:
     {
         std::unique_lock lock(m_mutex);
         m_changed.wait(lock, [this] {
-            return m_stop || m_nextToTake >= m_results.size() || m_nextToTake < m_published + m_window;
+            return m_stop || m_nextToTake >= m_count || m_nextToTake < m_published + m_window;
         });
-        if (m_stop || m_nextToTake >= m_results.size())
+        if (m_stop || m_nextToTake >= m_count)
             return std::nullopt;
         return m_nextToTake++;
     }
@@ -133,7 +143,7 @@ public:
     {
         {
             const std::lock_guard lock(m_mutex);
-            m_results[index] = std::move(encoded);
+            m_results[index % m_window] = std::move(encoded);
         }
         m_changed.notify_all();
     }
@@ -144,12 +154,13 @@ public:
     {
         std::unique_lock lock(m_mutex);
         // Signals cannot notify a condition variable: look every 50 ms.
-        while (!m_results[index] && !Interrupts::received())
+        std::optional<Encoded>& slot = m_results[index % m_window];
+        while (!slot && !Interrupts::received())
             m_changed.wait_for(lock, 50ms);
-        if (!m_results[index] || Interrupts::received())
+        if (!slot || Interrupts::received())
             return false;
-        out = std::move(*m_results[index]);
-        m_results[index].reset();
+        out = std::move(*slot);
+        slot.reset();
         m_published = index + 1;
         lock.unlock();
         m_changed.notify_all();
@@ -169,6 +180,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::vector<std::optional<Encoded>> m_results;
+    std::size_t m_count;
     std::size_t m_window;
     std::size_t m_nextToTake = 0;
     std::size_t m_published = 0;
@@ -182,33 +194,48 @@ ParallelConverter::ParallelConverter(Settings settings, Reporter& reporter)
 {
 }
 
-bool ParallelConverter::run(const QStringList& bitmaps)
+ParallelConverter::End ParallelConverter::run(const QStringList& bitmaps,
+                                               const std::function<void(const FileResult&)>& seen)
 {
     const std::size_t count = std::size_t(bitmaps.size());
-    const std::size_t workers = std::min(std::size_t(m_settings.jobs), count);
-    Batch batch(count, 2 * workers);
-    Publisher publisher(m_settings.files);
+    const std::size_t wanted = std::min(std::size_t(m_settings.jobs), count);
+    if (wanted == 0)
+        return End::Done;
+    Batch batch(count, 2 * wanted);
+    Publisher publisher(m_settings.files, [this](const QString& line) { m_reporter.note(line); });
     const QString inputDir = m_settings.files.inputDir;
     {
         std::vector<std::jthread> threads;
-        for (std::size_t w = 0; w < workers; ++w) {
-            threads.emplace_back([&] {
-                Worker worker(m_settings.quality, m_settings.files.dryRun);
-                while (const auto index = batch.take())
-                    batch.put(*index, worker.encode(inputDir, bitmaps[qsizetype(*index)]));
-            });
-        }
         // Releases workers waiting for room on every way out, before they are joined.
         const struct StopOnExit {
             Batch& batch;
             ~StopOnExit() { batch.stop(); }
         } stopOnExit{batch};
+        try {
+            for (std::size_t w = 0; w < wanted; ++w) {
+                threads.emplace_back([&] {
+                    Worker worker(m_settings.quality, m_settings.files.dryRun);
+                    while (const auto index = batch.take())
+                        batch.put(*index, worker.encode(inputDir, bitmaps[qsizetype(*index)]));
+                });
+            }
+        } catch (const std::system_error& e) {
+            // Out of threads (a process limit, a container): fewer will do.
+            if (threads.empty()) {
+                m_reporter.error(QString("framewright-convert: cannot start a thread: %1").arg(e.what()));
+                return End::NoThreads;
+            }
+            m_reporter.note(QString("Converting on %1 threads instead of %2: %3").arg(threads.size()).arg(wanted).arg(e.what()));
+        }
         for (std::size_t i = 0; i < count; ++i) {
             Encoded e;
             if (!batch.collect(i, e))
                 break; // interrupted: what is encoded but not written is dropped
-            m_reporter.file(e.ok ? publisher.publish(bitmaps[qsizetype(i)], e.jpeg, e.pixels) : e.notEncoded);
+            const FileResult result = e.ok ? publisher.publish(std::move(e.result), e.jpeg) : std::move(e.result);
+            m_reporter.file(result);
+            if (seen)
+                seen(result);
         }
     } // the workers finish the picture in hand and end
-    return Interrupts::received() == 0;
+    return Interrupts::received() == 0 ? End::Done : End::Interrupted;
 }

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "FileResult.h"
 #include "Publisher.h"
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class Reporter;
 
@@ -11,7 +13,7 @@ class Reporter;
 // bitmap straight into its own picture buffer and encodes it there; one
 // publisher, the calling thread, names and writes the JPEG files in list
 // order. At most twice as many encoded files as workers wait for it, which
-// bounds the memory.
+// bounds the memory, whatever the length of the list.
 class ParallelConverter {
 public:
     struct Settings {
@@ -20,11 +22,17 @@ public:
         int jobs = 1;
     };
 
+    enum class End {
+        Done,
+        Interrupted, // a signal stopped it: files in flight were abandoned
+        NoThreads,   // not one worker thread could be started
+    };
+
     ParallelConverter(Settings settings, Reporter& reporter);
 
-    // Converts the named bitmaps of the input directory, in this order.
-    // False when a signal stopped it: files in flight were abandoned.
-    bool run(const QStringList& bitmaps);
+    // Converts the named bitmaps of the input directory, in this order, and
+    // hands each result to the reporter, then to `seen` when given.
+    End run(const QStringList& bitmaps, const std::function<void(const FileResult&)>& seen = {});
 
 private:
     Settings m_settings;

@@ -74,10 +74,15 @@ FolderWatcher::FolderWatcher(const QString& directory, QObject* parent)
 
 FolderWatcher::~FolderWatcher() = default;
 
-bool FolderWatcher::start()
+FolderWatcher::Start FolderWatcher::start()
 {
     State& s = *m_state;
-    s.present = QFileInfo(s.directory).isDir();
+    const QFileInfo info(s.directory);
+    if (info.exists() && !info.isDir()) {
+        emit failed(QString("cannot watch %1: it is not a directory").arg(s.directory));
+        return Start::Failed;
+    }
+    s.present = info.isDir();
     if (s.present) {
         s.watcher.addPath(s.directory);
         // What is there now is not new: only later changes count.
@@ -87,5 +92,5 @@ bool FolderWatcher::start()
         emit directoryLost();
     }
     s.lookAgain.start();
-    return s.present;
+    return s.present ? Start::Watching : Start::Missing;
 }

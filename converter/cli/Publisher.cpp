@@ -1,57 +1,66 @@
 #include "Publisher.h"
 
-#include "engine/SafeFile.h"
+#include "engine/NativeName.h"
+#include "engine/Retire.h"
 #include "engine/ScreenshotList.h"
 
 #include <QDir>
-#include <QFile>
-#include <cerrno>
-#include <cstring>
-#include <unistd.h>
+#include <QFileInfo>
 
-Publisher::Publisher(Settings settings) : m_settings(std::move(settings)) {}
+Publisher::Publisher(Settings settings, Note note) : m_settings(std::move(settings)), m_note(std::move(note)) {}
 
-FileResult Publisher::publish(const QString& bitmap, std::span<const std::uint8_t> jpeg, qint64 pixels)
+FileResult Publisher::publish(FileResult r, std::span<const std::uint8_t> jpeg)
 {
-    FileResult r{FileResult::Kind::Failed, bitmap, {}, qint64(jpeg.size()), pixels, {}};
-    const QString prefix = ScreenshotList::namePrefix(bitmap);
-    const QDir out(m_settings.outputDir);
-    const auto nextFree = [&](int from) {
-        return ScreenshotList::firstFreeNumber(m_settings.outputDir, prefix, from);
+    r.jpegBytes = qint64(jpeg.size());
+    const QString prefix = ScreenshotList::namePrefix(r.bitmap);
+    const auto write = [&](const QString& target) {
+        if (m_settings.dryRun)
+            return SafeFile::Result{SafeFile::Outcome::Written, {}};
+        return SafeFile::write(target, jpeg, SafeFile::Publish::NoReplace);
     };
-    for (int n = nextFree(m_nextNumber.value(prefix, 0)); n < ScreenshotList::kNumberCount; n = nextFree(n + 1)) {
-        const QString name = ScreenshotList::candidateName(prefix, n);
-        const QString target = out.filePath(name);
-        if (!m_settings.dryRun) {
-            const SafeFile::Result written = SafeFile::write(target, jpeg, SafeFile::Publish::NoReplace);
-            if (written.outcome == SafeFile::Outcome::NameTaken)
-                continue; // another program was quicker
-            if (written.outcome == SafeFile::Outcome::Failed) {
-                r.reason = written.error; // the number stays free for the next file
-                return r;
-            }
-        }
-        m_nextNumber[prefix] = n + 1;
-        r.jpeg = name;
-        if (m_settings.deleteAfter && !m_settings.dryRun) {
-            r.reason = SafeFile::flushToDisk(target) ? deleteBitmap(bitmap)
-                                                     : QString("the JPEG could not be flushed; bitmap kept");
-            if (!r.reason.isEmpty())
-                return r;
-        }
-        r.kind = FileResult::Kind::Converted;
-        return r;
+    Retire::Published written = Retire::publish(m_settings.outputDir, prefix, m_nextNumber.value(prefix, 0), write);
+    // A watch runs for days: when the output directory is deleted meanwhile,
+    // it is made again rather than failing every screenshot from then on.
+    if (written.outcome == SafeFile::Outcome::Failed && !QFileInfo(m_settings.outputDir).isDir()
+        && QDir().mkpath(m_settings.outputDir)) {
+        m_note(QString("The output directory %1 was gone: created it again.").arg(m_settings.outputDir));
+        written = Retire::publish(m_settings.outputDir, prefix, 0, write);
     }
-    r.kind = FileResult::Kind::Skipped;
-    r.reason = QString("every number from 0000 to %1 is taken").arg(ScreenshotList::kNumberCount - 1);
-    return r;
-}
+    switch (written.outcome) {
+    case SafeFile::Outcome::NameTaken:
+        r.kind = FileResult::Kind::Skipped;
+        r.reason = QString("every number from 0000 to %1 is taken").arg(ScreenshotList::kNumberCount - 1);
+        return r;
+    case SafeFile::Outcome::Failed:
+        // The number stays free for the next file.
+        r.kind = FileResult::Kind::Failed;
+        r.reason = QString("cannot write %1: %2").arg(NativeName::printable(written.jpegPath), written.error);
+        return r;
+    case SafeFile::Outcome::Written:
+        break;
+    }
+    m_nextNumber[prefix] = written.number + 1;
+    r.jpeg = ScreenshotList::candidateName(prefix, written.number);
+    r.kind = FileResult::Kind::Converted;
+    if (!m_settings.deleteAfter || m_settings.dryRun)
+        return r;
 
-QString Publisher::deleteBitmap(const QString& bitmap) const
-{
-    const QByteArray path = QFile::encodeName(QDir(m_settings.inputDir).filePath(bitmap));
-    // Gone already: another converter got there first, after writing its own JPEG.
-    if (::unlink(path.constData()) == 0 || errno == ENOENT)
-        return {};
-    return QString("cannot delete the bitmap: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+    const Retire::Outcome retired =
+        Retire::retireBitmap(written.jpegPath, QDir(m_settings.inputDir).filePath(r.bitmap), r.identity);
+    switch (retired.fate) {
+    case Retire::Fate::Deleted:
+        r.source = FileResult::Source::Deleted;
+        break;
+    case Retire::Fate::AlreadyGone:
+    case Retire::Fate::Changed:
+    case Retire::Fate::KeptAs:
+        r.reason = "bitmap " + Retire::describe(retired);
+        break;
+    case Retire::Fate::NotDurable:
+    case Retire::Fate::CannotDelete:
+        r.kind = FileResult::Kind::Failed;
+        r.reason = "bitmap " + Retire::describe(retired);
+        break;
+    }
+    return r;
 }

@@ -5,13 +5,14 @@
 #include <QHash>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <span>
 
 // Gives each encoded screenshot its name and puts it on the disk, one file
 // at a time and in list order, so that the names are those a one-by-one run
-// gives: the name prefix and the lowest free four-digit number. Never
-// replaces a file; when another program takes a number first, the file moves
-// on to the next one. A bitmap is deleted only once its JPEG is flushed.
+// gives: the name prefix and the lowest free four-digit number. The steps
+// after encoding are the engine's (Retire): never replace a file, make the
+// JPEG durable, and delete only the very bitmap that was read.
 class Publisher {
 public:
     struct Settings {
@@ -20,15 +21,15 @@ public:
         bool deleteAfter = false;
         bool dryRun = false; // claim names, write and delete nothing
     };
+    using Note = std::function<void(const QString&)>;
 
-    explicit Publisher(Settings settings);
+    Publisher(Settings settings, Note note);
 
-    FileResult publish(const QString& bitmap, std::span<const std::uint8_t> jpeg, qint64 pixels);
+    FileResult publish(FileResult read, std::span<const std::uint8_t> jpeg);
 
 private:
-    QString deleteBitmap(const QString& bitmap) const; // why it failed, or empty
-
     Settings m_settings;
+    Note m_note;
     // Per prefix, the number after the last one claimed: every number below
     // it was found taken, so the next search starts there.
     QHash<QString, int> m_nextNumber;

@@ -1,5 +1,7 @@
 #include "Reporter.h"
 
+#include "engine/NativeName.h"
+
 #include <cstdio>
 #include <unistd.h>
 
@@ -43,23 +45,29 @@ void Reporter::beginBatch(int total)
 
 void Reporter::file(const FileResult& r)
 {
+    if (m_watching && r.source == FileResult::Source::StillWritten)
+        return;
+    const QString bitmap = NativeName::printable(r.bitmap);
+    const QString jpeg = NativeName::printable(r.jpeg);
     QString line;
     switch (r.kind) {
     case FileResult::Kind::Converted:
         ++m_converted;
         m_pixels += r.pixels;
-        line = m_dryRun ? QString("%1 -> %2").arg(r.bitmap, r.jpeg)
-                        : QString("%1 -> %2 (%3 KiB)").arg(r.bitmap, r.jpeg).arg((r.jpegBytes + 512) / 1024);
+        line = m_dryRun ? QString("%1 -> %2").arg(bitmap, jpeg)
+                        : QString("%1 -> %2 (%3 KiB)").arg(bitmap, jpeg).arg((r.jpegBytes + 512) / 1024);
+        if (!r.reason.isEmpty())
+            line += ", " + r.reason; // what became of the bitmap, when it was not deleted
         break;
     case FileResult::Kind::Skipped:
         ++m_skipped;
-        line = QString("%1 skipped: %2").arg(r.bitmap, r.reason);
+        line = QString("%1 skipped: %2").arg(bitmap, r.reason);
         break;
     case FileResult::Kind::Failed:
         ++m_failed;
         // A JPEG that was written but whose bitmap could not be deleted.
-        line = r.jpeg.isEmpty() ? QString("%1 failed: %2").arg(r.bitmap, r.reason)
-                                : QString("%1 -> %2 failed: %3").arg(r.bitmap, r.jpeg, r.reason);
+        line = r.jpeg.isEmpty() ? QString("%1 failed: %2").arg(bitmap, r.reason)
+                                : QString("%1 -> %2 failed: %3").arg(bitmap, jpeg, r.reason);
         break;
     }
     ++m_batchDone;

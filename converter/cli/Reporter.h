@@ -11,6 +11,10 @@ class Reporter {
 public:
     Reporter(bool quiet, bool dryRun);
 
+    // A watch says nothing of a file still being written: it takes the file
+    // once its writer closes it.
+    void setWatching(bool watching) { m_watching = watching; }
+
     void note(const QString& line);   // on stderr, unless quiet
     void error(const QString& line);  // on stderr, always
     void beginBatch(int total);       // the progress bar's length; 0 for none
@@ -26,6 +30,7 @@ private:
     bool m_quiet;
     bool m_dryRun;
     bool m_progress;
+    bool m_watching = false;
     int m_batchTotal = 0;
     int m_batchDone = 0;
     int m_converted = 0;

@@ -4,86 +4,141 @@
 #include "Interrupts.h"
 #include "ParallelConverter.h"
 #include "Reporter.h"
+#include "engine/NativeName.h"
 #include "engine/ScreenshotList.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
 #include <QHash>
-#include <QSet>
 #include <QSocketNotifier>
+#include <algorithm>
 
 namespace {
 
-// A file as it was when it was handed to the converter. An event for the same
-// name and state (a file written while the first pass listed it) is not a
-// new screenshot; a file written again since is.
-struct Version {
-    qint64 size;
-    QDateTime modified;
-    bool operator==(const Version&) const = default;
-};
+constexpr int kFailed = 1;
 
+// Which files were taken already, by name and identity. An event for the
+// same file (one written while the first pass listed it) is not a new
+// screenshot; a file written again since, or renamed onto the name, is.
 class Session {
 public:
     Session(ParallelConverter& converter, QString inputDir) : m_converter(converter), m_dir(std::move(inputDir)) {}
 
-    // Converts the listed screenshots, all of them or those named.
-    void convert(const QSet<QString>* only)
+    // --new-only: the screenshots there now are never touched, whatever
+    // happens to the directory, unless they change.
+    void leaveAlone()
+    {
+        for (const QString& name : ScreenshotList::list(m_dir)) {
+            if (const auto identity = identityOfFile(path(name)))
+                m_leftAlone.insert(name, *identity);
+        }
+    }
+
+    // Converts the screenshots of the directory, or those named.
+    bool convert(const QStringList* only)
     {
         QStringList batch;
-        for (const QString& name : ScreenshotList::list(m_dir)) {
-            if (only && !only->contains(name))
-                continue; // not a screenshot, or gone before its turn
-            const QFileInfo info(QDir(m_dir).filePath(name));
-            const Version now{info.size(), info.lastModified()};
-            const auto seen = m_handled.constFind(name);
-            if (seen != m_handled.constEnd() && *seen == now)
-                continue;
-            m_handled.insert(name, now);
-            batch << name;
+        if (only) {
+            for (const QString& name : *only) {
+                if (ScreenshotList::isScreenshotName(name))
+                    batch << name;
+            }
+            ScreenshotList::sortAsListed(batch);
+            batch.erase(std::unique(batch.begin(), batch.end()), batch.end());
+        } else {
+            batch = ScreenshotList::list(m_dir);
         }
-        if (!batch.isEmpty())
-            m_converter.run(batch);
-        if (Interrupts::received())
-            QCoreApplication::exit();
+        batch.removeIf([this](const QString& name) { return !isNew(name); });
+        if (batch.isEmpty())
+            return true;
+        const auto end = m_converter.run(batch, [this](const FileResult& r) { remember(r); });
+        if (Interrupts::received() || end == ParallelConverter::End::NoThreads) {
+            QCoreApplication::exit(end == ParallelConverter::End::NoThreads ? kFailed : Interrupts::exitCode());
+            return false;
+        }
+        return true;
     }
 
 private:
+    QString path(const QString& name) const { return QDir(m_dir).filePath(name); }
+
+    bool isNew(const QString& name) const
+    {
+        const auto now = identityOfFile(path(name));
+        if (!now)
+            return false; // gone already
+        const auto handled = m_handled.constFind(name);
+        if (handled != m_handled.constEnd() && *handled == *now)
+            return false;
+        // A directory that comes back may sit on another device number (a
+        // remount): the file is the same when all else is.
+        const auto old = m_leftAlone.constFind(name);
+        return old == m_leftAlone.constEnd() || old->inode != now->inode || old->size != now->size
+            || old->modifiedNs != now->modifiedNs;
+    }
+
+    void remember(const FileResult& r)
+    {
+        switch (r.source) {
+        case FileResult::Source::Read:
+            // A failure is retried when the file's next event or a rescan comes.
+            if (r.kind != FileResult::Kind::Failed)
+                m_handled.insert(r.bitmap, r.identity);
+            break;
+        case FileResult::Source::Deleted:
+            m_handled.remove(r.bitmap); // the game will reuse the name
+            break;
+        case FileResult::Source::Unread:
+        case FileResult::Source::StillWritten: // owed: its writer's close brings it back
+            break;
+        }
+    }
+
     ParallelConverter& m_converter;
     QString m_dir;
-    QHash<QString, Version> m_handled;
+    QHash<QString, FileIdentity> m_handled;
+    QHash<QString, FileIdentity> m_leftAlone;
 };
 
 } // namespace
 
 int watchAndConvert(ParallelConverter& converter, const QString& inputDir, bool newOnly, Reporter& reporter)
 {
+    reporter.setWatching(true);
     Session session(converter, inputDir);
     FolderWatcher watcher(inputDir);
+    const QString shown = NativeName::printable(inputDir);
     QSocketNotifier wake(Interrupts::wakeDescriptor(), QSocketNotifier::Read);
-    QObject::connect(&wake, &QSocketNotifier::activated, [] { QCoreApplication::exit(); });
-    QObject::connect(&watcher, &FolderWatcher::filesReady, [&](const QStringList& names) {
-        const QSet<QString> ready(names.begin(), names.end());
-        session.convert(&ready);
+    QObject::connect(&wake, &QSocketNotifier::activated, [] { QCoreApplication::exit(Interrupts::exitCode()); });
+    QObject::connect(&watcher, &FolderWatcher::filesReady, [&](const QStringList& names) { session.convert(&names); });
+    QObject::connect(&watcher, &FolderWatcher::overflowed, [&] {
+        reporter.note(QString("Too many changes at once in %1: looking at every file again.").arg(shown));
+        session.convert(nullptr);
     });
     QObject::connect(&watcher, &FolderWatcher::directoryLost, [&] {
-        reporter.note(QString("The input directory %1 is gone; waiting for it to come back.").arg(inputDir));
+        reporter.note(QString("The input directory %1 is gone; waiting for it to come back.").arg(shown));
     });
     QObject::connect(&watcher, &FolderWatcher::directoryBack, [&] {
         // What was written while it was away is new too.
-        reporter.note(QString("The input directory %1 is back; watching it again.").arg(inputDir));
+        reporter.note(QString("The input directory %1 is back; watching it again.").arg(shown));
         session.convert(nullptr);
+    });
+    QObject::connect(&watcher, &FolderWatcher::failed, [&](const QString& reason) {
+        reporter.error("framewright-convert: " + reason);
+        QCoreApplication::exit(kFailed);
     });
 
     // Watching starts before the first pass, so that nothing finished during
-    // the pass is missed.
-    const bool present = watcher.start();
-    reporter.note(QString("Watching %1 (stop with Ctrl-C).").arg(inputDir));
-    if (present && !newOnly)
-        session.convert(nullptr);
-    if (!Interrupts::received())
-        QCoreApplication::exec();
-    return Interrupts::exitCode();
+    // the pass is missed; what is left alone is recorded before either.
+    if (newOnly)
+        session.leaveAlone();
+    const FolderWatcher::Start started = watcher.start();
+    if (started == FolderWatcher::Start::Failed)
+        return kFailed;
+    reporter.note(QString("Watching %1 (stop with Ctrl-C).").arg(shown));
+    if (started == FolderWatcher::Start::Watching && !session.convert(nullptr))
+        return Interrupts::received() ? Interrupts::exitCode() : kFailed;
+    if (Interrupts::received())
+        return Interrupts::exitCode();
+    return QCoreApplication::exec();
 }

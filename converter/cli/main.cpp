@@ -6,16 +6,49 @@
 #include "ParallelConverter.h"
 #include "Reporter.h"
 #include "WatchLoop.h"
+#include "engine/NativeName.h"
 #include "engine/ScreenshotList.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
 
 namespace {
 
 constexpr int kFailed = 1;
+
+// Makes a directory and its parents; why it failed, or empty. QDir::mkpath
+// says only that it failed.
+QString makeDirectory(const QString& path)
+{
+#ifdef Q_OS_WIN
+    return QDir().mkpath(path) ? QString() : QString("the system refused");
+#else
+    QString missing = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    QStringList chain;
+    while (!QFileInfo(missing).exists()) {
+        chain.prepend(missing);
+        const QString parent = QFileInfo(missing).path();
+        if (parent == missing)
+            break;
+        missing = parent;
+    }
+    if (!chain.isEmpty() && !QFileInfo(QFileInfo(chain.first()).path()).isDir())
+        return QString("%1 is not a directory").arg(QFileInfo(chain.first()).path());
+    for (const QString& dir : chain) {
+        if (::mkdir(NativeName::encode(dir).constData(), 0777) != 0 && errno != EEXIST)
+            return QString::fromLocal8Bit(std::strerror(errno));
+    }
+    return QFileInfo(path).isDir() ? QString() : QString("%1 is not a directory").arg(path);
+#endif
+}
 
 } // namespace
 
@@ -36,13 +69,18 @@ int main(int argc, char** argv)
     Reporter reporter(options.quiet, options.dryRun);
     for (const QString& line : setup.origins)
         reporter.note(line);
-    if (!options.watch && !QFileInfo(setup.inputDir).isDir()) {
+    const QFileInfo input(setup.inputDir);
+    if (input.exists() && !input.isDir()) {
+        reporter.error(QString("framewright-convert: %1 is not a directory").arg(setup.inputDir));
+        return kFailed;
+    }
+    if (!options.watch && !input.exists()) {
         reporter.error(QString("framewright-convert: %1 doesn't exist !").arg(setup.inputDir));
         return kFailed;
     }
     if (!options.dryRun && !QFileInfo(setup.outputDir).isDir()) {
-        if (!QDir().mkpath(setup.outputDir)) {
-            reporter.error(QString("framewright-convert: cannot create the directory %1").arg(setup.outputDir));
+        if (const QString why = makeDirectory(setup.outputDir); !why.isEmpty()) {
+            reporter.error(QString("framewright-convert: cannot create the directory %1: %2").arg(setup.outputDir, why));
             return kFailed;
         }
         reporter.note(QString("Created %1").arg(setup.outputDir));
@@ -57,8 +95,16 @@ int main(int argc, char** argv)
     } else {
         const QStringList bitmaps = ScreenshotList::list(setup.inputDir);
         reporter.beginBatch(int(bitmaps.size()));
-        if (!converter.run(bitmaps))
+        switch (converter.run(bitmaps)) {
+        case ParallelConverter::End::Done:
+            break;
+        case ParallelConverter::End::Interrupted:
             code = Interrupts::exitCode();
+            break;
+        case ParallelConverter::End::NoThreads:
+            code = kFailed;
+            break;
+        }
     }
     reporter.summary();
     return code == 0 && reporter.anyFailed() ? kFailed : code;

@@ -1,7 +1,9 @@
 #include "engine/ConversionRun.h"
 
+#include "engine/ReadError.h"
+#include "engine/Retire.h"
 #include "engine/SafeFile.h"
-#include "engine/bmp/BmpDecoder.h"
+#include "engine/SourceFile.h"
 #include "engine/cDIBSection.h"
 #include "engine/mFileOp.h"
 #include "engine/mIntelJPEGLibrary.h"
@@ -14,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -22,13 +25,6 @@ const QString kErrorTitle = QStringLiteral("Error");
 constexpr int kJpegWaitMs = 1500;
 constexpr int kDeleteWaitMs = 5000;
 constexpr int kAfterCreateMs = 500;
-
-// Why the loader failed, without the file's name: the line names it already.
-QString reasonOf(const std::exception& e)
-{
-    const auto* bitmap = dynamic_cast<const BmpError*>(&e);
-    return QString::fromStdString(bitmap ? bitmap->reason() : e.what());
-}
 
 enum class FileResult { Converted, Skipped, Failed };
 
@@ -40,35 +36,34 @@ struct FileJob {
     int number;        // the first free number, found before the file is read
 };
 
-// Deletes the bitmap once its JPEG is safely on disk, or says why it stays.
-void deleteOriginal(RunHost& host, const FileJob& job, const QString& jpeg)
+void reportFailure(RunHost& host, const QString& jpeg)
 {
-    if (!SafeFile::flushToDisk(jpeg)) {
-        host.log(job.name + QStringLiteral(" kept: its JPEG could not be confirmed"));
-        return;
-    }
-    QFile bitmap(job.source);
-    if (!bitmap.remove()) {
-        host.log(job.name + QStringLiteral(" kept: it could not be deleted (") + bitmap.errorString() + QChar(')'));
-        return;
-    }
-    mFileOp::WaitWhileFileExists(job.source, kDeleteWaitMs);
+    host.showMessage(QStringLiteral("Conversion failed: '") + jpeg + QStringLiteral("'"), MsgIcon::Warning, QString());
 }
 
 // One file, from the listed name to its JPEG (and the deletion of the
 // bitmap when asked). The image is shared by the whole run.
-FileResult convertFile(RunHost& host, cDIBSection& image, FileJob job, int quality)
+FileResult convertFile(RunHost& host, cDIBSection& image, const FileJob& job, int quality)
 {
     host.log(job.name);
     host.processEvents();
 
+    // The file is opened once: its identity, taken from that descriptor,
+    // decides later whether the file on the disk is still the one read.
+    std::optional<SourceFile> source;
     StdPicture picture;
     try {
-        picture = LoadPicture(job.source);
-    } catch (const std::exception& e) {
-        // A bitmap that vanished or cannot be read costs nothing but itself.
-        host.log(job.name + QStringLiteral(" skipped: ") + reasonOf(e));
+        source.emplace(job.source);
+        picture = LoadPicture(source->file());
+        source->checkUnchanged();
+    } catch (const ReadError& e) {
+        // A bitmap that vanished, cannot be read or is still being written
+        // costs nothing but itself: it stays.
+        host.log(job.name + QStringLiteral(" skipped: ") + QString::fromStdString(e.reason()));
         return FileResult::Skipped;
+    } catch (const std::exception&) {
+        reportFailure(host, job.outputDir + ScreenshotList::candidateName(job.prefix, job.number));
+        return FileResult::Failed;
     }
     host.processEvents();
 
@@ -77,35 +72,40 @@ FileResult convertFile(RunHost& host, cDIBSection& image, FileJob job, int quali
 
     // The JPEG never replaces anything: when another writer took the name
     // since it was found free, the next free number is tried.
-    QString jpeg;
-    for (;;) {
-        if (job.number >= ScreenshotList::kNumberCount) {
-            image.ClearUp();
-            host.log(job.name + QStringLiteral(" skipped: every number from 0000 to 9998 is taken"));
-            return FileResult::Skipped;
-        }
-        jpeg = job.outputDir + ScreenshotList::candidateName(job.prefix, job.number);
-        NewJpg written = NewJpg::NameTaken;
-        try {
-            written = SaveToNewJPG(image, jpeg, quality);
-        } catch (const std::exception&) {
-            image.ClearUp();
-            host.showMessage(QStringLiteral("Conversion failed: '") + jpeg + QStringLiteral("'"), MsgIcon::Warning,
-                             QString());
-            return FileResult::Failed;
-        }
-        if (written == NewJpg::Written)
-            break;
-        job.number = ScreenshotList::firstFreeNumber(job.outputDir, job.prefix, job.number + 1);
+    Retire::Published jpeg;
+    QString attempted;
+    try {
+        jpeg = Retire::publish(job.outputDir, job.prefix, job.number, [&](const QString& target) {
+            attempted = target;
+            return SafeFile::Result{SaveToNewJPG(image, target, quality) == NewJpg::Written
+                                        ? SafeFile::Outcome::Written
+                                        : SafeFile::Outcome::NameTaken,
+                                    {}};
+        });
+    } catch (const std::exception&) {
+        image.ClearUp();
+        reportFailure(host, attempted);
+        return FileResult::Failed;
+    }
+    if (jpeg.outcome != SafeFile::Outcome::Written) {
+        image.ClearUp();
+        host.log(job.name + QStringLiteral(" skipped: every number from 0000 to 9998 is taken"));
+        return FileResult::Skipped;
     }
 
     host.processEvents();
-    mFileOp::WaitForFile(jpeg, kJpegWaitMs);
+    mFileOp::WaitForFile(jpeg.jpegPath, kJpegWaitMs);
     image.ClearUp();
     host.processEvents();
 
-    if (host.deleteOriginals())
-        deleteOriginal(host, job, jpeg);
+    if (host.deleteOriginals()) {
+        const Retire::Outcome retired = Retire::retireBitmap(jpeg.jpegPath, job.source, source->identity());
+        source.reset();
+        if (retired.fate == Retire::Fate::Deleted)
+            mFileOp::WaitWhileFileExists(job.source, kDeleteWaitMs);
+        else
+            host.log(job.name + QChar(' ') + Retire::describe(retired));
+    }
     return FileResult::Converted;
 }
 

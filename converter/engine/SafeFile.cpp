@@ -1,5 +1,7 @@
 #include "engine/SafeFile.h"
 
+#include "engine/NativeName.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -74,7 +76,7 @@ private:
 
 QByteArray native(const QString& path)
 {
-    return QFile::encodeName(path);
+    return NativeName::encode(path);
 }
 
 // Every byte or an error: write() may take only part of a buffer (a full

@@ -1,17 +1,67 @@
 #include "engine/ScreenshotList.h"
 
+#include "engine/NativeName.h"
+
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
+#include <memory>
+
+#ifndef Q_OS_WIN
+#include <cerrno>
+#include <dirent.h>
+#include <sys/stat.h>
+#endif
 
 namespace ScreenshotList {
+
+// The window's order: by name, without regard to case; names that differ in
+// case only, by their code points.
+void sortAsListed(QStringList& names)
+{
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int folded = a.compare(b, Qt::CaseInsensitive);
+        return folded != 0 ? folded < 0 : a < b;
+    });
+}
+
+bool isScreenshotName(const QString& fileName)
+{
+    // Hidden files are no screenshots, nor are our own temporary files.
+    return !fileName.startsWith(QChar('.')) && fileName.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive);
+}
 
 QStringList list(const QString& directory)
 {
     if (directory.isEmpty())
         return {};
+    QStringList names;
+#ifdef Q_OS_WIN
     // Without QDir::CaseSensitive the pattern matches ".BMP" and ".Bmp" too.
-    const QDir dir(directory, QStringLiteral("*.bmp"), QDir::Name | QDir::IgnoreCase, QDir::Files);
-    return dir.entryList();
+    names = QDir(directory, QStringLiteral("*.bmp"), QDir::NoSort, QDir::Files).entryList();
+#else
+    // Read with readdir, not QDir: a folder of a whole recorded movie holds
+    // 100,000 names, and the names keep their bytes (see NativeName).
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(NativeName::encode(directory).constData()), ::closedir);
+    if (!dir)
+        return {};
+    const int dirFd = ::dirfd(dir.get());
+    while (const dirent* entry = ::readdir(dir.get())) {
+        const QString name = NativeName::decode(QByteArray(entry->d_name));
+        if (!isScreenshotName(name))
+            continue;
+        if (entry->d_type != DT_REG) {
+            struct stat st{};
+            if (entry->d_type != DT_UNKNOWN && entry->d_type != DT_LNK)
+                continue;
+            if (::fstatat(dirFd, entry->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode))
+                continue;
+        }
+        names << name;
+    }
+#endif
+    sortAsListed(names);
+    return names;
 }
 
 QString namePrefix(const QString& fileName)
@@ -26,10 +76,18 @@ QString candidateName(const QString& prefix, int number)
 
 int firstFreeNumber(const QString& directory, const QString& prefix, int from)
 {
-    const QDir dir(directory);
+    const QString base = directory.isEmpty() || directory.endsWith(QChar('/')) || directory.endsWith(QChar('\\'))
+        ? directory
+        : directory + QChar('/');
     const auto taken = [&](int n) {
-        const QFileInfo entry(dir.filePath(candidateName(prefix, n)));
+        const QString path = base + candidateName(prefix, n);
+#ifdef Q_OS_WIN
+        const QFileInfo entry(path);
         return entry.exists() || entry.isSymLink();
+#else
+        struct stat st{};
+        return ::lstat(NativeName::encode(path).constData(), &st) == 0 || errno != ENOENT;
+#endif
     };
     int n = from;
     while (n < kNumberCount && taken(n))

@@ -21,6 +21,13 @@ inline constexpr int kNumberCount = 9999;
 // directory cannot be read.
 QStringList list(const QString& directory);
 
+// Whether a name is one list() takes (when its file is a regular file):
+// "*.bmp" in any case, not hidden.
+bool isScreenshotName(const QString& fileName);
+
+// Puts names in list()'s order.
+void sortAsListed(QStringList& names);
+
 // "half0007.bmp" -> "half": the name less its last 8 characters, or "" for a
 // name of 8 characters or fewer.
 QString namePrefix(const QString& fileName);

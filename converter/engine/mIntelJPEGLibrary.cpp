@@ -1,6 +1,7 @@
 #include "engine/mIntelJPEGLibrary.h"
 
 #include "engine/AppError.h"
+#include "engine/NativeName.h"
 #include "engine/cDIBSection.h"
 #include "engine/platform/IntelJpegLibrary.h"
 
@@ -52,7 +53,7 @@ IJLERR write(const cDIBSection& image, const QString& fileName, int quality, boo
     props.DIBBytes = image.DIBSectionBitsPtr();
     props.DIBPadBytes = image.BytesPerScanLine() - image.Width() * 3;
 
-    const QByteArray encodedName = QFile::encodeName(fileName);
+    const QByteArray encodedName = NativeName::encode(fileName);
     props.JPGFile = encodedName.constData();
     props.JPGWidth = image.Width();
     props.JPGHeight = image.Height();

@@ -1,85 +1,22 @@
 // framewright-convert run as a process on real files: the names, the pixels,
 // the lines and the exit codes, and that nothing is lost when writing fails,
 // two converters race or a signal stops one.
+#include "CliSupport.h"
 #include "EngineTestUtil.h"
 #include "TempDir.h"
 
 #include <QDir>
-#include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <functional>
 #include <gtest/gtest.h>
+#include <cstdio>
 #include <set>
 #include <signal.h>
 #include <sys/resource.h>
 
+using namespace clitest;
 using namespace fwtest;
-
-namespace {
-
-struct Result {
-    int code = -1;
-    QStringList lines; // stdout
-    QString errors;    // stderr
-};
-
-void startConvert(QProcess& p, const QStringList& args)
-{
-    p.start(QStringLiteral(FW_CONVERT), args);
-    ASSERT_TRUE(p.waitForStarted());
-}
-
-Result finish(QProcess& p)
-{
-    EXPECT_TRUE(p.waitForFinished(120000));
-    const bool merged = p.processChannelMode() == QProcess::MergedChannels; // then stderr is in stdout
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts),
-            merged ? QString() : QString(p.readAllStandardError())};
-}
-
-Result convert(const QStringList& args, const std::function<void()>& inChild = {})
-{
-    QProcess p;
-    if (inChild)
-        p.setChildProcessModifier(inChild);
-    startConvert(p, args);
-    return finish(p);
-}
-
-// A screenshot of 400 x 300 (just over the 360000-byte threshold) whose
-// centre's red channel tells which one it was: 20 + 7 x id (see idsOfJpegs).
-QImage shot(int id)
-{
-    QImage image = testPattern(400, 300);
-    QPainter(&image).fillRect(168, 118, 64, 64, QColor(20 + 7 * id, 200, 90));
-    return image;
-}
-
-void writeShots(const TempDir& dir, const QString& pattern, int count, int firstId = 0)
-{
-    for (int i = 0; i < count; ++i)
-        writeBmp(dir.file(pattern.arg(i, 4, 10, QChar('0'))), shot(firstId + i));
-}
-
-QStringList entries(const QString& dir, const QString& pattern = "*")
-{
-    return QDir(dir).entryList({pattern}, QDir::Files | QDir::Hidden, QDir::Name);
-}
-
-// The id of every JPEG of a directory; -1 for one that does not decode.
-std::multiset<int> idsOfJpegs(const QString& dir)
-{
-    std::multiset<int> ids;
-    for (const QString& name : entries(dir, "*.JPG")) {
-        const QImage image = decodeJpeg(dir + '/' + name);
-        ids.insert(image.isNull() ? -1 : qRound((image.pixelColor(200, 150).red() - 20) / 7.0));
-    }
-    return ids;
-}
-
-} // namespace
 
 TEST(Cli, ConvertsInListOrderAndSkipsWithReasons)
 {
@@ -260,4 +197,70 @@ TEST(Cli, WatchConvertsFinishedFilesAndSurvivesItsDirectory)
 
     ::kill(pid_t(p.processId()), SIGTERM);
     EXPECT_EQ(finish(p).code, 143);
+}
+
+// A name in Latin-1 is converted and deleted by its own bytes, and its JPEG's
+// name keeps them.
+TEST(Cli, NamesThatAreNotUtf8KeepTheirBytes)
+{
+    TempDir in, out;
+    const QByteArray name = QFile::encodeName(in.path()) + "/caf\xe9" "0001.bmp";
+    const QByteArray bytes = bmpBytes(shot(4));
+    std::FILE* file = std::fopen(name.constData(), "wb");
+    ASSERT_TRUE(file);
+    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), file);
+    std::fclose(file);
+    const Result r = convert({"-d", in.path(), out.path()});
+    EXPECT_EQ(r.code, 0) << r.errors.toStdString();
+    EXPECT_TRUE(r.lines.value(0).startsWith("caf\\xE90001.bmp -> caf\\xE90000.JPG (")) << r.lines.value(0).toStdString();
+    const QByteArray jpeg = QFile::encodeName(out.path()) + "/caf\xe9" "0000.JPG";
+    QFile written;
+    std::FILE* jpegFile = std::fopen(jpeg.constData(), "rb");
+    ASSERT_TRUE(jpegFile && written.open(jpegFile, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
+    EXPECT_EQ(idOf(QImage::fromData(written.readAll(), "JPG").convertToFormat(QImage::Format_RGB888)), 4);
+    EXPECT_EQ(::unlink(jpeg.constData()), 0);
+    EXPECT_NE(::access(name.constData(), F_OK), 0) << "the bitmap was not deleted";
+}
+
+// What cannot work at all stops at once, with the reason and exit status 1.
+TEST(Cli, SetupFailuresSayWhatFailed)
+{
+    TempDir in, out;
+    writeShots(in, "c1a0%1.bmp", 2);
+    writeAll(in.file("afile"), "not a directory");
+    const auto ownedByNobody = [&] {
+        for (const QString& dir : {in.path(), out.path()})
+            ::chown(qPrintable(dir), 65534, 65534);
+    };
+    ownedByNobody();
+    // Threads count against the user's process limit (root has none).
+    const auto threadsAllowed = [](rlim_t n) {
+        return [n] {
+            const rlimit limit{n, n};
+            if (::setgid(65534) != 0 || ::setrlimit(RLIMIT_NPROC, &limit) != 0 || ::setuid(65534) != 0)
+                ::_exit(99);
+        };
+    };
+    const struct {
+        const char* what;
+        QStringList args;
+        std::function<void()> inChild;
+        int code;
+        const char* says;
+    } rows[] = {
+        {"input is a file", {in.file("afile"), out.path()}, {}, 1, "is not a directory"},
+        {"watching a file", {"--watch", in.file("afile"), out.path()}, {}, 1, "is not a directory"},
+        {"output under a file", {in.path(), in.file("afile/out")}, {}, 1, "cannot create the directory"},
+        {"no thread at all", {"-j", "2", in.path(), out.path()}, threadsAllowed(1), 1, "cannot start a thread"},
+        {"fewer threads", {"-j", "2", in.path(), out.path()}, threadsAllowed(2), 0, "Converting on 1 threads instead of 2"},
+    };
+    for (const auto& row : rows) {
+        QProcess p;
+        if (row.inChild)
+            p.setChildProcessModifier(row.inChild);
+        startConvert(p, row.args);
+        const Result r = finish(p);
+        EXPECT_EQ(r.code, row.code) << row.what << ": " << r.errors.toStdString();
+        EXPECT_TRUE(r.errors.contains(row.says)) << row.what << ": " << r.errors.toStdString();
+    }
 }

@@ -253,6 +253,32 @@ TEST_F(ConversionRunTest, VanishedAndUndecodableBitmapsAreSkippedWithAReason)
     EXPECT_TRUE(host.messages.isEmpty());
 }
 
+// A bitmap replaced while it was converted, or still open for writing, is
+// never deleted: the one read has its JPEG, the other stays for its turn.
+TEST_F(ConversionRunTest, ABitmapReplacedOrStillBeingWrittenIsKept)
+{
+    addShot("open0000.bmp", 1);
+    QFile writer(shots.file("open0000.bmp"));
+    ASSERT_TRUE(writer.open(QIODevice::Append));
+    const QImage read = addShot("swap0000.bmp", 2);
+    const QImage replacement = ::addShot(jpegs.file(".new.bmp"), 3);
+    host.deleteBitmaps = true;
+    // The moment its JPEG is written, another picture is saved onto its name.
+    host.onEvents = [&] {
+        if (QFile::exists(jpegs.file("swap0000.JPG")) && QFile::exists(jpegs.file(".new.bmp"))) {
+            ASSERT_EQ(::rename(qPrintable(jpegs.file(".new.bmp")), qPrintable(shots.file("swap0000.bmp"))), 0);
+        }
+    };
+    EXPECT_TRUE(run());
+    EXPECT_EQ(host.info, (QStringList{"Processing:", "open0000.bmp", "open0000.bmp skipped: still being written",
+                                      "swap0000.bmp", "swap0000.bmp kept: it changed while it was being converted",
+                                      "Done."}));
+    EXPECT_EQ(outputFiles(), (QStringList{"swap0000.JPG"}));
+    EXPECT_LT(fwtest::meanChannelDiff(fwtest::decodeJpeg(jpegs.file("swap0000.JPG")), read), 3.0);
+    EXPECT_EQ(QImage(shots.file("swap0000.bmp")).convertToFormat(QImage::Format_RGB888), replacement);
+    EXPECT_TRUE(QFile::exists(shots.file("open0000.bmp")));
+}
+
 // Two converters, in two processes, into one folder at once: every bitmap
 // gets a JPEG of its own and none is deleted without one.
 TEST(ConversionRace, TwoRunsIntoOneFolderNeverShareANumber)

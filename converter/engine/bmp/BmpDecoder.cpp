@@ -112,10 +112,15 @@ void DecodeBmpFile(const QString& path, const BmpAllocator& allocate)
         raise(path, "file not found");
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         raise(path, "cannot read file");
+    DecodeBmpFile(file, allocate);
+}
+
+void DecodeBmpFile(QFile& file, const BmpAllocator& allocate)
+{
     try {
         decodeFile(file, allocate);
     } catch (const bmp::Failure& failure) {
-        raise(path, failure.what());
+        raise(file.fileName(), failure.what());
     }
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "engine/ReadError.h"
+
 #include <QString>
 #include <cstdint>
 #include <functional>
 #include <span>
-#include <stdexcept>
-#include <string>
+
+class QFile;
 
 // Our own reader of Windows bitmap files. It writes straight into the
 // 24-bit, blue-green-red, bottom-up, 4-byte-padded layout of cDIBSection.
@@ -28,19 +30,10 @@
 // pixel data", "corrupt RLE data", sometimes followed by details in
 // brackets.
 
-// Raised for every file that cannot be decoded. what() names the file and
-// the reason, e.g. "shot.bmp: truncated pixel data"; reason() is the reason
-// alone, for a line that names the file already.
-class BmpError : public std::runtime_error {
+// Raised for every bitmap that cannot be decoded.
+class BmpError : public ReadError {
 public:
-    BmpError(const QString& file, const std::string& reason)
-        : std::runtime_error(file.toStdString() + ": " + reason), m_reason(reason)
-    {
-    }
-    const std::string& reason() const { return m_reason; }
-
-private:
-    std::string m_reason;
+    using ReadError::ReadError;
 };
 
 // Receives the picture's size once the whole header has been checked and
@@ -61,6 +54,10 @@ inline constexpr std::int64_t kMaxBmpPixels = std::int64_t{1} << 26;
 // straight into the buffer, a top-down one row by row; other layouts are
 // read into memory first.
 void DecodeBmpFile(const QString& path, const BmpAllocator& allocate);
+
+// Decodes a file already open for reading (the converter opens it itself, to
+// know which file it read); errors name the file by its fileName().
+void DecodeBmpFile(QFile& file, const BmpAllocator& allocate);
 
 // Decodes bytes already in memory; name is used in error messages only.
 void DecodeBmp(std::span<const std::uint8_t> bytes, const QString& name,

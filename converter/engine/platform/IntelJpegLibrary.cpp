@@ -1,6 +1,7 @@
 #include "engine/platform/IntelJpegLibrary.h"
 
 #include "engine/JpegEncoder.h"
+#include "engine/NativeName.h"
 #include "engine/SafeFile.h"
 
 #include <QFile>
@@ -43,7 +44,7 @@ IJLERR ijlWrite(JPEG_CORE_PROPERTIES* jcprops, int iotype)
     }
 
     const auto mode = p.JPGNoReplace ? SafeFile::Publish::NoReplace : SafeFile::Publish::Replace;
-    switch (SafeFile::write(QFile::decodeName(p.JPGFile), jpeg, mode).outcome) {
+    switch (SafeFile::write(NativeName::decode(p.JPGFile), jpeg, mode).outcome) {
     case SafeFile::Outcome::Written: return IJL_OK;
     case SafeFile::Outcome::NameTaken: return IJL_FILE_EXISTS;
     case SafeFile::Outcome::Failed: break;

@@ -40,21 +40,36 @@ int StdPicture::Height() const
     return bm.bmHeight;
 }
 
-StdPicture LoadPicture(const QString& path)
+namespace {
+
+template <typename Source>
+StdPicture load(Source& source, const QString& name)
 {
     StdPicture picture;
-    DecodeBmpFile(path, [&](int width, int height) {
+    DecodeBmpFile(source, [&](int width, int height) {
         gdi::BITMAPINFOHEADER header;
         header.biWidth = width;
         header.biHeight = height;
         std::uint8_t* bits = nullptr;
         const gdi::HBITMAP bitmap = gdi::CreateDIBSection(0, header, gdi::DIB_RGB_COLORS, &bits);
         if (!bitmap)
-            throw BmpError(path, "not enough memory");
+            throw BmpError(name, "not enough memory");
         picture = StdPicture(bitmap);
         return bits;
     });
     return picture;
+}
+
+} // namespace
+
+StdPicture LoadPicture(const QString& path)
+{
+    return load(path, path);
+}
+
+StdPicture LoadPicture(QFile& file)
+{
+    return load(file, file.fileName());
 }
 
 QImage PictureToImage(const StdPicture& picture)

@@ -2,6 +2,7 @@
 
 #include "engine/platform/Gdi.h"
 
+#include <QFile>
 #include <QImage>
 #include <QString>
 #include <utility>
@@ -32,6 +33,8 @@ private:
 
 // Loads a bitmap file. Throws BmpError naming the file and the reason.
 StdPicture LoadPicture(const QString& path);
+// Loads it from a file already open for reading.
+StdPicture LoadPicture(QFile& file);
 
 // The picture as a QImage (RGB888, top row first) for showing it on screen;
 // a null image for an empty picture.

@@ -1,0 +1,186 @@
+#include "engine/Retire.h"
+
+#include "engine/NativeName.h"
+#include "engine/ScreenshotList.h"
+
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <cerrno>
+#include <cstring>
+
+#ifdef Q_OS_WIN
+#include <QFile>
+#else
+#include <cstdio> // renameat2
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace Retire {
+
+namespace {
+
+QString inDirectory(const QString& directory, const QString& name)
+{
+    if (directory.isEmpty() || directory.endsWith(QChar('/')) || directory.endsWith(QChar('\\')))
+        return directory + name;
+    return directory + QChar('/') + name;
+}
+
+// ".fw-k3x9q2.del": hidden, so neither the window's list nor a watch takes
+// it for a screenshot while it waits there for a moment.
+QString privateName()
+{
+    static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    QString name = QStringLiteral(".fw-");
+    for (int i = 0; i < 6; ++i)
+        name += QChar(kAlphabet[QRandomGenerator::global()->bounded(int(sizeof kAlphabet) - 1)]);
+    return name + QStringLiteral(".del");
+}
+
+#ifndef Q_OS_WIN
+
+// Moves `from` to `to` unless `to` exists. 0, or the errno.
+int moveNoReplace(const QByteArray& from, const QByteArray& to)
+{
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+    // A file system without renameat2: link() fails on an existing name too.
+    if (::link(from.constData(), to.constData()) != 0)
+        return errno;
+    ::unlink(from.constData());
+    return 0;
+}
+
+// Puts a bitmap that must stay back under its name, or under the same name
+// with the lowest free number when another file took the name meanwhile.
+Outcome putBack(const QByteArray& aside, const QString& bitmapPath)
+{
+    if (moveNoReplace(aside, NativeName::encode(bitmapPath)) == 0)
+        return {Fate::Changed, {}, {}};
+    const QFileInfo info(bitmapPath);
+    const QString name = info.fileName();
+    const QString prefix = ScreenshotList::namePrefix(name);
+    const QString extension = name.right(4);
+    for (int n = 0; n < 10000; ++n) {
+        const QString kept = prefix + QStringLiteral("%1").arg(n, 4, 10, QChar('0')) + extension;
+        const int error = moveNoReplace(aside, NativeName::encode(inDirectory(info.path(), kept)));
+        if (error == 0)
+            return {Fate::KeptAs, kept, {}};
+        if (error != EEXIST)
+            break;
+    }
+    return {Fate::CannotDelete, {}, QStringLiteral("it changed, and it is kept as %1").arg(NativeName::printable(NativeName::decode(aside)))};
+}
+
+#endif
+
+} // namespace
+
+Published publish(const QString& outputDir, const QString& prefix, int from, const JpegWriter& write)
+{
+    Published p;
+    for (int n = from;; ++n) {
+        n = ScreenshotList::firstFreeNumber(outputDir, prefix, n);
+        p.number = n;
+        if (n >= ScreenshotList::kNumberCount) {
+            p.outcome = SafeFile::Outcome::NameTaken;
+            return p;
+        }
+        p.jpegPath = inDirectory(outputDir, ScreenshotList::candidateName(prefix, n));
+        const SafeFile::Result written = write(p.jpegPath);
+        if (written.outcome == SafeFile::Outcome::NameTaken)
+            continue; // another writer was quicker: the next number
+        p.outcome = written.outcome;
+        p.error = written.error;
+        return p;
+    }
+}
+
+#ifndef Q_OS_WIN
+
+Outcome retireBitmap(const QString& jpegPath, const QString& bitmapPath, const FileIdentity& read)
+{
+    if (!SafeFile::flushToDisk(jpegPath))
+        return {Fate::NotDurable, {}, {}};
+
+    const QByteArray bitmap = NativeName::encode(bitmapPath);
+    QByteArray aside;
+    int error = EEXIST;
+    for (int attempt = 0; attempt < 16 && error == EEXIST; ++attempt) {
+        aside = NativeName::encode(inDirectory(QFileInfo(bitmapPath).path(), privateName()));
+        error = moveNoReplace(bitmap, aside);
+    }
+    if (error == ENOENT)
+        return {Fate::AlreadyGone, {}, {}};
+    if (error != 0)
+        return {Fate::CannotDelete, {}, QString::fromLocal8Bit(std::strerror(error))};
+
+    // Nobody else knows the private name: what is checked here is what is
+    // deleted. A writer that still holds the file open refuses the lease.
+    const int fd = ::open(aside.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    const bool same = fd >= 0 && WriterProbe::identityOf(fd) == read
+        && WriterProbe::probe(fd) != WriterProbe::State::Writing;
+    if (fd >= 0)
+        ::close(fd);
+    if (!same)
+        return putBack(aside, bitmapPath);
+    if (::unlink(aside.constData()) != 0) {
+        const QString why = QString::fromLocal8Bit(std::strerror(errno));
+        const Outcome back = putBack(aside, bitmapPath);
+        return {Fate::CannotDelete, back.keptName, why};
+    }
+    return {Fate::Deleted, {}, {}};
+}
+
+#else
+
+// Windows: the same steps; a file's identity there is its size and time.
+Outcome retireBitmap(const QString& jpegPath, const QString& bitmapPath, const FileIdentity& read)
+{
+    if (!SafeFile::flushToDisk(jpegPath))
+        return {Fate::NotDurable, {}, {}};
+    QFile bitmap(bitmapPath);
+    if (!bitmap.exists())
+        return {Fate::AlreadyGone, {}, {}};
+    const QString aside = inDirectory(QFileInfo(bitmapPath).path(), privateName());
+    if (!bitmap.rename(aside))
+        return {Fate::CannotDelete, {}, bitmap.errorString()};
+    const QFileInfo info(aside);
+    if (info.size() != read.size || info.lastModified().toMSecsSinceEpoch() * 1000000 != read.modifiedNs) {
+        if (QFile::rename(aside, bitmapPath))
+            return {Fate::Changed, {}, {}};
+        return {Fate::CannotDelete, {}, QStringLiteral("it changed, and it is kept as %1").arg(aside)};
+    }
+    if (!QFile::remove(aside)) {
+        QFile::rename(aside, bitmapPath);
+        return {Fate::CannotDelete, {}, bitmap.errorString()};
+    }
+    return {Fate::Deleted, {}, {}};
+}
+
+#endif
+
+QString describe(const Outcome& outcome)
+{
+    switch (outcome.fate) {
+    case Fate::Deleted:
+        return {};
+    case Fate::AlreadyGone:
+        return QStringLiteral("was gone before it could be deleted");
+    case Fate::Changed:
+        return QStringLiteral("kept: it changed while it was being converted");
+    case Fate::KeptAs:
+        return QStringLiteral("kept as %1: it changed while it was being converted").arg(NativeName::printable(outcome.keptName));
+    case Fate::NotDurable:
+        return QStringLiteral("kept: its JPEG could not be confirmed");
+    case Fate::CannotDelete:
+        return QStringLiteral("kept: it could not be deleted (%1)").arg(outcome.reason);
+    }
+    return {};
+}
+
+} // namespace Retire

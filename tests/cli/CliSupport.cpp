@@ -1,0 +1,84 @@
+#include "CliSupport.h"
+
+#include "EngineTestUtil.h"
+
+#include <QDir>
+#include <QPainter>
+#include <gtest/gtest.h>
+
+using namespace fwtest;
+
+namespace clitest {
+
+void startConvert(QProcess& p, const QStringList& args)
+{
+    // FW_CONVERT in the environment runs another build of the program (an
+    // older one, to show that a test catches what it is meant to).
+    p.start(qEnvironmentVariable("FW_CONVERT", QStringLiteral(FW_CONVERT)), args);
+    ASSERT_TRUE(p.waitForStarted());
+}
+
+Result finish(QProcess& p)
+{
+    EXPECT_TRUE(p.waitForFinished(120000));
+    const bool merged = p.processChannelMode() == QProcess::MergedChannels; // then stderr is in stdout
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts),
+            merged ? QString() : QString(p.readAllStandardError())};
+}
+
+Result convert(const QStringList& args, const std::function<void()>& inChild)
+{
+    QProcess p;
+    if (inChild)
+        p.setChildProcessModifier(inChild);
+    startConvert(p, args);
+    return finish(p);
+}
+
+namespace {
+
+QColor idColour(int id)
+{
+    return QColor(20 + 7 * (id % 30), 20 + 7 * (id / 30), 90);
+}
+
+} // namespace
+
+QImage shot(int id)
+{
+    QImage image = testPattern(400, 300);
+    QPainter(&image).fillRect(168, 118, 64, 64, idColour(id));
+    return image;
+}
+
+int idOf(const QImage& picture)
+{
+    if (picture.isNull())
+        return -1;
+    const QColor c = picture.pixelColor(200, 150);
+    const int id = qRound((c.red() - 20) / 7.0) + 30 * qRound((c.green() - 20) / 7.0);
+    const bool whole = maxChannelDiff(picture, shot(id)) <= 40 && meanChannelDiff(picture, shot(id)) < 2.0;
+    return whole ? id : -1;
+}
+
+void writeShots(const TempDir& dir, const QString& pattern, int count, int firstId)
+{
+    for (int i = 0; i < count; ++i)
+        writeBmp(dir.file(pattern.arg(i, 4, 10, QChar('0'))), shot(firstId + i));
+}
+
+QStringList entries(const QString& dir, const QString& pattern)
+{
+    return QDir(dir).entryList({pattern}, QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+std::multiset<int> idsOfJpegs(const QString& dir)
+{
+    std::multiset<int> ids;
+    for (const QString& name : entries(dir, "*.JPG"))
+        ids.insert(idOf(decodeJpeg(dir + '/' + name)));
+    return ids;
+}
+
+} // namespace clitest
