@@ -6,7 +6,7 @@ namespace tga {
 
 namespace {
 
-inline std::uint16_t le16(const std::uint8_t* p) { return std::uint16_t(p[0] | p[1] << 8); }
+std::uint16_t le16(const std::uint8_t* p) { return std::uint16_t(p[0] | p[1] << 8); }
 
 // The fields of the 18-byte header, by offset.
 enum Field : std::size_t {
