@@ -4,6 +4,7 @@
 #include "TgaPixels.h"
 
 #include <QFile>
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
