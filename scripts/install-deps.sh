@@ -19,6 +19,8 @@ else
   weston
   fonts-dejavu-core fonts-dejavu-extra
 "
+  # Reference TGA writers for the TGA reader's tests (gm, ppmtotga).
+  PACKAGES="$PACKAGES graphicsmagick netpbm"
 fi
 
 # dpkg-shlibdeps and dpkg-buildflags, CPack's ELF detection, the validators,

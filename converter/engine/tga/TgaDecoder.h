@@ -1,0 +1,80 @@
+#pragma once
+
+// The buffer contract, the allocator type and the size cap are the bitmap
+// reader's: both readers fill the same cDIBSection layout, so a caller
+// passes one allocator to either.
+#include "engine/ReadError.h"
+#include "engine/bmp/BmpDecoder.h"
+
+#include <QString>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <stdexcept>
+#include <string>
+
+// Our own reader of Truevision TGA files (the game's `screenshot` command
+// writes them). It writes straight into the 24-bit, blue-green-red,
+// bottom-up, 4-byte-padded layout of cDIBSection.
+//
+// Read, each uncompressed (image types 1, 2, 3) and run-length encoded
+// (9, 10, 11): true colour of 24 and 32 bits per pixel, 8-bit greyscale,
+// and 8-bit indices into a colour map of 24- or 32-bit entries whose first
+// entry may stand for any index. Alpha is ignored. Rows bottom-up or
+// top-down, pixels left-to-right or right-to-left. An image ID, and a colour
+// map in a picture that does not use one, are skipped. RLE packets may run
+// on into the next row.
+// Refused: 15- and 16-bit pixels or colour-map entries, 16-bit indices,
+// Huffman-coded and interleaved pictures. A colour-map index outside the
+// map's entries is an error ("bad colour map"), not a made-up colour: every
+// writer maps every index it writes, so such a file is damaged.
+//
+// The header is checked (sizes in 64 bits, the image ID, colour map and
+// pixel data inside the real file, the pixel count capped at kMaxBmpPixels,
+// an RLE stream long enough to hold every pixel) before the allocator is
+// called. Every pixel must come from the file: a stream that ends early, or
+// a packet that runs past the last pixel, is an error. Reasons: "file not
+// found", "cannot read file", "file is empty", "not a TGA file", "truncated
+// header", "unsupported image type", "bad dimensions", "dimensions too
+// large", "unsupported bit depth", "bad colour map", "truncated pixel data",
+// "corrupt RLE data", sometimes followed by details in brackets.
+
+// Raised for every file that cannot be decoded. what() names the file and
+// the reason, e.g. "shot.tga: truncated pixel data"; reason() is the reason
+// alone, for a line that names the file already.
+class TgaError : public ReadError {
+public:
+    using ReadError::ReadError;
+};
+
+// Decodes a file into the buffer the allocator returns (see BmpAllocator:
+// every byte is written; after an error the content is unspecified but
+// never stale). Throws TgaError (or what the allocator throws). The common
+// screenshot layout (24 bits, uncompressed, bottom-up) is read in one call
+// straight into the buffer, a top-down one row by row; other layouts are
+// read into memory first.
+void DecodeTgaFile(const QString& path, const BmpAllocator& allocate);
+
+// Decodes bytes already in memory; name is used in error messages only.
+void DecodeTga(std::span<const std::uint8_t> bytes, const QString& name,
+               const BmpAllocator& allocate);
+
+// A picture's size as its header states it.
+struct TgaSize {
+    int width = 0;
+    int height = 0;
+
+    // The length of the same picture as an uncompressed 24-bit bitmap file
+    // (headers of 54 bytes and padded rows): the size the screenshot rules
+    // are written for, so a small RLE file of a large picture still counts
+    // as large.
+    std::int64_t bitmapFileBytes() const
+    {
+        return 54 + ((std::int64_t{width} * 3 + 3) & ~std::int64_t{3}) * height;
+    }
+};
+
+// Reads the 18-byte header only. Empty when the file cannot be read, is not
+// a TGA file or states no size (a width or height of 0). A size does not
+// promise that the picture decodes: DecodeTgaFile() gives the reasons.
+std::optional<TgaSize> ReadTgaSize(const QString& path);
