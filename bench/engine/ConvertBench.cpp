@@ -4,7 +4,7 @@
 #include "GameScene.h"
 #include "engine/cDIBSection.h"
 #include "engine/mIntelJPEGLibrary.h"
-#include "engine/platform/Picture.h"
+#include "platform/Picture.h"
 
 #include <QFile>
 #include <QTemporaryDir>

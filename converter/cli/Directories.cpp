@@ -1,7 +1,7 @@
 #include "Directories.h"
 
-#include "engine/Settings.h"
-#include "window/detection/GameDirectory.h"
+#include "core/Settings.h"
+#include "detection/GameDirectory.h"
 
 RunSetup chooseDirectories(const Options& options)
 {

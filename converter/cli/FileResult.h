@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/SourceFile.h"
+#include "core/SourceFile.h"
 
 #include <QString>
 #include <QtGlobal>

@@ -2,7 +2,7 @@
 // so no file is read half-written and no waiting for its size is needed.
 #include "FolderWatcher.h"
 
-#include "engine/NativeName.h"
+#include "core/NativeName.h"
 
 #include <QSocketNotifier>
 #include <QTimer>

@@ -2,11 +2,11 @@
 
 #include "Interrupts.h"
 #include "Reporter.h"
-#include "engine/JpegEncoder.h"
-#include "engine/ScreenshotList.h"
-#include "engine/ReadError.h"
-#include "engine/SourceFile.h"
-#include "engine/bmp/BmpDecoder.h"
+#include "core/JpegEncoder.h"
+#include "core/ScreenshotList.h"
+#include "core/ReadError.h"
+#include "core/SourceFile.h"
+#include "core/bmp/BmpDecoder.h"
 
 #include <QDir>
 #include <chrono>

@@ -1,8 +1,8 @@
 #include "Publisher.h"
 
-#include "engine/NativeName.h"
-#include "engine/Retire.h"
-#include "engine/ScreenshotList.h"
+#include "core/NativeName.h"
+#include "core/Retire.h"
+#include "core/ScreenshotList.h"
 
 #include <QDir>
 #include <QFileInfo>

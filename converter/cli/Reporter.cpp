@@ -1,6 +1,6 @@
 #include "Reporter.h"
 
-#include "engine/NativeName.h"
+#include "core/NativeName.h"
 
 #include <cstdio>
 #include <unistd.h>

@@ -4,8 +4,8 @@
 #include "Interrupts.h"
 #include "ParallelConverter.h"
 #include "Reporter.h"
-#include "engine/NativeName.h"
-#include "engine/ScreenshotList.h"
+#include "core/NativeName.h"
+#include "core/ScreenshotList.h"
 
 #include <QCoreApplication>
 #include <QDir>

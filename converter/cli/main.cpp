@@ -6,8 +6,8 @@
 #include "ParallelConverter.h"
 #include "Reporter.h"
 #include "WatchLoop.h"
-#include "engine/NativeName.h"
-#include "engine/ScreenshotList.h"
+#include "core/NativeName.h"
+#include "core/ScreenshotList.h"
 
 #include <QCoreApplication>
 #include <QDir>

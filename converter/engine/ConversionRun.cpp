@@ -1,20 +1,17 @@
 #include "engine/ConversionRun.h"
 
-#include "engine/ReadError.h"
-#include "engine/Retire.h"
-#include "engine/SafeFile.h"
-#include "engine/SourceFile.h"
+#include "core/ReadError.h"
+#include "core/Retire.h"
+#include "core/SafeFile.h"
+#include "core/SourceFile.h"
 #include "engine/cDIBSection.h"
 #include "engine/mFileOp.h"
 #include "engine/mIntelJPEGLibrary.h"
-#include "engine/platform/Picture.h"
+#include "platform/Picture.h"
 
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
 
-#include <algorithm>
-#include <cmath>
 #include <exception>
 #include <optional>
 #include <utility>
@@ -110,16 +107,6 @@ FileResult convertFile(RunHost& host, cDIBSection& image, const FileJob& job, in
 }
 
 } // namespace
-
-int NumberAtStart(const QString& text)
-{
-    static const QRegularExpression number(QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)"));
-    const QRegularExpressionMatch match = number.match(text);
-    if (!match.hasMatch())
-        return 0;
-    const double value = match.captured(0).trimmed().toDouble();
-    return static_cast<int>(std::nearbyint(std::clamp(value, -2147483648.0, 2147483647.0)));
-}
 
 bool ValidateProcess(RunHost& host)
 {

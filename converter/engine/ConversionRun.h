@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/RunHost.h"
-#include "engine/ScreenshotList.h"
+#include "core/ScreenshotList.h"
 
 #include <QString>
 
@@ -13,11 +13,6 @@ inline QString GetNamePrefix(const QString& fileName)
 {
     return ScreenshotList::namePrefix(fileName);
 }
-
-// The decimal number a text begins with, rounded to an integer with halves
-// to even: "05 %" -> 5, the quality a caption shows; 0 when there is none.
-// Values beyond the int range are clamped to it.
-int NumberAtStart(const QString& text);
 
 // True when both directories exist, after offering to create a missing
 // output directory. Shows its own messages.

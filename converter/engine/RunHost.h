@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/platform/MsgBox.h"
+#include "platform/MsgBox.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #include "engine/cDIBSection.h"
 
-#include "engine/platform/MsgBox.h"
-#include "engine/platform/Picture.h"
+#include "platform/MsgBox.h"
+#include "platform/Picture.h"
 
 #include <QGuiApplication>
 #include <QImage>

@@ -1,7 +1,9 @@
 #include "engine/mFileOp.h"
 
+#include "core/Directories.h"
+
 #include "engine/mChrono.h"
-#include "engine/platform/DesktopOpen.h"
+#include "platform/DesktopOpen.h"
 
 #include <QDir>
 #include <QFile>
@@ -71,12 +73,7 @@ bool FileExists(const QString& path)
 
 bool DirExists(const QString& path)
 {
-#ifdef Q_OS_WIN
-    // A bare drive ("C:") names the drive's current directory, not its root.
-    if (path.size() < 3)
-        return false;
-#endif
-    return QFileInfo(path).isDir();
+    return Directories::exists(path);
 }
 
 bool WaitWhileFileExists(const QString& path, int limitMs)

@@ -1,9 +1,9 @@
 #include "engine/mIntelJPEGLibrary.h"
 
 #include "engine/AppError.h"
-#include "engine/NativeName.h"
+#include "core/NativeName.h"
 #include "engine/cDIBSection.h"
-#include "engine/platform/IntelJpegLibrary.h"
+#include "platform/IntelJpegLibrary.h"
 
 #include <QCoreApplication>
 #include <QFile>

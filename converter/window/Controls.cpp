@@ -2,7 +2,7 @@
 
 #include "ButtonArt.h"
 #include "FrmMainLayout.h"
-#include "engine/ScreenshotList.h"
+#include "core/ScreenshotList.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,14 +1,15 @@
 #include "window/FrmMain.h"
 
 #include "ButtonArt.h"
+#include "core/NumberText.h"
 #include "Makers.h"
 #include "SkinArt.h"
 #include "window/FrmMainRunHost.h"
 #include "engine/ConversionRun.h"
-#include "engine/Settings.h"
+#include "core/Settings.h"
 #include "engine/mChrono.h"
 #include "engine/mFileOp.h"
-#include "engine/platform/Picture.h"
+#include "platform/Picture.h"
 #include "window/DataFile.h"
 #include "window/mRegion.h"
 

@@ -4,7 +4,7 @@
 
 #include "Makers.h"
 #include "engine/mFileOp.h"
-#include "engine/platform/Picture.h"
+#include "platform/Picture.h"
 
 // ---- Folders -------------------------------------------------------------
 

@@ -1,6 +1,7 @@
 #include "window/FrmMainRunHost.h"
 
 #include "engine/ConversionRun.h"
+#include "core/NumberText.h"
 #include "engine/mChrono.h"
 #include "window/FrmMain.h"
 

@@ -1,10 +1,10 @@
 #include "window/FrmMainServices.h"
 
-#include "engine/Settings.h"
+#include "core/Settings.h"
 #include "engine/mChrono.h"
 #include "engine/mFileOp.h"
-#include "engine/platform/DesktopOpen.h"
-#include "engine/platform/MsgBox.h"
+#include "platform/DesktopOpen.h"
+#include "platform/MsgBox.h"
 #include "window/mBrowseFolder.h"
 
 #include <QApplication>

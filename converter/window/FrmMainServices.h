@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/RunHost.h"
-#include "window/detection/GameDirectory.h"
+#include "detection/GameDirectory.h"
 
 #include <QString>
 #include <functional>

@@ -4,6 +4,7 @@
 
 #include "FrmMainLayout.h"
 #include "engine/ConversionRun.h"
+#include "core/NumberText.h"
 
 #include <QAccessible>
 #include <QMouseEvent>

@@ -1,6 +1,6 @@
 #include "window/MessageBoxWidget.h"
 
-#include "engine/platform/MsgBox.h"
+#include "platform/MsgBox.h"
 
 #include <QApplication>
 #include <QMessageBox>

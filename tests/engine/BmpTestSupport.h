@@ -2,7 +2,7 @@
 
 // What the decoder's tests share: a picture in the decoder's own layout and
 // decoding with the reason of a refusal.
-#include "engine/bmp/BmpDecoder.h"
+#include "core/bmp/BmpDecoder.h"
 
 #include <QString>
 

@@ -1,6 +1,7 @@
 #include "EngineTestUtil.h"
 #include "TempDir.h"
 #include "engine/ConversionRun.h"
+#include "core/NumberText.h"
 #include "engine/mChrono.h"
 
 #include <QDir>

@@ -4,7 +4,7 @@
 #include "EngineTestUtil.h"
 #include "TempDir.h"
 #include "engine/cDIBSection.h"
-#include "engine/platform/Picture.h"
+#include "platform/Picture.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,10 +1,10 @@
 #include "EngineTestUtil.h"
 #include "TempDir.h"
 #include "engine/AppError.h"
-#include "engine/SafeFile.h"
+#include "core/SafeFile.h"
 #include "engine/cDIBSection.h"
 #include "engine/mIntelJPEGLibrary.h"
-#include "engine/platform/Picture.h"
+#include "platform/Picture.h"
 
 #include <QCoreApplication>
 #include <QDir>

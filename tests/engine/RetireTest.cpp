@@ -3,10 +3,10 @@
 // its name meanwhile.
 #include "EngineTestUtil.h"
 #include "TempDir.h"
-#include "engine/NativeName.h"
-#include "engine/ReadError.h"
-#include "engine/Retire.h"
-#include "engine/SourceFile.h"
+#include "core/NativeName.h"
+#include "core/ReadError.h"
+#include "core/Retire.h"
+#include "core/SourceFile.h"
 
 #include <QFile>
 #include <functional>

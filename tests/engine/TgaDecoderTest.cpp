@@ -4,7 +4,7 @@
 // stray write shows under ASan and an unwritten byte in the comparison.
 #include "BmpTestSupport.h"
 #include "TempDir.h"
-#include "engine/tga/TgaDecoder.h"
+#include "core/tga/TgaDecoder.h"
 
 #include <QHash>
 #include <QProcess>

@@ -1,7 +1,7 @@
 // libFuzzer entry point for the bitmap reader: any bytes, an allocator that
 // hands out exactly the promised size (so ASan sees every stray write), and
 // only BmpError may come out.
-#include "engine/bmp/BmpDecoder.h"
+#include "core/bmp/BmpDecoder.h"
 
 #include <cstddef>
 #include <cstdint>

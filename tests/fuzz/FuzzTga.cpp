@@ -1,7 +1,7 @@
 // libFuzzer entry point for the TGA reader: any bytes, an allocator that
 // hands out exactly the promised size (so ASan sees every stray write), and
 // only TgaError may come out.
-#include "engine/tga/TgaDecoder.h"
+#include "core/tga/TgaDecoder.h"
 
 #include <cstddef>
 #include <cstdint>

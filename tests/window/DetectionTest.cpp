@@ -1,9 +1,9 @@
 // The first start's search for the game: Wine's registry file, Steam's
 // libraries and the fixed defaults, on fixture prefixes and homes.
 #include "TempDir.h"
-#include "window/detection/GameDirectory.h"
-#include "window/detection/MdlRegAll.h"
-#include "window/detection/SteamLibrary.h"
+#include "detection/GameDirectory.h"
+#include "detection/MdlRegAll.h"
+#include "detection/SteamLibrary.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,5 +1,5 @@
 // The window program's message box behind the engine's MsgBox.
-#include "engine/platform/MsgBox.h"
+#include "platform/MsgBox.h"
 #include "window/MessageBoxWidget.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 // cannot be written.
 #include "EngineTestUtil.h"
 #include "TempDir.h"
-#include "engine/Settings.h"
+#include "core/Settings.h"
 
 #include <QDir>
 #include <QSettings>

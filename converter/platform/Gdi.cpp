@@ -1,4 +1,4 @@
-#include "engine/platform/Gdi.h"
+#include "platform/Gdi.h"
 
 #include <algorithm>
 #include <cstring>

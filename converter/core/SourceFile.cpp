@@ -1,7 +1,7 @@
-#include "engine/SourceFile.h"
+#include "core/SourceFile.h"
 
-#include "engine/NativeName.h"
-#include "engine/ReadError.h"
+#include "core/NativeName.h"
+#include "core/ReadError.h"
 
 #include <QThread>
 #include <cerrno>

@@ -1,8 +1,8 @@
-#include "engine/platform/IntelJpegLibrary.h"
+#include "platform/IntelJpegLibrary.h"
 
-#include "engine/JpegEncoder.h"
-#include "engine/NativeName.h"
-#include "engine/SafeFile.h"
+#include "core/JpegEncoder.h"
+#include "core/NativeName.h"
+#include "core/SafeFile.h"
 
 #include <QFile>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "engine/tga/TgaDecoder.h"
+#include "core/tga/TgaDecoder.h"
 
 #include "TgaLayout.h"
 #include "TgaPixels.h"

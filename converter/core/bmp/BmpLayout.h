@@ -3,7 +3,7 @@
 // Reading and checking the headers of a bitmap file. Internal to the BMP
 // decoder: everything here runs before any pixel memory is asked for.
 
-#include "engine/bmp/BmpDecoder.h"
+#include "core/bmp/BmpDecoder.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
-#include "window/detection/MdlRegAll.h"
+#include "detection/MdlRegAll.h"
 
-#include "window/detection/PathMatch.h"
+#include "detection/PathMatch.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "engine/SafeFile.h"
+#include "core/SafeFile.h"
 
-#include "engine/NativeName.h"
+#include "core/NativeName.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "window/detection/SteamLibrary.h"
+#include "detection/SteamLibrary.h"
 
-#include "window/detection/PathMatch.h"
+#include "detection/PathMatch.h"
 
 #include <QDateTime>
 #include <QDir>

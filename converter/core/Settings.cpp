@@ -1,6 +1,6 @@
-#include "engine/Settings.h"
+#include "core/Settings.h"
 
-#include "engine/ConversionRun.h"
+#include "core/NumberText.h"
 
 #include <QSettings>
 #include <algorithm>

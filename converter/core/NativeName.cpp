@@ -1,4 +1,4 @@
-#include "engine/NativeName.h"
+#include "core/NativeName.h"
 
 namespace NativeName {
 

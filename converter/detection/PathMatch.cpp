@@ -1,4 +1,4 @@
-#include "window/detection/PathMatch.h"
+#include "detection/PathMatch.h"
 
 #include <QDir>
 #include <QFileInfo>

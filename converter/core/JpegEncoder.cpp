@@ -1,4 +1,4 @@
-#include "engine/JpegEncoder.h"
+#include "core/JpegEncoder.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -3,8 +3,8 @@
 // The buffer contract, the allocator type and the size cap are the bitmap
 // reader's: both readers fill the same cDIBSection layout, so a caller
 // passes one allocator to either.
-#include "engine/ReadError.h"
-#include "engine/bmp/BmpDecoder.h"
+#include "core/ReadError.h"
+#include "core/bmp/BmpDecoder.h"
 
 #include <QString>
 #include <cstdint>

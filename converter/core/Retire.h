@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/SafeFile.h"
-#include "engine/SourceFile.h"
+#include "core/SafeFile.h"
+#include "core/SourceFile.h"
 
 #include <QString>
 #include <functional>

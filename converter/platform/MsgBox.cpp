@@ -1,4 +1,4 @@
-#include "engine/platform/MsgBox.h"
+#include "platform/MsgBox.h"
 
 #include <QCoreApplication>
 #include <cstdio>

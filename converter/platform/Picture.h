@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/platform/Gdi.h"
+#include "platform/Gdi.h"
 
 #include <QFile>
 #include <QImage>

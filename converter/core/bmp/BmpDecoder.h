@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/ReadError.h"
+#include "core/ReadError.h"
 
 #include <QString>
 #include <cstdint>

@@ -3,7 +3,7 @@
 // Reading and checking the header of a TGA file. Internal to the TGA
 // decoder: everything here runs before any pixel memory is asked for.
 
-#include "engine/tga/TgaDecoder.h"
+#include "core/tga/TgaDecoder.h"
 
 #include <cstdint>
 #include <span>

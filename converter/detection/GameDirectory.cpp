@@ -1,8 +1,8 @@
-#include "window/detection/GameDirectory.h"
+#include "detection/GameDirectory.h"
 
-#include "engine/mFileOp.h"
-#include "window/detection/MdlRegAll.h"
-#include "window/detection/SteamLibrary.h"
+#include "core/Directories.h"
+#include "detection/MdlRegAll.h"
+#include "detection/SteamLibrary.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -29,15 +29,15 @@ QString readRegistry([[maybe_unused]] const Environment& env, const QString& key
 QString detected(const Environment& env)
 {
     const QString sierra = readRegistry(env, kSierraKey, QStringLiteral("Directory"));
-    if (mFileOp::DirExists(sierra))
+    if (Directories::exists(sierra))
         return sierra;
     const QString appPaths = readRegistry(env, kAppPathsKey, QStringLiteral("Path"));
-    if (mFileOp::DirExists(appPaths))
+    if (Directories::exists(appPaths))
         return appPaths;
 #ifndef Q_OS_WIN
     // A value left behind by an uninstalled copy must not hide a Steam one.
     const QString steam = SteamLibrary::FindHalfLifeScreenshots(env.home);
-    if (mFileOp::DirExists(steam))
+    if (Directories::exists(steam))
         return steam;
 #endif
     return {};
@@ -76,7 +76,7 @@ Found search(const Environment& env)
         found.inputPath = MdlRegAll::MapWinePath(env.winePrefix, kSierraDefault);
 #endif
     }
-    found.inputExists = mFileOp::DirExists(found.inputPath);
+    found.inputExists = Directories::exists(found.inputPath);
     return found;
 }
 

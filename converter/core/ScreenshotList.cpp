@@ -1,6 +1,6 @@
-#include "engine/ScreenshotList.h"
+#include "core/ScreenshotList.h"
 
-#include "engine/NativeName.h"
+#include "core/NativeName.h"
 
 #include <QDir>
 #include <QFileInfo>

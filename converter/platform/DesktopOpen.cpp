@@ -1,4 +1,4 @@
-#include "engine/platform/DesktopOpen.h"
+#include "platform/DesktopOpen.h"
 
 #include <QUrl>
 

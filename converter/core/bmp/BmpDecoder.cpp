@@ -1,4 +1,4 @@
-#include "engine/bmp/BmpDecoder.h"
+#include "core/bmp/BmpDecoder.h"
 
 #include "BmpLayout.h"
 #include "BmpPixels.h"

@@ -1,6 +1,6 @@
-#include "engine/platform/Picture.h"
+#include "platform/Picture.h"
 
-#include "engine/bmp/BmpDecoder.h"
+#include "core/bmp/BmpDecoder.h"
 
 #include <utility>
 
