@@ -4,9 +4,10 @@
 // differ only in how the quantised picture is written, and a benchmark whose
 // files decode differently stops with an error.
 //
-// For repeatable counts on a busy machine, callgrind can count the encoding
-// alone: valgrind --tool=callgrind --toggle-collect='*encodeAll*'
-//   build/bin/bench_engine --benchmark_filter='JpegCoding/0/1' --benchmark_min_time=0.000001
+// The sample art is seeded through qHash, whose seed changes from process to
+// process unless QT_HASH_SEED=0: set it for byte counts that repeat. For
+// instruction counts that repeat on a busy machine, callgrind-coding.sh
+// counts the encoding alone.
 #include "GameScene.h"
 #include "SampleArt.h"
 #include "engine/JpegEncoder.h"
