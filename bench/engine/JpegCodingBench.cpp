@@ -14,7 +14,7 @@
 
 #include <QImage>
 #include <benchmark/benchmark.h>
-#include <cstring>
+#include <string>
 #include <iterator>
 #include <turbojpeg.h>
 #include <vector>
