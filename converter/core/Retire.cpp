@@ -1,7 +1,7 @@
-#include "engine/Retire.h"
+#include "core/Retire.h"
 
-#include "engine/NativeName.h"
-#include "engine/ScreenshotList.h"
+#include "core/NativeName.h"
+#include "core/ScreenshotList.h"
 
 #include <QFileInfo>
 #include <QRandomGenerator>

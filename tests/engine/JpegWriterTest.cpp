@@ -1,6 +1,7 @@
 #include "EngineTestUtil.h"
 #include "TempDir.h"
 #include "engine/AppError.h"
+#include "core/JpegEncoder.h"
 #include "core/SafeFile.h"
 #include "engine/cDIBSection.h"
 #include "engine/mIntelJPEGLibrary.h"
@@ -10,8 +11,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <gtest/gtest.h>
+#include <stdexcept>
 #include <sys/stat.h>
+#include <tuple>
 #include <turbojpeg.h>
 
 namespace {
@@ -44,11 +48,36 @@ QByteArray turboJpeg(const cDIBSection& dib, int quality, int flags)
     return out;
 }
 
+JpegEncoder::Pixels pixelsOf(const QImage& bgr)
+{
+    return {bgr.constBits(), bgr.width(), bgr.height(), static_cast<int>(bgr.bytesPerLine()), false};
+}
+
+// The frame header's marker: 0xC0 baseline, 0xC2 progressive; 0 when the
+// segments before the picture data hold none.
+int frameMarker(std::span<const std::uint8_t> jpeg)
+{
+    for (std::size_t i = 2; i + 4 <= jpeg.size() && jpeg[i] == 0xFF; i += 2 + (jpeg[i + 2] << 8 | jpeg[i + 3])) {
+        const int marker = jpeg[i + 1];
+        if (marker == 0xDA) // start of scan
+            break;
+        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC)
+            return marker;
+    }
+    return 0;
+}
+
+QImage decoded(std::span<const std::uint8_t> jpeg)
+{
+    return QImage::fromData(jpeg.data(), static_cast<int>(jpeg.size()), "JPG");
+}
+
 } // namespace
 
 // The file holds exactly what the chosen settings give, at every row
-// alignment: 4:4:4, baseline, the accurate DCT (docs/jpeg-defaults.md), the
-// quality passed unchanged (0 as the encoder's lowest, 1).
+// alignment: 4:4:4, baseline, the accurate DCT, the standard Huffman tables
+// (docs/jpeg-defaults.md), the quality passed unchanged (0 as the encoder's
+// lowest, 1).
 TEST(JpegWriter, WritesTheChosenEncoderSettingsAtEveryRowAlignment)
 {
     const fwtest::TempDir dir;
@@ -69,6 +98,63 @@ TEST(JpegWriter, WritesTheChosenEncoderSettingsAtEveryRowAlignment)
         const QImage decoded = fwtest::decodeJpeg(dir.file(QString("%1-100.JPG").arg(size.width())));
         EXPECT_LT(fwtest::meanChannelDiff(decoded, img), 2.0) << size.width() << "x" << size.height();
     }
+}
+
+// The codings write the same quantised picture in other ways: each file
+// decodes to exactly the pixels of the standard tables' file (the one pinned
+// above), and the optimised ones are smaller.
+TEST(JpegWriter, EveryCodingDecodesToTheStandardTablesPixels)
+{
+    using Coding = JpegEncoder::Coding;
+    const std::tuple<const char*, Coding, int> rows[] = {
+        // name, coding, frame marker
+        {"optimised tables", Coding::OptimisedTables, 0xC0}, // baseline
+        {"progressive", Coding::Progressive, 0xC2},
+    };
+    // Noise reaches the longest Huffman codes; a gradient the longest runs of zeros.
+    QImage noise(68, 45, QImage::Format_BGR888); // whole 32-bit words per row
+    QRandomGenerator rng(5);
+    for (int y = 0; y < noise.height(); ++y)
+        rng.fillRange(reinterpret_cast<quint32*>(noise.scanLine(y)), noise.width() * 3 / 4);
+    const std::pair<const char*, QImage> pictures[] = {
+        {"gradient", fwtest::testPattern(157, 93).convertToFormat(QImage::Format_BGR888)},
+        {"noise", noise},
+        {"one pixel", fwtest::testPattern(1, 1).convertToFormat(QImage::Format_BGR888)},
+    };
+    JpegEncoder standard(Coding::StandardTables);
+    for (const auto& [label, coding, marker] : rows) {
+        JpegEncoder encoder(coding);
+        for (const auto& [name, picture] : pictures) {
+            for (int quality : {50, 90, 100}) {
+                const auto reference = standard.encode(pixelsOf(picture), quality);
+                const QImage expected = decoded(reference);
+                const std::size_t referenceSize = reference.size();
+                const auto jpeg = encoder.encode(pixelsOf(picture), quality);
+                SCOPED_TRACE(std::string(label) + ", " + name + ", q" + std::to_string(quality));
+                ASSERT_FALSE(expected.isNull());
+                EXPECT_EQ(decoded(jpeg), expected);
+                EXPECT_LT(jpeg.size(), referenceSize);
+                EXPECT_EQ(frameMarker(jpeg), marker);
+            }
+        }
+    }
+}
+
+// A picture libjpeg refuses (wider than JPEG allows) raises libjpeg's
+// reason, and the same encoder goes on with the next picture.
+TEST(JpegWriter, EncoderReportsARefusedPictureAndCarriesOn)
+{
+    const int width = 65501;
+    const std::vector<std::uint8_t> wide(static_cast<std::size_t>(width) * 3, 128);
+    JpegEncoder encoder(JpegEncoder::Coding::OptimisedTables);
+    try {
+        encoder.encode({wide.data(), width, 1, width * 3, false}, 90);
+        ADD_FAILURE() << "a picture wider than JPEG allows was encoded";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "Maximum supported image dimension is 65500 pixels");
+    }
+    const QImage small = fwtest::testPattern(40, 30).convertToFormat(QImage::Format_BGR888);
+    EXPECT_LT(fwtest::meanChannelDiff(decoded(encoder.encode(pixelsOf(small), 100)), small), 2.0);
 }
 
 // Every failure raises this module's error 26001 and leaves no file behind.
