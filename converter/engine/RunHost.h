@@ -5,9 +5,10 @@
 #include <QString>
 #include <QStringList>
 
-// What the conversion run needs of whoever drives it: the window, the
-// command-line converter, or a test. The run reads its inputs once, at its
-// start, and reports back through the rest.
+// What the conversion run needs of whoever drives it: the window, or a test.
+// (The command-line converter has a pipeline of its own and shares only the
+// core's steps with the run.) The run reads its inputs once, at its start,
+// and reports back through the rest.
 class RunHost {
 public:
     virtual ~RunHost() = default;

@@ -154,51 +154,6 @@ TEST(Cli, SignalStopsCleanly)
     }
 }
 
-TEST(Cli, WatchConvertsFinishedFilesAndSurvivesItsDirectory)
-{
-    TempDir in, out;
-    writeBmp(in.file("c1a00000.bmp"), shot(0)); // already there: left alone
-    QProcess p;
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    startConvert(p, {"--watch", "--new-only", in.path(), out.path()});
-    QString said;
-    const auto waitFor = [&](const std::function<bool()>& done) {
-        for (int i = 0; i < 600 && !done(); ++i) {
-            p.waitForReadyRead(50);
-            said += p.readAll();
-        }
-        return done();
-    };
-    const auto saying = [&](const char* text) { return [&said, text] { return said.contains(text); }; };
-    const auto jpegs = [&](int n) { return [&out, n] { return entries(out.path(), "*.JPG").size() == n; }; };
-    ASSERT_TRUE(waitFor(saying("Watching")));
-
-    // A screenshot the game is still writing waits until it is closed.
-    QFile halfWritten(in.file("c1a00001.bmp"));
-    ASSERT_TRUE(halfWritten.open(QIODevice::WriteOnly));
-    const QByteArray bytes = bmpBytes(shot(1));
-    halfWritten.write(bytes.left(200000));
-    halfWritten.flush();
-    writeBmp(in.file("c1a00002.bmp"), shot(2));
-    ASSERT_TRUE(waitFor(jpegs(1))) << said.toStdString();
-    EXPECT_FALSE(said.contains("c1a00001.bmp")) << said.toStdString();
-    halfWritten.write(bytes.mid(200000));
-    halfWritten.close();
-    ASSERT_TRUE(waitFor(jpegs(2))) << said.toStdString();
-    EXPECT_EQ(idsOfJpegs(out.path()), (std::multiset<int>{1, 2}));
-
-    // The input directory vanishes and comes back.
-    ASSERT_TRUE(QDir(in.path()).removeRecursively());
-    ASSERT_TRUE(waitFor(saying("is gone"))) << said.toStdString();
-    QDir().mkpath(in.path());
-    ASSERT_TRUE(waitFor(saying("is back"))) << said.toStdString();
-    writeBmp(in.file("c1a00003.bmp"), shot(3));
-    ASSERT_TRUE(waitFor(jpegs(3))) << said.toStdString();
-
-    ::kill(pid_t(p.processId()), SIGTERM);
-    EXPECT_EQ(finish(p).code, 143);
-}
-
 // A name in Latin-1 is converted and deleted by its own bytes, and its JPEG's
 // name keeps them.
 TEST(Cli, NamesThatAreNotUtf8KeepTheirBytes)
