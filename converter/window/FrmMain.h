@@ -1,6 +1,12 @@
 #pragma once
 
-#include "window/Controls.h"
+#include "window/controls/FileListBox.h"
+#include "window/controls/ImageBox.h"
+#include "window/controls/LineControl.h"
+#include "window/controls/PathLabel.h"
+#include "window/controls/PictureButton.h"
+#include "window/controls/ShapeControl.h"
+#include "window/controls/WrapCheckBox.h"
 #include "window/FrmMainServices.h"
 
 #include <QImage>
