@@ -5,7 +5,6 @@
 #include "SkinArt.h"
 #include "window/FrmMainRunHost.h"
 #include "engine/ConversionRun.h"
-#include "engine/Settings.h"
 #include "engine/mChrono.h"
 #include "engine/mFileOp.h"
 #include "engine/platform/Picture.h"
@@ -204,53 +203,6 @@ void FrmMain::DisableControls()
     FileList->setEnabled(false);
     CmdExit->setEnabled(false);
     LFore->setVisible(true);
-}
-
-// ---- Settings and detection ----------------------------------------------
-
-bool FrmMain::LoadSettings()
-{
-    const std::optional<Settings> stored = Settings::load(m_services.settingsFile);
-    InputPath = stored ? stored->inputPath : QString();
-    if (stored) { // otherwise the slider and chkDel keep their start-up states
-        OutputPath = stored->outputPath;
-        SetQuality(stored->quality);
-        chkDel->setChecked(stored->deleteAfterConversion);
-    }
-    const bool inputExists = CheckDir(InputPath);
-    const bool outputExists = CheckDir(OutputPath);
-    return inputExists && outputExists;
-}
-
-void FrmMain::SaveSettings()
-{
-    Settings settings;
-    settings.inputPath = InputPath;
-    settings.outputPath = OutputPath;
-    settings.quality = NumberAtStart(LblQuality->text()); // the caption is the quality
-    settings.deleteAfterConversion = chkDel->isChecked();
-    if (settings.save(m_services.settingsFile) || m_settingsUnsavedShown)
-        return;
-    // Said once: every later save (each run, the close) would fail the same way.
-    m_settingsUnsavedShown = true;
-    m_services.message(QStringLiteral("The settings could not be saved in ") + m_services.settingsFile
-                           + MsgLineBreak() + QStringLiteral("They will be lost when Framewright ends."),
-                       MsgIcon::Warning, kAppTitle);
-}
-
-void FrmMain::ApplyDefaultSettings()
-{
-    const GameDirectory::Found found = GameDirectory::search(m_services.environment);
-    OutputPath = found.outputPath;
-    InputPath = found.inputPath;
-    // A game that was found keeps the quality as it stands.
-    if (found.proposedDefault)
-        SetQuality(90);
-}
-
-bool FrmMain::CheckDir(const QString& path) const
-{
-    return mFileOp::DirExists(path);
 }
 
 // ---- Closing ---------------------------------------------------------------

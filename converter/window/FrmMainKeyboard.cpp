@@ -4,119 +4,18 @@
 #include "window/FrmMain.h"
 
 #include "window/FocusRing.h"
+#include "window/KeyFilter.h"
+#include "window/accessibility/AccessibleControls.h"
 
-#include <QAccessible>
-#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <algorithm>
-#include <functional>
 
 namespace {
-
-// Hands the key presses of a control to a handler before the control sees
-// them; the handler answers true for the keys it has taken.
-class KeyFilter : public QObject {
-public:
-    KeyFilter(QObject* target, std::function<bool(const QKeyEvent&)> handler)
-        : QObject(target), m_handler(std::move(handler))
-    {
-        target->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        return event->type() == QEvent::KeyPress && m_handler(static_cast<const QKeyEvent&>(*event));
-    }
-
-private:
-    std::function<bool(const QKeyEvent&)> m_handler;
-};
-
-void onKeyPress(QWidget* control, std::function<bool(const QKeyEvent&)> handler)
-{
-    new KeyFilter(control, std::move(handler)); // owned by the control
-}
 
 // On the main keyboard or the keypad.
 bool isEnterKey(const QKeyEvent& event)
 {
     return event.key() == Qt::Key_Enter || event.key() == Qt::Key_Return;
-}
-
-// The track of the quality slider, told as a slider whose value is the
-// quality, that is the number of LblQuality's caption.
-class QualitySliderAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
-public:
-    explicit QualitySliderAccessible(QWidget* track) : QAccessibleWidget(track, QAccessible::Slider) {}
-
-    void* interface_cast(QAccessible::InterfaceType type) override
-    {
-        if (type == QAccessible::ValueInterface)
-            return static_cast<QAccessibleValueInterface*>(this);
-        return QAccessibleWidget::interface_cast(type);
-    }
-    QString text(QAccessible::Text t) const override
-    {
-        if (t == QAccessible::Value && form())
-            return form()->LblQuality->text();
-        return QAccessibleWidget::text(t);
-    }
-    QVariant currentValue() const override { return form() ? form()->quality() : QVariant(); }
-    void setCurrentValue(const QVariant& value) override
-    {
-        if (form())
-            form()->moveQuality(value.toInt());
-    }
-    QVariant maximumValue() const override { return 100; }
-    QVariant minimumValue() const override { return 0; }
-    QVariant minimumStepSize() const override { return 1; }
-
-private:
-    // None while the window is being taken down.
-    FrmMain* form() const { return dynamic_cast<FrmMain*>(widget()->window()); }
-};
-
-// A label that opens a web page when clicked, told as a link to press.
-class LinkAccessible : public QAccessibleWidget {
-public:
-    explicit LinkAccessible(MouseLabel* label) : QAccessibleWidget(label, QAccessible::Link) {}
-
-    QString text(QAccessible::Text t) const override
-    {
-        if (t == QAccessible::Value)
-            return static_cast<QLabel*>(widget())->text();
-        return QAccessibleWidget::text(t);
-    }
-    QStringList actionNames() const override { return QStringList(pressAction()) + QAccessibleWidget::actionNames(); }
-    void doAction(const QString& action) override
-    {
-        auto* label = static_cast<MouseLabel*>(widget());
-        if (action == pressAction() && label->onClick)
-            label->onClick();
-        else
-            QAccessibleWidget::doAction(action);
-    }
-};
-
-QAccessibleInterface* accessibleControl(const QString&, QObject* object)
-{
-    if (!object || !object->isWidgetType())
-        return nullptr;
-    auto* widget = static_cast<QWidget*>(object);
-    if (widget->objectName() == QLatin1String("LblBack"))
-        return new QualitySliderAccessible(widget);
-    if (auto* label = dynamic_cast<MouseLabel*>(widget); label && label->onClick)
-        return new LinkAccessible(label);
-    return nullptr;
-}
-
-// A label announces its text while it is being built, before it is known
-// for what it is; the interface made then is dropped, so that the next one
-// asked for comes from accessibleControl.
-void forgetAccessible(QWidget* widget)
-{
-    QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(QAccessible::queryAccessibleInterface(widget)));
 }
 
 struct Described {
@@ -130,8 +29,7 @@ struct Described {
 
 void FrmMain::buildKeyboard()
 {
-    static const bool factoryInstalled = (QAccessible::installFactory(accessibleControl), true);
-    Q_UNUSED(factoryInstalled);
+    InstallAccessibleControls();
 
     // In the order Tab follows.
     const Described worked[] = {
@@ -169,7 +67,7 @@ void FrmMain::buildKeyboard()
     // focus by the keyboard only: a click leaves it where it was, as ever.
     for (QWidget* label : std::initializer_list<QWidget*>{LblBack, LblURLQuenk, lblURLSponso}) {
         label->setFocusPolicy(Qt::TabFocus);
-        forgetAccessible(label);
+        ForgetAccessible(label);
     }
     // Tab starts from the window itself, so that its first press reaches
     // the first control.
