@@ -7,47 +7,15 @@
 #include "FrmMainLayout.h"
 #include "Makers.h"
 #include "SkinArt.h"
-
-#include <cmath>
+#include "window/ControlLook.h"
 
 namespace {
 
-const QColor kLightBlue(128, 128, 255);
-
-// "MS Sans Serif" at a size in points; the font system picks what stands in
-// for it. Sized in pixels at 96 dots per inch, the scale the layout's twips
-// assume, so text keeps its place on the skin whatever the screen's DPI; and
-// semi-condensed, because the common stand-ins (DejaVu Sans, Liberation
-// Sans) are broad faces and the captions have to fit the widths of the
-// layout table.
-QFont formFont(double points, bool bold = false, bool underline = false)
-{
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setStretch(QFont::SemiCondensed);
-    font.setPixelSize(static_cast<int>(std::lround(points * 96.0 / 72.0)));
-    font.setBold(bold);
-    font.setUnderline(underline);
-    return font;
-}
-
-void colour(QWidget* w, QPalette::ColorRole role, const QColor& c)
-{
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::All, role, c);
-    w->setPalette(pal);
-}
-
-void place(QWidget* w, const layout::TwipRect& r) { w->setGeometry(r.pixels()); }
-
-template <typename Label>
-Label* label(Label* l, const layout::TwipRect& r, const QFont& font)
-{
-    place(l, r);
-    l->setFont(font);
-    colour(l, QPalette::WindowText, kLightBlue);
-    return l;
-}
+using look::colour;
+using look::formFont;
+using look::kLightBlue;
+using look::label;
+using look::place;
 
 // The pictures a button shows, as its row of the layout table lists them.
 enum class Faces { NormalPressed, NormalPressedDisabled, One };
