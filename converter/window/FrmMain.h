@@ -8,6 +8,7 @@
 #include "window/controls/ShapeControl.h"
 #include "window/controls/WrapCheckBox.h"
 #include "window/FrmMainServices.h"
+#include "window/SkinnedWindow.h"
 
 #include <QImage>
 #include <QListWidget>
@@ -18,7 +19,7 @@
 // The converter's one window: a frameless window dressed and shaped by its
 // skin, holding the directories, the quality slider, the file list with its
 // preview, and the progress of a conversion run.
-class FrmMain : public QWidget {
+class FrmMain : public SkinnedWindow {
 public:
     explicit FrmMain(FrmMainServices services);
 
@@ -107,10 +108,6 @@ public:
     void restoreWindow();
 
 protected:
-    void paintEvent(QPaintEvent*) override;
-    void mousePressEvent(QMouseEvent*) override;
-    void mouseMoveEvent(QMouseEvent*) override;
-    void mouseReleaseEvent(QMouseEvent*) override;
     void closeEvent(QCloseEvent*) override;
     bool focusNextPrevChild(bool next) override;
 
@@ -126,19 +123,12 @@ private:
     void buildLists();
     void buildKeyboard(); // FrmMainKeyboard.cpp
     bool qualityKey(int key);
-    void applySkin(const QImage& skin);
-    void applySkin2x(const QString& skinPath);
     void refreshQualityCaption();
     void sliderMouse(QMouseEvent* event);
-    void startWindowMove(QMouseEvent* event);
     void openSelectedBitmap();
     QString pickFolder(const QString& current, const QString& title);
 
     FrmMainServices m_services;
     std::vector<QWidget*> m_tabOrder;
     bool m_settingsUnsavedShown = false; // the user is told once per run of the program
-    QImage m_background;     // the skin with its outside made transparent
-    QImage m_background2x;   // the same from skin@2x.bmp, for denser screens; may be null
-    bool m_manualMove = false;
-    QPoint m_moveOffset;
 };
