@@ -8,6 +8,7 @@
 #include "window/controls/ShapeControl.h"
 #include "window/controls/WrapCheckBox.h"
 #include "window/FrmMainServices.h"
+#include "window/QualitySlider.h"
 #include "window/SkinnedWindow.h"
 
 #include <QImage>
@@ -39,13 +40,8 @@ public:
     void ApplyDefaultSettings();
     bool CheckDir(const QString& path) const;
 
-    // The quality slider.
-    void SetQuality(int value);
-    void DragQuality(int button, float x);
-    // The quality as the keyboard and assistive tools read and set it:
-    // kept within 0 to 100, and set only while no run works, as the mouse.
-    int quality() const;
-    void moveQuality(int value);
+    // The quality slider, live while the controls are enabled.
+    QualitySlider& slider() { return *m_slider; }
 
     // The handlers.
     void CmdGo_Click();
@@ -88,8 +84,6 @@ public:
     MouseLabel* lblURLSponso;
     QLabel* LblDest;
     QLabel* LblSrc;
-    MouseLabel* LblFore;
-    MouseLabel* LblBack;
     QLabel* Image2;
     QLabel* Image1;
     ImageBox* ImgPreview;
@@ -97,8 +91,6 @@ public:
     PathLabel* lblInPath;
     LineControl* LFore;
     ShapeControl* SFrame;
-    QLabel* lbltutqual;
-    QLabel* LblQuality;
     LineControl* LBack;
     LineControl* LBlack;
 
@@ -114,21 +106,16 @@ protected:
 private:
     friend class FrmMainRunHost; // a conversion run's view of this window
 
-    // The controls, in the files of their concerns: FrmMainControls.cpp
-    // builds them, FrmMainSlider.cpp and FrmMainLaunches.cpp handle them.
     void buildControls();
-    void buildSlider();
     void buildLabels();
     void buildButtons();
     void buildLists();
     void buildKeyboard(); // FrmMainKeyboard.cpp
-    bool qualityKey(int key);
-    void refreshQualityCaption();
-    void sliderMouse(QMouseEvent* event);
     void openSelectedBitmap();
     QString pickFolder(const QString& current, const QString& title);
 
     FrmMainServices m_services;
+    QualitySlider* m_slider;
     std::vector<QWidget*> m_tabOrder;
     bool m_settingsUnsavedShown = false; // the user is told once per run of the program
 };

@@ -79,31 +79,13 @@ void FrmMain::buildControls()
 
     SFrame = new ShapeControl(this, kLightBlue.darker(130));
     place(SFrame, layout::SFrame);
-    buildSlider();
+    m_slider = new QualitySlider(this, [this] { return ControlsEnabled; });
     Image1 = picture(this, layout::Image1, art::image1);
     Image2 = picture(this, layout::Image2, art::image2);
     buildLabels();
     buildButtons();
     buildLists();
     buildKeyboard();
-}
-
-void FrmMain::buildSlider()
-{
-    LblBack = label(new MouseLabel(this), layout::LblBack, formFont(8.25));
-    LblBack->setAutoFillBackground(true);
-    colour(LblBack, QPalette::Window, Qt::black);
-    LblFore = label(new MouseLabel(this), layout::LblFore, formFont(8.25));
-    LblFore->setAutoFillBackground(true);
-    colour(LblFore, QPalette::Window, kLightBlue);
-    LblFore->setToolTip(QStringLiteral("Select the JPEG's quality"));
-    for (MouseLabel* l : {LblBack, LblFore}) {
-        l->setMouseTracking(true); // moves without a button refresh the caption too
-        l->onMouse = [this](QMouseEvent* e) { sliderMouse(e); };
-    }
-    lbltutqual = label(new QLabel(QStringLiteral("Quality"), this), layout::lbltutqual,
-                       formFont(12, true, true));
-    LblQuality = label(new QLabel(QStringLiteral("100 %"), this), layout::LblQuality, formFont(12, true));
 }
 
 void FrmMain::buildLabels()

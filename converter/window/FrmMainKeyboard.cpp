@@ -35,8 +35,7 @@ void FrmMain::buildKeyboard()
     const Described worked[] = {
         {CmdInPath, "CmdInPath", "Input directory", "Choose the folder of the game's screenshots (Alt+I)"},
         {CmdOutPath, "CmdOutPath", "Output directory", "Choose the folder the JPEG files go to (Alt+O)"},
-        {LblBack, "LblBack", "JPEG quality",
-         "Arrows move it by 1, Page Up and Page Down by 10, Home and End go to 0 and 100"},
+        {m_slider->track(), "LblBack", nullptr, nullptr}, // the slider describes itself
         {chkDel, "chkDel", "Delete screenshots after conversion", "Delete originals screenshots after conversion"},
         {FileList, "FileList", "Screenshots", "BMP files in the input directory; Enter opens the selected one"},
         {CmdGo, "CmdGo", "Convert", "Convert ScreenShots into JPEGs (Alt+C)"},
@@ -50,12 +49,13 @@ void FrmMain::buildKeyboard()
     const Described read[] = {
         {lblInPath, "lblInPath", "", "Input directory; a double-click opens it in the file manager"},
         {lblOutPath, "lblOutPath", "", "Output directory; a double-click opens it in the file manager"},
-        {LblQuality, "LblQuality", "", "The JPEG quality in per cent"},
         {ImgPreview, "ImgPreview", "Preview", "The selected screenshot; a double-click opens it"},
         {Lstinfo, "Lstinfo", "Progress", "Welcome text and the progress of the conversion"},
     };
     const auto describe = [](const Described& d) {
         d.control->setObjectName(QString::fromLatin1(d.objectName));
+        if (!d.description)
+            return;
         d.control->setAccessibleName(QString::fromLatin1(d.name));
         d.control->setAccessibleDescription(QString::fromLatin1(d.description));
     };
@@ -63,12 +63,12 @@ void FrmMain::buildKeyboard()
     std::for_each(std::begin(read), std::end(read), describe);
     CmdAbout->setToolTip(QStringLiteral("About Framewright"));
 
-    // The slider and the web labels, like the picture buttons, take the
-    // focus by the keyboard only: a click leaves it where it was, as ever.
-    for (QWidget* label : std::initializer_list<QWidget*>{LblBack, LblURLQuenk, lblURLSponso}) {
+    // The web labels, like the picture buttons, take the focus by the
+    // keyboard only: a click leaves it where it was, as ever.
+    for (QWidget* label : {LblURLQuenk, lblURLSponso})
         label->setFocusPolicy(Qt::TabFocus);
+    for (QWidget* label : std::initializer_list<QWidget*>{m_slider->track(), LblURLQuenk, lblURLSponso})
         ForgetAccessible(label);
-    }
     // Tab starts from the window itself, so that its first press reaches
     // the first control.
     for (const Described& d : worked)
@@ -102,7 +102,6 @@ void FrmMain::buildKeyboard()
         FileList_DblClick();
         return true;
     });
-    onKeyPress(LblBack, [this](const QKeyEvent& e) { return qualityKey(e.key()); });
 }
 
 // Tab, and the arrows on a button, come here. Qt's own chain follows the
@@ -122,18 +121,4 @@ bool FrmMain::focusNextPrevChild(bool next)
         }
     }
     return false;
-}
-
-bool FrmMain::qualityKey(int key)
-{
-    const int now = quality();
-    switch (key) {
-    case Qt::Key_Left: moveQuality(now - 1); return true;
-    case Qt::Key_Right: moveQuality(now + 1); return true;
-    case Qt::Key_PageDown: moveQuality(now - 10); return true;
-    case Qt::Key_PageUp: moveQuality(now + 10); return true;
-    case Qt::Key_Home: moveQuality(0); return true;
-    case Qt::Key_End: moveQuality(100); return true;
-    default: return false;
-    }
 }

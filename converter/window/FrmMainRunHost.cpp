@@ -33,7 +33,7 @@ QStringList FrmMainRunHost::screenshots() const
 }
 
 // The quality is the number the slider's caption shows.
-int FrmMainRunHost::quality() const { return NumberAtStart(m_window.LblQuality->text()); }
+int FrmMainRunHost::quality() const { return m_window.m_slider->quality(); }
 bool FrmMainRunHost::deleteOriginals() const { return m_window.chkDel->isChecked(); }
 
 void FrmMainRunHost::runStarted()

@@ -2,7 +2,6 @@
 // stored from them, and the game's directory found on a first start.
 #include "window/FrmMain.h"
 
-#include "engine/ConversionRun.h"
 #include "engine/Settings.h"
 #include "engine/mFileOp.h"
 
@@ -18,7 +17,7 @@ bool FrmMain::LoadSettings()
     InputPath = stored ? stored->inputPath : QString();
     if (stored) { // otherwise the slider and chkDel keep their start-up states
         OutputPath = stored->outputPath;
-        SetQuality(stored->quality);
+        m_slider->SetQuality(stored->quality);
         chkDel->setChecked(stored->deleteAfterConversion);
     }
     const bool inputExists = CheckDir(InputPath);
@@ -31,7 +30,7 @@ void FrmMain::SaveSettings()
     Settings settings;
     settings.inputPath = InputPath;
     settings.outputPath = OutputPath;
-    settings.quality = NumberAtStart(LblQuality->text()); // the caption is the quality
+    settings.quality = m_slider->quality();
     settings.deleteAfterConversion = chkDel->isChecked();
     if (settings.save(m_services.settingsFile) || m_settingsUnsavedShown)
         return;
@@ -49,7 +48,7 @@ void FrmMain::ApplyDefaultSettings()
     InputPath = found.inputPath;
     // A game that was found keeps the quality as it stands.
     if (found.proposedDefault)
-        SetQuality(90);
+        m_slider->SetQuality(90);
 }
 
 bool FrmMain::CheckDir(const QString& path) const

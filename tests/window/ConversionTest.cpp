@@ -31,7 +31,7 @@ TEST(Conversion, AFailedRunIsReportedAndKeepsTheBitmapsAndTheNextClickConvertsTh
     EXPECT_EQ(WindowHarness::lines(w->Lstinfo), QStringList({"Processing:", "half0007.bmp"}));
     EXPECT_EQ(QDir(h.input).entryList(QDir::Files), QStringList({"half0007.bmp", "half0012.bmp"}));
 
-    w->SetQuality(85);
+    w->slider().SetQuality(85);
     bool sawDisabled = false;
     QObject::connect(w->Lstinfo->model(), &QAbstractItemModel::rowsInserted, w.get(), [&] {
         if (w->Lstinfo->count() == 2) // the first file's line

@@ -56,7 +56,7 @@ TEST(StartUp, TheSkinnedWindowPlaysTheWelcomeTextWithItsPausesAndCmdGoComesLast)
     EXPECT_EQ(w->mask(), mRegion::ToRegion(mRegion::RegionFromPicture(art::skin())));
     // The bar above its track, the progress line above its outline.
     const QObjectList& order = w->children();
-    EXPECT_GT(order.indexOf(w->LblFore), order.indexOf(w->LblBack));
+    EXPECT_GT(order.indexOf(control(*w, "LblFore")), order.indexOf(control(*w, "LblBack")));
     EXPECT_GT(order.indexOf(w->LFore), order.indexOf(w->LBack));
     EXPECT_GT(order.indexOf(w->LBack), order.indexOf(w->LBlack));
     // Every control lies inside the outline.
@@ -142,10 +142,10 @@ TEST(Detection, AFoundGameKeepsTheSlidersStartUpStateAndTheFixedDefaultSetsQuali
         auto w = h.started();
         EXPECT_EQ(w->InputPath, h.winePrefix + "/dosdevices/c:/Sierra/Half-Life/");
         EXPECT_EQ(w->lblOutPath->text(), (h.pictures + "/CS_JPEG/").toUpper());
-        EXPECT_EQ(w->LblQuality->text(), row.caption);
+        EXPECT_EQ(control<QLabel>(*w, "LblQuality")->text(), row.caption);
         EXPECT_EQ(w->chkDel->isChecked(), row.stored) << "never changed by the defaults";
-        mouse(w->LblBack, QEvent::MouseMove, 200, Qt::NoButton, Qt::NoButton);
-        EXPECT_EQ(w->LblQuality->text(), row.captionAfterTheMouse);
+        mouse(control(*w, "LblBack"), QEvent::MouseMove, 200, Qt::NoButton, Qt::NoButton);
+        EXPECT_EQ(control<QLabel>(*w, "LblQuality")->text(), row.captionAfterTheMouse);
     }
 }
 
@@ -155,30 +155,30 @@ TEST(Slider, PressesAndDragsFollowTheMouseWithinTheTrackOnly)
 {
     WindowHarness h;
     auto w = h.started();
-    QTest::mousePress(w->LblBack, Qt::LeftButton, {}, QPoint(0, 5));
-    EXPECT_EQ(w->LblQuality->text(), "00 %");
-    QTest::mouseRelease(w->LblBack, Qt::LeftButton, {}, QPoint(0, 5));
+    QTest::mousePress(control(*w, "LblBack"), Qt::LeftButton, {}, QPoint(0, 5));
+    EXPECT_EQ(control<QLabel>(*w, "LblQuality")->text(), "00 %");
+    QTest::mouseRelease(control(*w, "LblBack"), Qt::LeftButton, {}, QPoint(0, 5));
 
     // Any button; the track's far end itself is on the track.
-    mouse(w->LblBack, QEvent::MouseButtonPress, 305, Qt::RightButton, Qt::RightButton);
-    EXPECT_EQ(w->LblQuality->text(), "100 %");
-    mouse(w->LblBack, QEvent::MouseButtonRelease, 305, Qt::RightButton, Qt::NoButton);
+    mouse(control(*w, "LblBack"), QEvent::MouseButtonPress, 305, Qt::RightButton, Qt::RightButton);
+    EXPECT_EQ(control<QLabel>(*w, "LblQuality")->text(), "100 %");
+    mouse(control(*w, "LblBack"), QEvent::MouseButtonRelease, 305, Qt::RightButton, Qt::NoButton);
 
     // Dragging past either end leaves the bar at the last place inside.
-    mouse(w->LblFore, QEvent::MouseButtonPress, 100, Qt::LeftButton, Qt::LeftButton);
-    mouse(w->LblFore, QEvent::MouseMove, 290, Qt::NoButton, Qt::LeftButton);
-    EXPECT_EQ(w->LblQuality->text(), "95 %");
-    mouse(w->LblFore, QEvent::MouseMove, 400, Qt::NoButton, Qt::LeftButton);
-    mouse(w->LblFore, QEvent::MouseMove, -3, Qt::NoButton, Qt::LeftButton);
-    EXPECT_EQ(w->LblQuality->text(), "95 %");
-    mouse(w->LblFore, QEvent::MouseButtonRelease, 61, Qt::LeftButton, Qt::NoButton);
-    EXPECT_EQ(w->LblQuality->text(), "20 %") << "the release sets the bar once more";
+    mouse(control(*w, "LblFore"), QEvent::MouseButtonPress, 100, Qt::LeftButton, Qt::LeftButton);
+    mouse(control(*w, "LblFore"), QEvent::MouseMove, 290, Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(control<QLabel>(*w, "LblQuality")->text(), "95 %");
+    mouse(control(*w, "LblFore"), QEvent::MouseMove, 400, Qt::NoButton, Qt::LeftButton);
+    mouse(control(*w, "LblFore"), QEvent::MouseMove, -3, Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(control<QLabel>(*w, "LblQuality")->text(), "95 %");
+    mouse(control(*w, "LblFore"), QEvent::MouseButtonRelease, 61, Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(control<QLabel>(*w, "LblQuality")->text(), "20 %") << "the release sets the bar once more";
 
     // Dead while a run has the controls disabled.
     w->DisableControls();
-    mouse(w->LblBack, QEvent::MouseButtonPress, 10, Qt::LeftButton, Qt::LeftButton);
-    mouse(w->LblBack, QEvent::MouseMove, 20, Qt::NoButton, Qt::LeftButton);
-    EXPECT_EQ(w->LblQuality->text(), "20 %");
+    mouse(control(*w, "LblBack"), QEvent::MouseButtonPress, 10, Qt::LeftButton, Qt::LeftButton);
+    mouse(control(*w, "LblBack"), QEvent::MouseMove, 20, Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(control<QLabel>(*w, "LblQuality")->text(), "20 %");
 }
 
 // ---- Folders -----------------------------------------------------------
@@ -326,7 +326,7 @@ TEST(Closing, CmdExitAndEveryOtherCloseSaveTheSettingsAndTheNextStartShowsThem)
         auto w = h.started();
         EXPECT_EQ(QStringList({w->InputPath, w->lblInPath->text(), w->lblOutPath->text()}),
                   QStringList({games + "/", (games + "/").toUpper(), h.output.toUpper()}));
-        w->SetQuality(7);
+        w->slider().SetQuality(7);
         w->chkDel->setChecked(true);
         QTest::mouseClick(w->CmdMin, Qt::LeftButton);
         EXPECT_TRUE(w->windowState() & Qt::WindowMinimized);
@@ -335,7 +335,7 @@ TEST(Closing, CmdExitAndEveryOtherCloseSaveTheSettingsAndTheNextStartShowsThem)
         EXPECT_EQ(h.setting("Quality"), "7") << "the caption's number, without its leading zero";
     }
     auto w = h.started();
-    EXPECT_EQ(w->LblQuality->text(), "07 %");
+    EXPECT_EQ(control<QLabel>(*w, "LblQuality")->text(), "07 %");
     EXPECT_TRUE(w->chkDel->isChecked());
     w->chkDel->setChecked(false);
     w->close(); // the system's close command, the task bar

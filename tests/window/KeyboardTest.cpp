@@ -55,7 +55,7 @@ TEST_F(Keyboard, TabVisitsEveryControlInOrderWithTheRingAndEachIsNamed)
     press(Qt::Key_Backtab);
     EXPECT_EQ(QApplication::focusWidget(), w->CmdExit) << "and back";
 
-    for (QWidget* shown : std::initializer_list<QWidget*>{w->lblInPath, w->ImgPreview, w->Lstinfo, w->LblQuality}) {
+    for (QWidget* shown : std::initializer_list<QWidget*>{w->lblInPath, w->ImgPreview, w->Lstinfo, control(*w, "LblQuality")}) {
         const QAccessibleInterface* a = QAccessible::queryAccessibleInterface(shown);
         EXPECT_FALSE(a->text(QAccessible::Name).isEmpty() || a->text(QAccessible::Description).isEmpty())
             << shown->objectName().toStdString();
@@ -76,22 +76,22 @@ const struct {
 TEST_F(Keyboard, SliderKeysMoveTheBarAndItsCaptionAndAssistiveToolsSeeTheValue)
 {
     auto w = start();
-    QAccessibleValueInterface* value = QAccessible::queryAccessibleInterface(w->LblBack)->valueInterface();
+    QAccessibleValueInterface* value = QAccessible::queryAccessibleInterface(control(*w, "LblBack"))->valueInterface();
     ASSERT_TRUE(value);
     for (const auto& k : kSliderKeys) {
-        w->SetQuality(k.from);
-        QTest::keyClick(w->LblBack, k.key);
-        EXPECT_EQ(w->LblQuality->text(), QStringLiteral("%1 %").arg(k.to, 2, 10, QLatin1Char('0'))) << k.key;
-        EXPECT_NEAR(w->LblFore->width(), w->LblBack->width() * k.to / 100.0, 0.5) << "the bar moves too";
+        w->slider().SetQuality(k.from);
+        QTest::keyClick(control(*w, "LblBack"), k.key);
+        EXPECT_EQ(control<QLabel>(*w, "LblQuality")->text(), QStringLiteral("%1 %").arg(k.to, 2, 10, QLatin1Char('0'))) << k.key;
+        EXPECT_NEAR(control(*w, "LblFore")->width(), control(*w, "LblBack")->width() * k.to / 100.0, 0.5) << "the bar moves too";
         EXPECT_EQ(value->currentValue(), k.to);
     }
     value->setCurrentValue(33);
-    EXPECT_EQ(w->LblQuality->text(), "33 %");
+    EXPECT_EQ(control<QLabel>(*w, "LblQuality")->text(), "33 %");
 
     w->DisableControls(); // as while a run works
-    QTest::keyClick(w->LblBack, Qt::Key_End);
+    QTest::keyClick(control(*w, "LblBack"), Qt::Key_End);
     value->setCurrentValue(70);
-    EXPECT_EQ(w->LblQuality->text(), "33 %");
+    EXPECT_EQ(control<QLabel>(*w, "LblQuality")->text(), "33 %");
 }
 
 TEST_F(Keyboard, EnterSpaceAndShortcutsWorkTheControlsAsTheMouseDoes)

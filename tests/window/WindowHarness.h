@@ -6,6 +6,7 @@
 
 #include <QStringList>
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 #include <vector>
 
@@ -14,6 +15,17 @@
 // no deletion), Wine prefix, home and pictures folders, and services that
 // record what the window asks for instead of waiting for a person or
 // starting programs (every question is answered No).
+// A control of the window by its name, which each control carries as its
+// objectName; the test fails when there is none of that kind.
+template <typename Control = QWidget>
+Control* control(const QWidget& window, const char* name)
+{
+    auto* found = dynamic_cast<Control*>(window.findChild<QWidget*>(QLatin1String(name), Qt::FindDirectChildrenOnly));
+    if (!found)
+        ADD_FAILURE() << "no control " << name;
+    return found;
+}
+
 struct WindowHarness {
     struct Box {
         QString text;

@@ -1,5 +1,6 @@
 #include "window/accessibility/AccessibleControls.h"
 
+#include "window/QualitySlider.h"
 #include "window/accessibility/LinkAccessible.h"
 #include "window/accessibility/QualitySliderAccessible.h"
 #include "window/controls/MouseLabel.h"
@@ -13,7 +14,7 @@ QAccessibleInterface* accessibleControl(const QString&, QObject* object)
     if (!object || !object->isWidgetType())
         return nullptr;
     auto* widget = static_cast<QWidget*>(object);
-    if (widget->objectName() == QLatin1String("LblBack"))
+    if (QualitySlider::of(widget))
         return new QualitySliderAccessible(widget);
     if (auto* label = dynamic_cast<MouseLabel*>(widget); label && label->onClick)
         return new LinkAccessible(label);

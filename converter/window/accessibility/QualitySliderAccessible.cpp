@@ -1,6 +1,6 @@
 #include "window/accessibility/QualitySliderAccessible.h"
 
-#include "window/FrmMain.h"
+#include "window/QualitySlider.h"
 
 QualitySliderAccessible::QualitySliderAccessible(QWidget* track) : QAccessibleWidget(track, QAccessible::Slider) {}
 
@@ -13,17 +13,17 @@ void* QualitySliderAccessible::interface_cast(QAccessible::InterfaceType type)
 
 QString QualitySliderAccessible::text(QAccessible::Text t) const
 {
-    if (t == QAccessible::Value && form())
-        return form()->LblQuality->text();
+    if (t == QAccessible::Value && slider())
+        return slider()->caption();
     return QAccessibleWidget::text(t);
 }
 
-QVariant QualitySliderAccessible::currentValue() const { return form() ? form()->quality() : QVariant(); }
+QVariant QualitySliderAccessible::currentValue() const { return slider() ? slider()->quality() : QVariant(); }
 
 void QualitySliderAccessible::setCurrentValue(const QVariant& value)
 {
-    if (form())
-        form()->moveQuality(value.toInt());
+    if (slider())
+        slider()->moveQuality(value.toInt());
 }
 
-FrmMain* QualitySliderAccessible::form() const { return dynamic_cast<FrmMain*>(widget()->window()); }
+QualitySlider* QualitySliderAccessible::slider() const { return QualitySlider::of(widget()); }

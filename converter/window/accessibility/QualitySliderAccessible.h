@@ -2,7 +2,7 @@
 
 #include <QAccessibleWidget>
 
-class FrmMain;
+class QualitySlider;
 
 // The track of the quality slider, told as a slider whose value is the
 // quality, that is the number of LblQuality's caption.
@@ -19,6 +19,5 @@ public:
     QVariant minimumStepSize() const override { return 1; }
 
 private:
-    // None while the window is being taken down.
-    FrmMain* form() const;
+    QualitySlider* slider() const;
 };
