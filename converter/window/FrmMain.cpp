@@ -2,15 +2,24 @@
 
 #include "Makers.h"
 #include "SkinArt.h"
-#include "window/FrmMainRunHost.h"
 #include "engine/ConversionRun.h"
 #include "engine/mChrono.h"
 #include "engine/mFileOp.h"
 #include "engine/platform/Picture.h"
 #include "window/DataFile.h"
+#include "window/FrmMainRunHost.h"
+#include "window/QualitySlider.h"
+#include "window/controls/FileListBox.h"
+#include "window/controls/ImageBox.h"
+#include "window/controls/LineControl.h"
+#include "window/controls/PathLabel.h"
+#include "window/controls/PictureButton.h"
+#include "window/controls/WrapCheckBox.h"
 
 #include <QCloseEvent>
 #include <QIcon>
+#include <QLabel>
+#include <QListWidget>
 
 namespace {
 

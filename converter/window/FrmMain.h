@@ -1,25 +1,27 @@
 #pragma once
 
-#include "window/controls/FileListBox.h"
-#include "window/controls/ImageBox.h"
-#include "window/controls/LineControl.h"
-#include "window/controls/PathLabel.h"
-#include "window/controls/PictureButton.h"
-#include "window/controls/ShapeControl.h"
-#include "window/controls/WrapCheckBox.h"
 #include "window/FrmMainServices.h"
-#include "window/QualitySlider.h"
 #include "window/SkinnedWindow.h"
 
-#include <QImage>
-#include <QListWidget>
-#include <QPoint>
-#include <QWidget>
+#include <QString>
 #include <vector>
+
+class FileListBox;
+class ImageBox;
+class LineControl;
+class MouseLabel;
+class PathLabel;
+class PictureButton;
+class QLabel;
+class QListWidget;
+class QualitySlider;
+class ShapeControl;
+class WrapCheckBox;
 
 // The converter's one window: a frameless window dressed and shaped by its
 // skin, holding the directories, the quality slider, the file list with its
-// preview, and the progress of a conversion run.
+// preview, and the progress of a conversion run. Each control carries its
+// name as its objectName, which is how assistive tools and tests find it.
 class FrmMain : public SkinnedWindow {
 public:
     explicit FrmMain(FrmMainServices services);
@@ -29,21 +31,37 @@ public:
     // last. Returns false when the program has to end (no skin).
     bool Form_Load();
 
-    // Control states around a run.
+    // Control states around a run: while they are disabled, nothing can
+    // start a second run or change the inputs of this one.
     void EnableControls();
     void DisableControls();
+    bool controlsEnabled() const { return ControlsEnabled; }
 
-    // Settings (Framewright.ini, section CONFIG) and game detection: the
-    // stored values and the search's answer copied into the controls.
-    bool LoadSettings();
+    // Stores the directories, the quality and the delete option
+    // (Framewright.ini, section CONFIG); says once when it cannot.
     void SaveSettings();
+
+    const QString& inputPath() const { return InputPath; }
+    const QString& outputPath() const { return OutputPath; }
+    QualitySlider& slider() { return *m_slider; }
+
+    // The viewer's program, looked for beside this one.
+    static QString viewerFileName();
+
+protected:
+    void closeEvent(QCloseEvent*) override;
+    bool focusNextPrevChild(bool next) override;
+
+private:
+    friend class FrmMainRunHost; // a conversion run's view of this window
+
+    // Settings and game detection (FrmMainSettings.cpp): the stored values
+    // and the search's answer copied into the controls.
+    bool LoadSettings();
     void ApplyDefaultSettings();
     bool CheckDir(const QString& path) const;
 
-    // The quality slider, live while the controls are enabled.
-    QualitySlider& slider() { return *m_slider; }
-
-    // The handlers.
+    // The handlers, in the files of their concerns.
     void CmdGo_Click();
     void CmdInPath_Click();
     void CmdOutPath_Click();
@@ -59,17 +77,30 @@ public:
     void CmdExit_Click();
     void ShowPathHeadings();
     void ShowPathValues();
-
-    // The texts this window shows about its makers.
+    QString pickFolder(const QString& current, const QString& title);
+    void openSelectedBitmap();
     static QString makersLine();
-    static QString viewerFileName();
+
+    // Lstinfo: selects its last line, which brings it into view.
+    void selectLastInfo();
+    // Back to the normal state if minimised.
+    void restoreWindow();
+
+    // FrmMainControls.cpp builds the controls, FrmMainKeyboard.cpp gives
+    // them their keys, their order for Tab and their descriptions.
+    void buildControls();
+    void buildLabels();
+    void buildButtons();
+    void buildLists();
+    void buildKeyboard();
 
     // State shared with the conversion run.
     QString InputPath;
     QString OutputPath;
     bool ControlsEnabled = false;
 
-    // The controls.
+    // The controls; the slider holds LblBack, LblFore, lbltutqual and
+    // LblQuality.
     PictureButton* CmdMin;
     PictureButton* CmdExit;
     PictureButton* CmdGo;
@@ -84,6 +115,7 @@ public:
     MouseLabel* lblURLSponso;
     QLabel* LblDest;
     QLabel* LblSrc;
+    QualitySlider* m_slider;
     QLabel* Image2;
     QLabel* Image1;
     ImageBox* ImgPreview;
@@ -94,28 +126,7 @@ public:
     LineControl* LBack;
     LineControl* LBlack;
 
-    // Lstinfo: selects its last line, which brings it into view.
-    void selectLastInfo();
-    // Back to the normal state if minimised.
-    void restoreWindow();
-
-protected:
-    void closeEvent(QCloseEvent*) override;
-    bool focusNextPrevChild(bool next) override;
-
-private:
-    friend class FrmMainRunHost; // a conversion run's view of this window
-
-    void buildControls();
-    void buildLabels();
-    void buildButtons();
-    void buildLists();
-    void buildKeyboard(); // FrmMainKeyboard.cpp
-    void openSelectedBitmap();
-    QString pickFolder(const QString& current, const QString& title);
-
     FrmMainServices m_services;
-    QualitySlider* m_slider;
     std::vector<QWidget*> m_tabOrder;
     bool m_settingsUnsavedShown = false; // the user is told once per run of the program
 };

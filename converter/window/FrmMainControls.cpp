@@ -8,6 +8,16 @@
 #include "Makers.h"
 #include "SkinArt.h"
 #include "window/ControlLook.h"
+#include "window/QualitySlider.h"
+#include "window/controls/FileListBox.h"
+#include "window/controls/ImageBox.h"
+#include "window/controls/LineControl.h"
+#include "window/controls/PathLabel.h"
+#include "window/controls/PictureButton.h"
+#include "window/controls/ShapeControl.h"
+#include "window/controls/WrapCheckBox.h"
+
+#include <utility>
 
 namespace {
 
@@ -85,6 +95,19 @@ void FrmMain::buildControls()
     buildLabels();
     buildButtons();
     buildLists();
+
+    const std::pair<QWidget*, const char*> names[] = {
+        {picMainSkin, "picMainSkin"}, {LBlack, "LBlack"},         {LBack, "LBack"},
+        {LFore, "LFore"},             {SFrame, "SFrame"},         {Image1, "Image1"},
+        {Image2, "Image2"},           {LblSrc, "LblSrc"},         {LblDest, "LblDest"},
+        {lblInPath, "lblInPath"},     {lblOutPath, "lblOutPath"}, {LblURLQuenk, "LblURLQuenk"},
+        {lblURLSponso, "lblURLSponso"}, {CmdMin, "CmdMin"},       {CmdExit, "CmdExit"},
+        {CmdGo, "CmdGo"},             {CmdOutPath, "CmdOutPath"}, {CmdInPath, "CmdInPath"},
+        {CmdAbout, "CmdAbout"},       {chkDel, "chkDel"},         {FileList, "FileList"},
+        {Lstinfo, "Lstinfo"},         {ImgPreview, "ImgPreview"},
+    };
+    for (const auto& [control, name] : names)
+        control->setObjectName(QLatin1String(name));
     buildKeyboard();
 }
 

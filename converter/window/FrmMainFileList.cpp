@@ -3,6 +3,8 @@
 #include "window/FrmMain.h"
 
 #include "engine/platform/Picture.h"
+#include "window/controls/FileListBox.h"
+#include "window/controls/ImageBox.h"
 
 void FrmMain::FileList_Click()
 {

@@ -2,6 +2,10 @@
 #include "window/FrmMain.h"
 
 #include "engine/mFileOp.h"
+#include "window/controls/FileListBox.h"
+#include "window/controls/PathLabel.h"
+
+#include <QLabel>
 
 void FrmMain::ShowPathHeadings()
 {

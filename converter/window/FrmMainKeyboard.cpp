@@ -5,7 +5,13 @@
 
 #include "window/FocusRing.h"
 #include "window/KeyFilter.h"
+#include "window/QualitySlider.h"
 #include "window/accessibility/AccessibleControls.h"
+#include "window/controls/FileListBox.h"
+#include "window/controls/ImageBox.h"
+#include "window/controls/PathLabel.h"
+#include "window/controls/PictureButton.h"
+#include "window/controls/WrapCheckBox.h"
 
 #include <QKeyEvent>
 #include <algorithm>
@@ -20,7 +26,6 @@ bool isEnterKey(const QKeyEvent& event)
 
 struct Described {
     QWidget* control;
-    const char* objectName;
     const char* name;
     const char* description;
 };
@@ -31,36 +36,29 @@ void FrmMain::buildKeyboard()
 {
     InstallAccessibleControls();
 
-    // In the order Tab follows.
-    const Described worked[] = {
-        {CmdInPath, "CmdInPath", "Input directory", "Choose the folder of the game's screenshots (Alt+I)"},
-        {CmdOutPath, "CmdOutPath", "Output directory", "Choose the folder the JPEG files go to (Alt+O)"},
-        {m_slider->track(), "LblBack", nullptr, nullptr}, // the slider describes itself
-        {chkDel, "chkDel", "Delete screenshots after conversion", "Delete originals screenshots after conversion"},
-        {FileList, "FileList", "Screenshots", "BMP files in the input directory; Enter opens the selected one"},
-        {CmdGo, "CmdGo", "Convert", "Convert ScreenShots into JPEGs (Alt+C)"},
-        {CmdAbout, "CmdAbout", "About", "Who made Framewright (F1)"},
-        {LblURLQuenk, "LblURLQuenk", "Makers' web page", "Opens the makers' web page in the browser"},
-        {lblURLSponso, "lblURLSponso", "Sponsor's web page", "Opens the sponsor's web page in the browser"},
-        {CmdMin, "CmdMin", "Minimise", "Reduce window"},
-        {CmdExit, "CmdExit", "Close", "Saves the settings and ends Framewright"},
+    // What assistive tools are told (the slider tells its own). The labels
+    // and boxes at the end are read, not worked: Tab passes them by. A path
+    // label's name is the path.
+    const Described described[] = {
+        {CmdInPath, "Input directory", "Choose the folder of the game's screenshots (Alt+I)"},
+        {CmdOutPath, "Output directory", "Choose the folder the JPEG files go to (Alt+O)"},
+        {chkDel, "Delete screenshots after conversion", "Delete originals screenshots after conversion"},
+        {FileList, "Screenshots", "BMP files in the input directory; Enter opens the selected one"},
+        {CmdGo, "Convert", "Convert ScreenShots into JPEGs (Alt+C)"},
+        {CmdAbout, "About", "Who made Framewright (F1)"},
+        {LblURLQuenk, "Makers' web page", "Opens the makers' web page in the browser"},
+        {lblURLSponso, "Sponsor's web page", "Opens the sponsor's web page in the browser"},
+        {CmdMin, "Minimise", "Reduce window"},
+        {CmdExit, "Close", "Saves the settings and ends Framewright"},
+        {lblInPath, "", "Input directory; a double-click opens it in the file manager"},
+        {lblOutPath, "", "Output directory; a double-click opens it in the file manager"},
+        {ImgPreview, "Preview", "The selected screenshot; a double-click opens it"},
+        {Lstinfo, "Progress", "Welcome text and the progress of the conversion"},
     };
-    // Read, not worked: Tab passes them by. A path label's name is the path.
-    const Described read[] = {
-        {lblInPath, "lblInPath", "", "Input directory; a double-click opens it in the file manager"},
-        {lblOutPath, "lblOutPath", "", "Output directory; a double-click opens it in the file manager"},
-        {ImgPreview, "ImgPreview", "Preview", "The selected screenshot; a double-click opens it"},
-        {Lstinfo, "Lstinfo", "Progress", "Welcome text and the progress of the conversion"},
-    };
-    const auto describe = [](const Described& d) {
-        d.control->setObjectName(QString::fromLatin1(d.objectName));
-        if (!d.description)
-            return;
+    for (const Described& d : described) {
         d.control->setAccessibleName(QString::fromLatin1(d.name));
         d.control->setAccessibleDescription(QString::fromLatin1(d.description));
-    };
-    std::for_each(std::begin(worked), std::end(worked), describe);
-    std::for_each(std::begin(read), std::end(read), describe);
+    }
     CmdAbout->setToolTip(QStringLiteral("About Framewright"));
 
     // The web labels, like the picture buttons, take the focus by the
@@ -69,10 +67,10 @@ void FrmMain::buildKeyboard()
         label->setFocusPolicy(Qt::TabFocus);
     for (QWidget* label : std::initializer_list<QWidget*>{m_slider->track(), LblURLQuenk, lblURLSponso})
         ForgetAccessible(label);
-    // Tab starts from the window itself, so that its first press reaches
-    // the first control.
-    for (const Described& d : worked)
-        m_tabOrder.push_back(d.control);
+    // In the order Tab follows. Tab starts from the window itself, so that
+    // its first press reaches the first control.
+    m_tabOrder = {CmdInPath, CmdOutPath,  m_slider->track(), chkDel, FileList, CmdGo,
+                  CmdAbout,  LblURLQuenk, lblURLSponso,      CmdMin, CmdExit};
     setFocus();
     new FocusRing(this);
 

@@ -4,6 +4,7 @@
 
 #include "Makers.h"
 #include "engine/mFileOp.h"
+#include "window/controls/MouseLabel.h"
 
 QString FrmMain::makersLine()
 {

@@ -3,6 +3,12 @@
 #include "engine/ConversionRun.h"
 #include "engine/mChrono.h"
 #include "window/FrmMain.h"
+#include "window/QualitySlider.h"
+#include "window/controls/FileListBox.h"
+#include "window/controls/LineControl.h"
+#include "window/controls/WrapCheckBox.h"
+
+#include <QListWidget>
 
 namespace {
 

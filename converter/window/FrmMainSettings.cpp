@@ -4,6 +4,8 @@
 
 #include "engine/Settings.h"
 #include "engine/mFileOp.h"
+#include "window/QualitySlider.h"
+#include "window/controls/WrapCheckBox.h"
 
 namespace {
 

@@ -3,6 +3,13 @@
 #include "TempDir.h"
 #include "window/FrmMain.h"
 #include "window/FrmMainServices.h"
+#include "window/QualitySlider.h"
+#include "window/controls/FileListBox.h"
+#include "window/controls/ImageBox.h"
+#include "window/controls/LineControl.h"
+#include "window/controls/PathLabel.h"
+#include "window/controls/PictureButton.h"
+#include "window/controls/WrapCheckBox.h"
 
 #include <QStringList>
 #include <functional>
@@ -25,6 +32,21 @@ Control* control(const QWidget& window, const char* name)
         ADD_FAILURE() << "no control " << name;
     return found;
 }
+
+// FrmMain's controls as the tests reach them, by their names.
+struct WindowControls {
+    explicit WindowControls(const QWidget& window);
+
+    PictureButton *CmdMin, *CmdExit, *CmdGo, *CmdOutPath, *CmdInPath, *CmdAbout;
+    WrapCheckBox* chkDel;
+    FileListBox* FileList;
+    QListWidget* Lstinfo;
+    ImageBox* ImgPreview;
+    QLabel *picMainSkin, *LblSrc, *LblDest, *LblQuality;
+    MouseLabel *LblURLQuenk, *lblURLSponso, *LblBack, *LblFore;
+    PathLabel *lblInPath, *lblOutPath;
+    LineControl *LFore, *LBack, *LBlack;
+};
 
 struct WindowHarness {
     struct Box {
