@@ -23,8 +23,6 @@
 
 namespace {
 
-const QString kAppTitle = QStringLiteral("Framewright");
-
 // The welcome text, line by line: whether the line becomes the selected
 // one (which scrolls it into view), and the pause after it.
 struct WelcomeLine {
@@ -48,6 +46,8 @@ constexpr WelcomeLine kWelcome[] = {
 };
 
 } // namespace
+
+const QString FrmMain::kAppTitle = QStringLiteral("Framewright");
 
 FrmMain::FrmMain(FrmMainServices services) : m_services(std::move(services))
 {

@@ -86,12 +86,14 @@ private:
     // Back to the normal state if minimised.
     void restoreWindow();
 
-    // FrmMainControls.cpp builds the controls, FrmMainKeyboard.cpp gives
-    // them their keys, their order for Tab and their descriptions.
+    // FrmMainControls.cpp builds the controls, FrmMainAccessibility.cpp
+    // describes them, FrmMainKeyboard.cpp gives them their keys and their
+    // order for Tab.
     void buildControls();
     void buildLabels();
     void buildButtons();
     void buildLists();
+    void describeControls();
     void buildKeyboard();
 
     // State shared with the conversion run.
@@ -125,6 +127,8 @@ private:
     ShapeControl* SFrame;
     LineControl* LBack;
     LineControl* LBlack;
+
+    static const QString kAppTitle; // of the message boxes
 
     FrmMainServices m_services;
     std::vector<QWidget*> m_tabOrder;

@@ -108,6 +108,7 @@ void FrmMain::buildControls()
     };
     for (const auto& [control, name] : names)
         control->setObjectName(QLatin1String(name));
+    describeControls();
     buildKeyboard();
 }
 
@@ -149,7 +150,8 @@ void FrmMain::buildButtons()
                         QStringLiteral("Select OutPut directory"));
     CmdInPath = button(this, art::Button::InPath, layout::CmdInPath, Faces::NormalPressed,
                        QStringLiteral("Select Input Directory"));
-    CmdAbout = button(this, art::Button::About, layout::CmdAbout, Faces::One, QString());
+    CmdAbout = button(this, art::Button::About, layout::CmdAbout, Faces::One,
+                      QStringLiteral("About Framewright"));
     connect(CmdMin, &QAbstractButton::clicked, this, [this] { CmdMin_Click(); });
     connect(CmdExit, &QAbstractButton::clicked, this, [this] { CmdExit_Click(); });
     connect(CmdGo, &QAbstractButton::clicked, this, [this] { CmdGo_Click(); });

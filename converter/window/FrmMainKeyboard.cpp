@@ -1,12 +1,10 @@
 // FrmMain without a mouse: the order Tab follows, the keys and shortcuts of
-// the controls, the focus ring, and what assistive tools are told of each
-// control.
+// the controls, and the focus ring.
 #include "window/FrmMain.h"
 
 #include "window/FocusRing.h"
 #include "window/KeyFilter.h"
 #include "window/QualitySlider.h"
-#include "window/accessibility/AccessibleControls.h"
 #include "window/controls/FileListBox.h"
 #include "window/controls/ImageBox.h"
 #include "window/controls/PathLabel.h"
@@ -24,49 +22,14 @@ bool isEnterKey(const QKeyEvent& event)
     return event.key() == Qt::Key_Enter || event.key() == Qt::Key_Return;
 }
 
-struct Described {
-    QWidget* control;
-    const char* name;
-    const char* description;
-};
-
 } // namespace
 
 void FrmMain::buildKeyboard()
 {
-    InstallAccessibleControls();
-
-    // What assistive tools are told (the slider tells its own). The labels
-    // and boxes at the end are read, not worked: Tab passes them by. A path
-    // label's name is the path.
-    const Described described[] = {
-        {CmdInPath, "Input directory", "Choose the folder of the game's screenshots (Alt+I)"},
-        {CmdOutPath, "Output directory", "Choose the folder the JPEG files go to (Alt+O)"},
-        {chkDel, "Delete screenshots after conversion", "Delete originals screenshots after conversion"},
-        {FileList, "Screenshots", "BMP files in the input directory; Enter opens the selected one"},
-        {CmdGo, "Convert", "Convert ScreenShots into JPEGs (Alt+C)"},
-        {CmdAbout, "About", "Who made Framewright (F1)"},
-        {LblURLQuenk, "Makers' web page", "Opens the makers' web page in the browser"},
-        {lblURLSponso, "Sponsor's web page", "Opens the sponsor's web page in the browser"},
-        {CmdMin, "Minimise", "Reduce window"},
-        {CmdExit, "Close", "Saves the settings and ends Framewright"},
-        {lblInPath, "", "Input directory; a double-click opens it in the file manager"},
-        {lblOutPath, "", "Output directory; a double-click opens it in the file manager"},
-        {ImgPreview, "Preview", "The selected screenshot; a double-click opens it"},
-        {Lstinfo, "Progress", "Welcome text and the progress of the conversion"},
-    };
-    for (const Described& d : described) {
-        d.control->setAccessibleName(QString::fromLatin1(d.name));
-        d.control->setAccessibleDescription(QString::fromLatin1(d.description));
-    }
-    CmdAbout->setToolTip(QStringLiteral("About Framewright"));
-
     // The web labels, like the picture buttons, take the focus by the
     // keyboard only: a click leaves it where it was, as ever.
     for (QWidget* label : {LblURLQuenk, lblURLSponso})
         label->setFocusPolicy(Qt::TabFocus);
-    for (QWidget* label : std::initializer_list<QWidget*>{m_slider->track(), LblURLQuenk, lblURLSponso})
-        ForgetAccessible(label);
     // In the order Tab follows. Tab starts from the window itself, so that
     // its first press reaches the first control.
     m_tabOrder = {CmdInPath, CmdOutPath,  m_slider->track(), chkDel, FileList, CmdGo,

@@ -26,7 +26,7 @@ void FrmMain::CmdAbout_Click()
 {
     const QString viewer = mFileOp::FormatPath(m_services.programDir) + viewerFileName();
     if (!mFileOp::FileExists(viewer)) {
-        m_services.message(makersLine(), MsgIcon::Information, QStringLiteral("Framewright"));
+        m_services.message(makersLine(), MsgIcon::Information, kAppTitle);
         return;
     }
     m_services.startDetached(viewer);

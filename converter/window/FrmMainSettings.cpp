@@ -7,12 +7,6 @@
 #include "window/QualitySlider.h"
 #include "window/controls/WrapCheckBox.h"
 
-namespace {
-
-const QString kAppTitle = QStringLiteral("Framewright");
-
-} // namespace
-
 bool FrmMain::LoadSettings()
 {
     const std::optional<Settings> stored = Settings::load(m_services.settingsFile);
