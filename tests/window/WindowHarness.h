@@ -1,19 +1,13 @@
 #pragma once
 
 #include "TempDir.h"
+#include "WindowControls.h"
 #include "window/FrmMain.h"
 #include "window/FrmMainServices.h"
 #include "window/QualitySlider.h"
-#include "window/controls/FileListBox.h"
-#include "window/controls/ImageBox.h"
-#include "window/controls/LineControl.h"
-#include "window/controls/PathLabel.h"
-#include "window/controls/PictureButton.h"
-#include "window/controls/WrapCheckBox.h"
 
 #include <QStringList>
 #include <functional>
-#include <gtest/gtest.h>
 #include <memory>
 #include <vector>
 
@@ -22,32 +16,6 @@
 // no deletion), Wine prefix, home and pictures folders, and services that
 // record what the window asks for instead of waiting for a person or
 // starting programs (every question is answered No).
-// A control of the window by its name, which each control carries as its
-// objectName; the test fails when there is none of that kind.
-template <typename Control = QWidget>
-Control* control(const QWidget& window, const char* name)
-{
-    auto* found = dynamic_cast<Control*>(window.findChild<QWidget*>(QLatin1String(name), Qt::FindDirectChildrenOnly));
-    if (!found)
-        ADD_FAILURE() << "no control " << name;
-    return found;
-}
-
-// FrmMain's controls as the tests reach them, by their names.
-struct WindowControls {
-    explicit WindowControls(const QWidget& window);
-
-    PictureButton *CmdMin, *CmdExit, *CmdGo, *CmdOutPath, *CmdInPath, *CmdAbout;
-    WrapCheckBox* chkDel;
-    FileListBox* FileList;
-    QListWidget* Lstinfo;
-    ImageBox* ImgPreview;
-    QLabel *picMainSkin, *LblSrc, *LblDest, *LblQuality;
-    MouseLabel *LblURLQuenk, *lblURLSponso, *LblBack, *LblFore;
-    PathLabel *lblInPath, *lblOutPath;
-    LineControl *LFore, *LBack, *LBlack;
-};
-
 struct WindowHarness {
     struct Box {
         QString text;
