@@ -41,8 +41,10 @@ public:
     // (Framewright.ini, section CONFIG); says once when it cannot.
     void SaveSettings();
 
+    // The two directories, each ending in a separator once started.
     const QString& inputPath() const { return InputPath; }
     const QString& outputPath() const { return OutputPath; }
+    // The quality slider, whose caption's number is the quality.
     QualitySlider& slider() { return *m_slider; }
 
     // The viewer's program, looked for beside this one.
