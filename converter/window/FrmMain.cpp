@@ -1,29 +1,27 @@
 #include "window/FrmMain.h"
 
-#include "ButtonArt.h"
-#include "core/NumberText.h"
 #include "Makers.h"
 #include "SkinArt.h"
-#include "window/FrmMainRunHost.h"
 #include "engine/ConversionRun.h"
-#include "core/Settings.h"
 #include "engine/mChrono.h"
 #include "engine/mFileOp.h"
 #include "platform/Picture.h"
 #include "window/DataFile.h"
-#include "window/mRegion.h"
+#include "window/FrmMainRunHost.h"
+#include "window/QualitySlider.h"
+#include "window/controls/FileListBox.h"
+#include "window/controls/ImageBox.h"
+#include "window/controls/LineControl.h"
+#include "window/controls/PathLabel.h"
+#include "window/controls/PictureButton.h"
+#include "window/controls/WrapCheckBox.h"
 
 #include <QCloseEvent>
-#include <QDir>
-#include <QFileInfo>
 #include <QIcon>
-#include <QMouseEvent>
-#include <QPainter>
-#include <QWindow>
+#include <QLabel>
+#include <QListWidget>
 
 namespace {
-
-const QString kAppTitle = QStringLiteral("Framewright");
 
 // The welcome text, line by line: whether the line becomes the selected
 // one (which scrolls it into view), and the pause after it.
@@ -47,28 +45,12 @@ constexpr WelcomeLine kWelcome[] = {
     {"5) Convert NOW !", true, 0},
 };
 
-// The skin with the pixels of its key colour (its top-left pixel's) made
-// fully transparent, for painting on the translucent window.
-QImage keyedOut(const QImage& skin)
-{
-    QImage out = skin.convertToFormat(QImage::Format_ARGB32);
-    const QRgb key = out.pixel(0, 0);
-    for (int y = 0; y < out.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < out.width(); ++x) {
-            if (row[x] == key)
-                row[x] = 0;
-        }
-    }
-    return out;
-}
-
 } // namespace
 
-FrmMain::FrmMain(FrmMainServices services) : QWidget(nullptr), m_services(std::move(services))
+const QString FrmMain::kAppTitle = QStringLiteral("Framewright");
+
+FrmMain::FrmMain(FrmMainServices services) : m_services(std::move(services))
 {
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-    setAttribute(Qt::WA_TranslucentBackground);
     setWindowTitle(QStringLiteral("Framewright, by %1 of %2")
                        .arg(QString::fromLatin1(makers::kProgrammer), QString::fromLatin1(makers::kTeam)));
     QIcon icon;
@@ -98,7 +80,12 @@ bool FrmMain::Form_Load()
     // 4-7. Background, size and outline; a skin that cannot be read leaves
     // the window plain and start-up goes on.
     try {
-        applySkin(PictureToImage(LoadPicture(skinPath)));
+        const QImage skin = PictureToImage(LoadPicture(skinPath));
+        if (!skin.isNull()) {
+            picMainSkin->setPixmap(QPixmap::fromImage(skin));
+            picMainSkin->resize(skin.size());
+            applySkin(skin);
+        }
     } catch (const std::exception&) {
     }
     applySkin2x(skinPath);
@@ -128,56 +115,6 @@ bool FrmMain::Form_Load()
     return true;
 }
 
-void FrmMain::applySkin(const QImage& skin)
-{
-    if (skin.isNull())
-        return;
-    picMainSkin->setPixmap(QPixmap::fromImage(skin));
-    picMainSkin->resize(skin.size());
-    setFixedSize(picMainSkin->size());
-
-    // The outline: a mask where the window system shapes windows (X11,
-    // Windows); on Wayland a mask only limits input, so the outside is also
-    // painted fully transparent on the translucent background.
-    const std::vector<QRect> rects = mRegion::RegionFromPicture(skin);
-    if (rects.empty())
-        clearMask();
-    else
-        setMask(mRegion::ToRegion(rects));
-
-    m_background = keyedOut(skin);
-}
-
-// The same skin drawn at twice the resolution, beside skin.bmp, for screens
-// of twice the density or more; the window keeps the size and the outline of
-// skin.bmp (a shape in logical pixels), so a 2x skin that does not match it
-// exactly in size is not used, nor is one that cannot be read.
-void FrmMain::applySkin2x(const QString& skinPath)
-{
-    const QString path = QFileInfo(skinPath).dir().filePath(QStringLiteral("skin@2x.bmp"));
-    if (m_background.isNull() || !mFileOp::FileExists(path))
-        return;
-    try {
-        QImage skin = PictureToImage(LoadPicture(path));
-        if (skin.size() != m_background.size() * 2)
-            return;
-        m_background2x = keyedOut(skin);
-        m_background2x.setDevicePixelRatio(2);
-    } catch (const std::exception&) {
-    }
-}
-
-void FrmMain::paintEvent(QPaintEvent*)
-{
-    QPainter p(this);
-    p.setCompositionMode(QPainter::CompositionMode_Source);
-    const bool dense = art::scaleFor(devicePixelRatioF()) > 1 && !m_background2x.isNull();
-    if (m_background.isNull())
-        p.fillRect(rect(), QColor(18, 22, 66));
-    else
-        p.drawImage(0, 0, dense ? m_background2x : m_background);
-}
-
 // ---- Control states ------------------------------------------------------
 
 void FrmMain::EnableControls()
@@ -205,53 +142,6 @@ void FrmMain::DisableControls()
     FileList->setEnabled(false);
     CmdExit->setEnabled(false);
     LFore->setVisible(true);
-}
-
-// ---- Settings and detection ----------------------------------------------
-
-bool FrmMain::LoadSettings()
-{
-    const std::optional<Settings> stored = Settings::load(m_services.settingsFile);
-    InputPath = stored ? stored->inputPath : QString();
-    if (stored) { // otherwise the slider and chkDel keep their start-up states
-        OutputPath = stored->outputPath;
-        SetQuality(stored->quality);
-        chkDel->setChecked(stored->deleteAfterConversion);
-    }
-    const bool inputExists = CheckDir(InputPath);
-    const bool outputExists = CheckDir(OutputPath);
-    return inputExists && outputExists;
-}
-
-void FrmMain::SaveSettings()
-{
-    Settings settings;
-    settings.inputPath = InputPath;
-    settings.outputPath = OutputPath;
-    settings.quality = NumberAtStart(LblQuality->text()); // the caption is the quality
-    settings.deleteAfterConversion = chkDel->isChecked();
-    if (settings.save(m_services.settingsFile) || m_settingsUnsavedShown)
-        return;
-    // Said once: every later save (each run, the close) would fail the same way.
-    m_settingsUnsavedShown = true;
-    m_services.message(QStringLiteral("The settings could not be saved in ") + m_services.settingsFile
-                           + MsgLineBreak() + QStringLiteral("They will be lost when Framewright ends."),
-                       MsgIcon::Warning, kAppTitle);
-}
-
-void FrmMain::ApplyDefaultSettings()
-{
-    const GameDirectory::Found found = GameDirectory::search(m_services.environment);
-    OutputPath = found.outputPath;
-    InputPath = found.inputPath;
-    // A game that was found keeps the quality as it stands.
-    if (found.proposedDefault)
-        SetQuality(90);
-}
-
-bool FrmMain::CheckDir(const QString& path) const
-{
-    return mFileOp::DirExists(path);
 }
 
 // ---- Closing ---------------------------------------------------------------
@@ -296,25 +186,3 @@ void FrmMain::restoreWindow()
         show();
     }
 }
-
-// ---- Moving the frameless window ----------------------------------------
-
-void FrmMain::mousePressEvent(QMouseEvent* event) { startWindowMove(event); }
-
-void FrmMain::startWindowMove(QMouseEvent* event)
-{
-    // Any button moves the window. The window system does it where it can
-    // (Wayland allows nothing else); otherwise the window follows the mouse.
-    if (windowHandle() && windowHandle()->startSystemMove())
-        return;
-    m_manualMove = true;
-    m_moveOffset = event->globalPosition().toPoint() - pos();
-}
-
-void FrmMain::mouseMoveEvent(QMouseEvent* event)
-{
-    if (m_manualMove)
-        move(event->globalPosition().toPoint() - m_moveOffset);
-}
-
-void FrmMain::mouseReleaseEvent(QMouseEvent*) { m_manualMove = false; }

@@ -1,18 +1,28 @@
 #pragma once
 
-#include "window/Controls.h"
 #include "window/FrmMainServices.h"
+#include "window/SkinnedWindow.h"
 
-#include <QImage>
-#include <QListWidget>
-#include <QPoint>
-#include <QWidget>
+#include <QString>
 #include <vector>
+
+class FileListBox;
+class ImageBox;
+class LineControl;
+class MouseLabel;
+class PathLabel;
+class PictureButton;
+class QLabel;
+class QListWidget;
+class QualitySlider;
+class ShapeControl;
+class WrapCheckBox;
 
 // The converter's one window: a frameless window dressed and shaped by its
 // skin, holding the directories, the quality slider, the file list with its
-// preview, and the progress of a conversion run.
-class FrmMain : public QWidget {
+// preview, and the progress of a conversion run. Each control carries its
+// name as its objectName, which is how assistive tools and tests find it.
+class FrmMain : public SkinnedWindow {
 public:
     explicit FrmMain(FrmMainServices services);
 
@@ -21,26 +31,39 @@ public:
     // last. Returns false when the program has to end (no skin).
     bool Form_Load();
 
-    // Control states around a run.
+    // Control states around a run: while they are disabled, nothing can
+    // start a second run or change the inputs of this one.
     void EnableControls();
     void DisableControls();
+    bool controlsEnabled() const { return ControlsEnabled; }
 
-    // Settings (Framewright.ini, section CONFIG) and game detection: the
-    // stored values and the search's answer copied into the controls.
-    bool LoadSettings();
+    // Stores the directories, the quality and the delete option
+    // (Framewright.ini, section CONFIG); says once when it cannot.
     void SaveSettings();
+
+    // The two directories, each ending in a separator once started.
+    const QString& inputPath() const { return InputPath; }
+    const QString& outputPath() const { return OutputPath; }
+    // The quality slider, whose caption's number is the quality.
+    QualitySlider& slider() { return *m_slider; }
+
+    // The viewer's program, looked for beside this one.
+    static QString viewerFileName();
+
+protected:
+    void closeEvent(QCloseEvent*) override;
+    bool focusNextPrevChild(bool next) override;
+
+private:
+    friend class FrmMainRunHost; // a conversion run's view of this window
+
+    // Settings and game detection (FrmMainSettings.cpp): the stored values
+    // and the search's answer copied into the controls.
+    bool LoadSettings();
     void ApplyDefaultSettings();
     bool CheckDir(const QString& path) const;
 
-    // The quality slider.
-    void SetQuality(int value);
-    void DragQuality(int button, float x);
-    // The quality as the keyboard and assistive tools read and set it:
-    // kept within 0 to 100, and set only while no run works, as the mouse.
-    int quality() const;
-    void moveQuality(int value);
-
-    // The handlers.
+    // The handlers, in the files of their concerns.
     void CmdGo_Click();
     void CmdInPath_Click();
     void CmdOutPath_Click();
@@ -56,17 +79,32 @@ public:
     void CmdExit_Click();
     void ShowPathHeadings();
     void ShowPathValues();
-
-    // The texts this window shows about its makers.
+    QString pickFolder(const QString& current, const QString& title);
+    void openSelectedBitmap();
     static QString makersLine();
-    static QString viewerFileName();
+
+    // Lstinfo: selects its last line, which brings it into view.
+    void selectLastInfo();
+    // Back to the normal state if minimised.
+    void restoreWindow();
+
+    // FrmMainControls.cpp builds the controls, FrmMainAccessibility.cpp
+    // describes them, FrmMainKeyboard.cpp gives them their keys and their
+    // order for Tab.
+    void buildControls();
+    void buildLabels();
+    void buildButtons();
+    void buildLists();
+    void describeControls();
+    void buildKeyboard();
 
     // State shared with the conversion run.
     QString InputPath;
     QString OutputPath;
     bool ControlsEnabled = false;
 
-    // The controls.
+    // The controls; the slider holds LblBack, LblFore, lbltutqual and
+    // LblQuality.
     PictureButton* CmdMin;
     PictureButton* CmdExit;
     PictureButton* CmdGo;
@@ -81,8 +119,7 @@ public:
     MouseLabel* lblURLSponso;
     QLabel* LblDest;
     QLabel* LblSrc;
-    MouseLabel* LblFore;
-    MouseLabel* LblBack;
+    QualitySlider* m_slider;
     QLabel* Image2;
     QLabel* Image1;
     ImageBox* ImgPreview;
@@ -90,49 +127,12 @@ public:
     PathLabel* lblInPath;
     LineControl* LFore;
     ShapeControl* SFrame;
-    QLabel* lbltutqual;
-    QLabel* LblQuality;
     LineControl* LBack;
     LineControl* LBlack;
 
-    // Lstinfo: selects its last line, which brings it into view.
-    void selectLastInfo();
-    // Back to the normal state if minimised.
-    void restoreWindow();
-
-protected:
-    void paintEvent(QPaintEvent*) override;
-    void mousePressEvent(QMouseEvent*) override;
-    void mouseMoveEvent(QMouseEvent*) override;
-    void mouseReleaseEvent(QMouseEvent*) override;
-    void closeEvent(QCloseEvent*) override;
-    bool focusNextPrevChild(bool next) override;
-
-private:
-    friend class FrmMainRunHost; // a conversion run's view of this window
-
-    // The controls, in the files of their concerns: FrmMainControls.cpp
-    // builds them, FrmMainSlider.cpp and FrmMainLaunches.cpp handle them.
-    void buildControls();
-    void buildSlider();
-    void buildLabels();
-    void buildButtons();
-    void buildLists();
-    void buildKeyboard(); // FrmMainKeyboard.cpp
-    bool qualityKey(int key);
-    void applySkin(const QImage& skin);
-    void applySkin2x(const QString& skinPath);
-    void refreshQualityCaption();
-    void sliderMouse(QMouseEvent* event);
-    void startWindowMove(QMouseEvent* event);
-    void openSelectedBitmap();
-    QString pickFolder(const QString& current, const QString& title);
+    static const QString kAppTitle; // of the message boxes
 
     FrmMainServices m_services;
     std::vector<QWidget*> m_tabOrder;
     bool m_settingsUnsavedShown = false; // the user is told once per run of the program
-    QImage m_background;     // the skin with its outside made transparent
-    QImage m_background2x;   // the same from skin@2x.bmp, for denser screens; may be null
-    bool m_manualMove = false;
-    QPoint m_moveOffset;
 };

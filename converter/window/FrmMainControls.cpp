@@ -7,47 +7,25 @@
 #include "FrmMainLayout.h"
 #include "Makers.h"
 #include "SkinArt.h"
+#include "window/ControlLook.h"
+#include "window/QualitySlider.h"
+#include "window/controls/FileListBox.h"
+#include "window/controls/ImageBox.h"
+#include "window/controls/LineControl.h"
+#include "window/controls/PathLabel.h"
+#include "window/controls/PictureButton.h"
+#include "window/controls/ShapeControl.h"
+#include "window/controls/WrapCheckBox.h"
 
-#include <cmath>
+#include <utility>
 
 namespace {
 
-const QColor kLightBlue(128, 128, 255);
-
-// "MS Sans Serif" at a size in points; the font system picks what stands in
-// for it. Sized in pixels at 96 dots per inch, the scale the layout's twips
-// assume, so text keeps its place on the skin whatever the screen's DPI; and
-// semi-condensed, because the common stand-ins (DejaVu Sans, Liberation
-// Sans) are broad faces and the captions have to fit the widths of the
-// layout table.
-QFont formFont(double points, bool bold = false, bool underline = false)
-{
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setStretch(QFont::SemiCondensed);
-    font.setPixelSize(static_cast<int>(std::lround(points * 96.0 / 72.0)));
-    font.setBold(bold);
-    font.setUnderline(underline);
-    return font;
-}
-
-void colour(QWidget* w, QPalette::ColorRole role, const QColor& c)
-{
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::All, role, c);
-    w->setPalette(pal);
-}
-
-void place(QWidget* w, const layout::TwipRect& r) { w->setGeometry(r.pixels()); }
-
-template <typename Label>
-Label* label(Label* l, const layout::TwipRect& r, const QFont& font)
-{
-    place(l, r);
-    l->setFont(font);
-    colour(l, QPalette::WindowText, kLightBlue);
-    return l;
-}
+using look::colour;
+using look::formFont;
+using look::kLightBlue;
+using look::label;
+using look::place;
 
 // The pictures a button shows, as its row of the layout table lists them.
 enum class Faces { NormalPressed, NormalPressedDisabled, One };
@@ -111,31 +89,27 @@ void FrmMain::buildControls()
 
     SFrame = new ShapeControl(this, kLightBlue.darker(130));
     place(SFrame, layout::SFrame);
-    buildSlider();
+    m_slider = new QualitySlider(this, [this] { return ControlsEnabled; });
     Image1 = picture(this, layout::Image1, art::image1);
     Image2 = picture(this, layout::Image2, art::image2);
     buildLabels();
     buildButtons();
     buildLists();
-    buildKeyboard();
-}
 
-void FrmMain::buildSlider()
-{
-    LblBack = label(new MouseLabel(this), layout::LblBack, formFont(8.25));
-    LblBack->setAutoFillBackground(true);
-    colour(LblBack, QPalette::Window, Qt::black);
-    LblFore = label(new MouseLabel(this), layout::LblFore, formFont(8.25));
-    LblFore->setAutoFillBackground(true);
-    colour(LblFore, QPalette::Window, kLightBlue);
-    LblFore->setToolTip(QStringLiteral("Select the JPEG's quality"));
-    for (MouseLabel* l : {LblBack, LblFore}) {
-        l->setMouseTracking(true); // moves without a button refresh the caption too
-        l->onMouse = [this](QMouseEvent* e) { sliderMouse(e); };
-    }
-    lbltutqual = label(new QLabel(QStringLiteral("Quality"), this), layout::lbltutqual,
-                       formFont(12, true, true));
-    LblQuality = label(new QLabel(QStringLiteral("100 %"), this), layout::LblQuality, formFont(12, true));
+    const std::pair<QWidget*, const char*> names[] = {
+        {picMainSkin, "picMainSkin"}, {LBlack, "LBlack"},         {LBack, "LBack"},
+        {LFore, "LFore"},             {SFrame, "SFrame"},         {Image1, "Image1"},
+        {Image2, "Image2"},           {LblSrc, "LblSrc"},         {LblDest, "LblDest"},
+        {lblInPath, "lblInPath"},     {lblOutPath, "lblOutPath"}, {LblURLQuenk, "LblURLQuenk"},
+        {lblURLSponso, "lblURLSponso"}, {CmdMin, "CmdMin"},       {CmdExit, "CmdExit"},
+        {CmdGo, "CmdGo"},             {CmdOutPath, "CmdOutPath"}, {CmdInPath, "CmdInPath"},
+        {CmdAbout, "CmdAbout"},       {chkDel, "chkDel"},         {FileList, "FileList"},
+        {Lstinfo, "Lstinfo"},         {ImgPreview, "ImgPreview"},
+    };
+    for (const auto& [control, name] : names)
+        control->setObjectName(QLatin1String(name));
+    describeControls();
+    buildKeyboard();
 }
 
 void FrmMain::buildLabels()
@@ -176,7 +150,8 @@ void FrmMain::buildButtons()
                         QStringLiteral("Select OutPut directory"));
     CmdInPath = button(this, art::Button::InPath, layout::CmdInPath, Faces::NormalPressed,
                        QStringLiteral("Select Input Directory"));
-    CmdAbout = button(this, art::Button::About, layout::CmdAbout, Faces::One, QString());
+    CmdAbout = button(this, art::Button::About, layout::CmdAbout, Faces::One,
+                      QStringLiteral("About Framewright"));
     connect(CmdMin, &QAbstractButton::clicked, this, [this] { CmdMin_Click(); });
     connect(CmdExit, &QAbstractButton::clicked, this, [this] { CmdExit_Click(); });
     connect(CmdGo, &QAbstractButton::clicked, this, [this] { CmdGo_Click(); });

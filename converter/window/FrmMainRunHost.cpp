@@ -4,6 +4,12 @@
 #include "core/NumberText.h"
 #include "engine/mChrono.h"
 #include "window/FrmMain.h"
+#include "window/QualitySlider.h"
+#include "window/controls/FileListBox.h"
+#include "window/controls/LineControl.h"
+#include "window/controls/WrapCheckBox.h"
+
+#include <QListWidget>
 
 namespace {
 
@@ -34,7 +40,7 @@ QStringList FrmMainRunHost::screenshots() const
 }
 
 // The quality is the number the slider's caption shows.
-int FrmMainRunHost::quality() const { return NumberAtStart(m_window.LblQuality->text()); }
+int FrmMainRunHost::quality() const { return m_window.m_slider->quality(); }
 bool FrmMainRunHost::deleteOriginals() const { return m_window.chkDel->isChecked(); }
 
 void FrmMainRunHost::runStarted()

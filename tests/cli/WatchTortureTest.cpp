@@ -15,6 +15,8 @@
 #include <QFile>
 #include <QProcess>
 #include <fcntl.h>
+#include <fstream>
+#include <string>
 #include <gtest/gtest.h>
 #include <map>
 #include <signal.h>
@@ -59,6 +61,19 @@ public:
         return waitFor([&] { return m_said.contains(text); });
     }
     void signal(int number) { ::kill(pid_t(m_process.processId()), number); }
+    // SIGSTOP takes effect when the process is next scheduled: until then it
+    // may still read events.
+    bool waitUntilStopped()
+    {
+        const std::string stat = "/proc/" + std::to_string(m_process.processId()) + "/stat";
+        return waitFor([&] {
+            std::ifstream file(stat);
+            std::string line;
+            std::getline(file, line);
+            const auto end = line.rfind(')'); // the state follows the name in brackets
+            return end != std::string::npos && line.substr(end + 2, 1) == "T";
+        });
+    }
     int stop()
     {
         signal(SIGTERM);
@@ -225,6 +240,7 @@ TEST(WatchTorture, EveryWriterKeepsItsScreenshots)
     // More events than the kernel queues while the watcher is stopped, then
     // screenshots whose events are lost with the rest.
     watcher.signal(SIGSTOP);
+    ASSERT_TRUE(watcher.waitUntilStopped());
     const int queueLength = readAll("/proc/sys/fs/inotify/max_queued_events").trimmed().toInt();
     for (int i = 0; i <= queueLength; ++i)
         writeAll(in.file(QString("noise%1.txt").arg(i)), {});
@@ -232,7 +248,8 @@ TEST(WatchTorture, EveryWriterKeepsItsScreenshots)
         writeBmp(in.file(QString("burst%1.bmp").arg(i, 4, 10, QChar('0'))), shot(ledger.add("after a queue overflow")));
     watcher.signal(SIGCONT);
 
-    EXPECT_TRUE(watcher.waitFor([&] { return entries(in.path(), "*.bmp").isEmpty(); })) << watcher.said().toStdString();
+    EXPECT_TRUE(watcher.waitFor([&] { return entries(in.path(), "*.bmp").isEmpty(); }))
+        << watcher.said().toStdString() << entries(in.path(), "*.bmp").join(' ').toStdString();
     EXPECT_TRUE(watcher.said().contains("Too many changes at once")) << watcher.said().toStdString();
     EXPECT_EQ(watcher.stop(), 143);
 

@@ -18,36 +18,37 @@ TEST(Conversion, AFailedRunIsReportedAndKeepsTheBitmapsAndTheNextClickConvertsTh
 {
     WindowHarness h;
     auto w = h.started({"half0007.bmp", "half0012.bmp"});
-    w->chkDel->setChecked(true);
+    const WindowControls c(*w);
+    c.chkDel->setChecked(true);
     {
         // Writing the JPEG fails for real, as on a full disk; the settings fit.
         const fwtest::FileSizeLimit full(4096);
-        QTest::mouseClick(w->CmdGo, Qt::LeftButton);
+        QTest::mouseClick(c.CmdGo, Qt::LeftButton);
     }
     ASSERT_EQ(h.messages.size(), 1u);
     EXPECT_EQ(h.messages[0].text, "Conversion failed: '" + h.output + "half0000.JPG'");
     EXPECT_EQ(h.messages[0].icon, MsgIcon::Warning);
     EXPECT_EQ(h.messages[0].title, "Framewright");
-    EXPECT_EQ(WindowHarness::lines(w->Lstinfo), QStringList({"Processing:", "half0007.bmp"}));
+    EXPECT_EQ(WindowHarness::lines(c.Lstinfo), QStringList({"Processing:", "half0007.bmp"}));
     EXPECT_EQ(QDir(h.input).entryList(QDir::Files), QStringList({"half0007.bmp", "half0012.bmp"}));
 
-    w->SetQuality(85);
+    w->slider().SetQuality(85);
     bool sawDisabled = false;
-    QObject::connect(w->Lstinfo->model(), &QAbstractItemModel::rowsInserted, w.get(), [&] {
-        if (w->Lstinfo->count() == 2) // the first file's line
-            sawDisabled = !w->CmdGo->isEnabled() && !w->ControlsEnabled && !w->FileList->isEnabled()
-                          && !w->CmdExit->isEnabled() && w->LFore->isVisible() && w->CmdAbout->isEnabled();
+    QObject::connect(c.Lstinfo->model(), &QAbstractItemModel::rowsInserted, w.get(), [&] {
+        if (c.Lstinfo->count() == 2) // the first file's line
+            sawDisabled = !c.CmdGo->isEnabled() && !w->controlsEnabled() && !c.FileList->isEnabled()
+                          && !c.CmdExit->isEnabled() && c.LFore->isVisible() && c.CmdAbout->isEnabled();
     });
-    QTest::mouseClick(w->CmdGo, Qt::LeftButton);
+    QTest::mouseClick(c.CmdGo, Qt::LeftButton);
     EXPECT_TRUE(sawDisabled);
-    EXPECT_EQ(WindowHarness::lines(w->Lstinfo), QStringList({"Processing:", "half0007.bmp", "half0012.bmp", "Done."}));
-    EXPECT_EQ(w->Lstinfo->currentRow(), 3);
+    EXPECT_EQ(WindowHarness::lines(c.Lstinfo), QStringList({"Processing:", "half0007.bmp", "half0012.bmp", "Done."}));
+    EXPECT_EQ(c.Lstinfo->currentRow(), 3);
     EXPECT_EQ(QDir(h.output).entryList(QDir::Files), QStringList({"half0000.JPG", "half0001.JPG"}));
     EXPECT_EQ(h.messages.size(), 1u);
     EXPECT_EQ(h.setting("Quality"), "85") << "the settings are stored as the run starts";
-    EXPECT_TRUE(w->CmdGo->isEnabled() && w->ControlsEnabled && !w->LFore->isVisible());
-    EXPECT_EQ(w->FileList->count(), 0);
-    EXPECT_EQ(w->LFore->x2(), w->LBack->x2()) << "the last file fills the progress bar";
+    EXPECT_TRUE(c.CmdGo->isEnabled() && w->controlsEnabled() && !c.LFore->isVisible());
+    EXPECT_EQ(c.FileList->count(), 0);
+    EXPECT_EQ(c.LFore->x2(), c.LBack->x2()) << "the last file fills the progress bar";
 }
 
 } // namespace

@@ -31,14 +31,15 @@ TEST(StartUp, TheSkinnedWindowPlaysTheWelcomeTextWithItsPausesAndCmdGoComesLast)
 {
     WindowHarness h;
     auto w = h.window();
+    const WindowControls c(*w);
     // At each pause: its length, the lines so far and the selected one.
     QStringList seen;
     h.duringPause = [&](int ms) {
-        EXPECT_TRUE(w->isVisible() && !w->CmdGo->isEnabled());
-        seen << QStringLiteral("%1:%2:%3").arg(ms).arg(w->Lstinfo->count()).arg(w->Lstinfo->currentRow());
+        EXPECT_TRUE(w->isVisible() && !c.CmdGo->isEnabled());
+        seen << QStringLiteral("%1:%2:%3").arg(ms).arg(c.Lstinfo->count()).arg(c.Lstinfo->currentRow());
     };
     ASSERT_TRUE(w->Form_Load());
-    EXPECT_EQ(WindowHarness::lines(w->Lstinfo),
+    EXPECT_EQ(WindowHarness::lines(c.Lstinfo),
               QStringList({"Welcome in", "Framewright", "------------------------",
                            "Convert Half-Life's SCREENSHOTS", "into JPEGs !", "Steps:",
                            "1) Select Half-Life directory", "2) Select Output directory",
@@ -47,22 +48,23 @@ TEST(StartUp, TheSkinnedWindowPlaysTheWelcomeTextWithItsPausesAndCmdGoComesLast)
     // Lines 3, 5 and 9 leave the selection on the line before them.
     EXPECT_EQ(seen, QStringList({"700:1:0", "400:3:1", "600:5:3", "300:6:5", "300:7:6", "300:9:7",
                                  "300:10:9", "300:11:10"}));
-    EXPECT_EQ(w->Lstinfo->currentRow(), 11);
-    EXPECT_TRUE(w->CmdGo->isEnabled() && w->ControlsEnabled);
-    EXPECT_FALSE(w->LFore->isVisible());
-    EXPECT_TRUE(w->picMainSkin->isHidden());
+    EXPECT_EQ(c.Lstinfo->currentRow(), 11);
+    EXPECT_TRUE(c.CmdGo->isEnabled() && w->controlsEnabled());
+    EXPECT_FALSE(c.LFore->isVisible());
+    EXPECT_TRUE(c.picMainSkin->isHidden());
 
     EXPECT_EQ(w->size(), QSize(layout::kSkinWidth, layout::kSkinHeight));
     EXPECT_EQ(w->mask(), mRegion::ToRegion(mRegion::RegionFromPicture(art::skin())));
     // The bar above its track, the progress line above its outline.
     const QObjectList& order = w->children();
-    EXPECT_GT(order.indexOf(w->LblFore), order.indexOf(w->LblBack));
-    EXPECT_GT(order.indexOf(w->LFore), order.indexOf(w->LBack));
-    EXPECT_GT(order.indexOf(w->LBack), order.indexOf(w->LBlack));
+    EXPECT_GT(order.indexOf(c.LblFore), order.indexOf(c.LblBack));
+    EXPECT_GT(order.indexOf(c.LFore), order.indexOf(c.LBack));
+    EXPECT_GT(order.indexOf(c.LBack), order.indexOf(c.LBlack));
     // Every control lies inside the outline.
     QRegion controls;
-    for (const QWidget* c : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        controls += c == w->picMainSkin || c->objectName() == "focusRing" ? QRegion() : QRegion(c->geometry());
+    for (const QWidget* control : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        controls += control == c.picMainSkin || control->objectName() == "focusRing" ? QRegion()
+                                                                                   : QRegion(control->geometry());
     EXPECT_EQ(w->mask().intersected(controls), controls);
 }
 
@@ -86,10 +88,11 @@ TEST(StartUp, SkinThatIsNoPictureIsSkippedAndClicksDuringTheWelcomeDoNothing)
     WindowHarness h;
     fwtest::writeAll(h.programDir + "/skin.bmp", "BM this is not a bitmap");
     auto w = h.window();
-    h.duringPause = [&](int) { QTest::mouseClick(w->CmdGo, Qt::LeftButton); };
+    const WindowControls c(*w);
+    h.duringPause = [&](int) { QTest::mouseClick(c.CmdGo, Qt::LeftButton); };
     ASSERT_TRUE(w->Form_Load());
     EXPECT_TRUE(w->isVisible());
-    EXPECT_EQ(w->Lstinfo->item(0)->text(), "Welcome in"); // no run started
+    EXPECT_EQ(c.Lstinfo->item(0)->text(), "Welcome in"); // no run started
     EXPECT_TRUE(h.messages.empty());
 }
 
@@ -140,12 +143,13 @@ TEST(Detection, AFoundGameKeepsTheSlidersStartUpStateAndTheFixedDefaultSetsQuali
         fwtest::writeAll(h.winePrefix + "/system.reg", "[Software\\\\Sierra OnLine\\\\Setup\\\\HLIFEFE] 1\n"
                                                        "\"Directory\"=\"" + row.sierraDirectory + "\"\n");
         auto w = h.started();
-        EXPECT_EQ(w->InputPath, h.winePrefix + "/dosdevices/c:/Sierra/Half-Life/");
-        EXPECT_EQ(w->lblOutPath->text(), (h.pictures + "/CS_JPEG/").toUpper());
-        EXPECT_EQ(w->LblQuality->text(), row.caption);
-        EXPECT_EQ(w->chkDel->isChecked(), row.stored) << "never changed by the defaults";
-        mouse(w->LblBack, QEvent::MouseMove, 200, Qt::NoButton, Qt::NoButton);
-        EXPECT_EQ(w->LblQuality->text(), row.captionAfterTheMouse);
+        const WindowControls c(*w);
+        EXPECT_EQ(w->inputPath(), h.winePrefix + "/dosdevices/c:/Sierra/Half-Life/");
+        EXPECT_EQ(c.lblOutPath->text(), (h.pictures + "/CS_JPEG/").toUpper());
+        EXPECT_EQ(c.LblQuality->text(), row.caption);
+        EXPECT_EQ(c.chkDel->isChecked(), row.stored) << "never changed by the defaults";
+        mouse(c.LblBack, QEvent::MouseMove, 200, Qt::NoButton, Qt::NoButton);
+        EXPECT_EQ(c.LblQuality->text(), row.captionAfterTheMouse);
     }
 }
 
@@ -155,30 +159,31 @@ TEST(Slider, PressesAndDragsFollowTheMouseWithinTheTrackOnly)
 {
     WindowHarness h;
     auto w = h.started();
-    QTest::mousePress(w->LblBack, Qt::LeftButton, {}, QPoint(0, 5));
-    EXPECT_EQ(w->LblQuality->text(), "00 %");
-    QTest::mouseRelease(w->LblBack, Qt::LeftButton, {}, QPoint(0, 5));
+    const WindowControls c(*w);
+    QTest::mousePress(c.LblBack, Qt::LeftButton, {}, QPoint(0, 5));
+    EXPECT_EQ(c.LblQuality->text(), "00 %");
+    QTest::mouseRelease(c.LblBack, Qt::LeftButton, {}, QPoint(0, 5));
 
     // Any button; the track's far end itself is on the track.
-    mouse(w->LblBack, QEvent::MouseButtonPress, 305, Qt::RightButton, Qt::RightButton);
-    EXPECT_EQ(w->LblQuality->text(), "100 %");
-    mouse(w->LblBack, QEvent::MouseButtonRelease, 305, Qt::RightButton, Qt::NoButton);
+    mouse(c.LblBack, QEvent::MouseButtonPress, 305, Qt::RightButton, Qt::RightButton);
+    EXPECT_EQ(c.LblQuality->text(), "100 %");
+    mouse(c.LblBack, QEvent::MouseButtonRelease, 305, Qt::RightButton, Qt::NoButton);
 
     // Dragging past either end leaves the bar at the last place inside.
-    mouse(w->LblFore, QEvent::MouseButtonPress, 100, Qt::LeftButton, Qt::LeftButton);
-    mouse(w->LblFore, QEvent::MouseMove, 290, Qt::NoButton, Qt::LeftButton);
-    EXPECT_EQ(w->LblQuality->text(), "95 %");
-    mouse(w->LblFore, QEvent::MouseMove, 400, Qt::NoButton, Qt::LeftButton);
-    mouse(w->LblFore, QEvent::MouseMove, -3, Qt::NoButton, Qt::LeftButton);
-    EXPECT_EQ(w->LblQuality->text(), "95 %");
-    mouse(w->LblFore, QEvent::MouseButtonRelease, 61, Qt::LeftButton, Qt::NoButton);
-    EXPECT_EQ(w->LblQuality->text(), "20 %") << "the release sets the bar once more";
+    mouse(c.LblFore, QEvent::MouseButtonPress, 100, Qt::LeftButton, Qt::LeftButton);
+    mouse(c.LblFore, QEvent::MouseMove, 290, Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(c.LblQuality->text(), "95 %");
+    mouse(c.LblFore, QEvent::MouseMove, 400, Qt::NoButton, Qt::LeftButton);
+    mouse(c.LblFore, QEvent::MouseMove, -3, Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(c.LblQuality->text(), "95 %");
+    mouse(c.LblFore, QEvent::MouseButtonRelease, 61, Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(c.LblQuality->text(), "20 %") << "the release sets the bar once more";
 
     // Dead while a run has the controls disabled.
     w->DisableControls();
-    mouse(w->LblBack, QEvent::MouseButtonPress, 10, Qt::LeftButton, Qt::LeftButton);
-    mouse(w->LblBack, QEvent::MouseMove, 20, Qt::NoButton, Qt::LeftButton);
-    EXPECT_EQ(w->LblQuality->text(), "20 %");
+    mouse(c.LblBack, QEvent::MouseButtonPress, 10, Qt::LeftButton, Qt::LeftButton);
+    mouse(c.LblBack, QEvent::MouseMove, 20, Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(c.LblQuality->text(), "20 %");
 }
 
 // ---- Folders -----------------------------------------------------------
@@ -187,7 +192,8 @@ TEST(Folders, PickersOpenOnTheCurrentDirectoryAndSwapTheLabelsAndLongPathsAreEli
 {
     WindowHarness h;
     auto w = h.started();
-    EXPECT_FALSE(w->Lstinfo->horizontalScrollBar()->isVisible()) << "the welcome text fits";
+    const WindowControls c(*w);
+    EXPECT_FALSE(c.Lstinfo->horizontalScrollBar()->isVisible()) << "the welcome text fits";
     const QString chosen = h.tmp.path() + "/" + QString("a rather long folder name ").repeated(5) + "/shots";
     const QString longName = QString("screenshot").repeated(6) + ".bmp";
     QDir().mkpath(chosen);
@@ -196,40 +202,40 @@ TEST(Folders, PickersOpenOnTheCurrentDirectoryAndSwapTheLabelsAndLongPathsAreEli
     h.pickerAnswers = {chosen, "/"};
     QStringList headings; // while each picker is open
     h.duringPicker = [&] {
-        headings << QString::number(w->LblSrc->isVisible() + w->LblDest->isVisible() - w->lblInPath->isVisible()
-                                    - w->lblOutPath->isVisible());
+        headings << QString::number(c.LblSrc->isVisible() + c.LblDest->isVisible() - c.lblInPath->isVisible()
+                                    - c.lblOutPath->isVisible());
     };
-    QTest::mouseClick(w->CmdInPath, Qt::LeftButton);
-    QTest::mouseClick(w->CmdOutPath, Qt::LeftButton);
+    QTest::mouseClick(c.CmdInPath, Qt::LeftButton);
+    QTest::mouseClick(c.CmdOutPath, Qt::LeftButton);
     EXPECT_EQ(h.pickerCalls, (std::vector<std::pair<QString, QString>>{
                                  {h.input, "HALF-LIFE directory"}, {h.output, "Output directory"}}));
     EXPECT_EQ(headings, QStringList({"2", "2"}));
     // The paths and their labels; the output's separator is not doubled.
     const QString path = (chosen + "/").toUpper();
-    EXPECT_EQ(QStringList({w->InputPath, w->lblInPath->text(), w->OutputPath, w->lblOutPath->text()}),
+    EXPECT_EQ(QStringList({w->inputPath(), c.lblInPath->text(), w->outputPath(), c.lblOutPath->text()}),
               QStringList({chosen + "/", path, "/", "/"}));
-    EXPECT_EQ(WindowHarness::lines(w->FileList), QStringList({"c1a00000.bmp", longName}));
-    EXPECT_TRUE(w->lblInPath->isVisible() && !w->LblSrc->isVisible() && !w->LblDest->isVisible());
+    EXPECT_EQ(WindowHarness::lines(c.FileList), QStringList({"c1a00000.bmp", longName}));
+    EXPECT_TRUE(c.lblInPath->isVisible() && !c.LblSrc->isVisible() && !c.LblDest->isVisible());
 
     // Too long for its label: the middle gives way, the tooltip holds it
     // whole; a long name scrolls.
-    const QString shown = w->lblInPath->shownText();
+    const QString shown = c.lblInPath->shownText();
     EXPECT_LT(shown.size(), path.size());
     EXPECT_TRUE(path.startsWith(shown.left(8)) && path.endsWith(shown.right(8))) << shown.toStdString();
-    QHelpEvent tip(QEvent::ToolTip, QPoint(2, 2), w->lblInPath->mapToGlobal(QPoint(2, 2)));
-    QApplication::sendEvent(w->lblInPath, &tip);
-    EXPECT_EQ(w->lblInPath->toolTip(), path);
+    QHelpEvent tip(QEvent::ToolTip, QPoint(2, 2), c.lblInPath->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(c.lblInPath, &tip);
+    EXPECT_EQ(c.lblInPath->toolTip(), path);
     QApplication::processEvents();
-    EXPECT_TRUE(w->FileList->horizontalScrollBar()->isVisible());
+    EXPECT_TRUE(c.FileList->horizontalScrollBar()->isVisible());
 
     // Cancelled: the directory stays and its list is read again.
     h.writeScreenshot(chosen + "/c2a50000.bmp");
-    QTest::mouseClick(w->CmdInPath, Qt::LeftButton);
-    EXPECT_EQ(w->InputPath, chosen + "/");
-    EXPECT_EQ(WindowHarness::lines(w->FileList), QStringList({"c1a00000.bmp", "c2a50000.bmp", longName}));
+    QTest::mouseClick(c.CmdInPath, Qt::LeftButton);
+    EXPECT_EQ(w->inputPath(), chosen + "/");
+    EXPECT_EQ(WindowHarness::lines(c.FileList), QStringList({"c1a00000.bmp", "c2a50000.bmp", longName}));
 
-    QTest::mouseDClick(w->lblInPath, Qt::LeftButton);
-    QTest::mouseDClick(w->lblOutPath, Qt::LeftButton);
+    QTest::mouseDClick(c.lblInPath, Qt::LeftButton);
+    QTest::mouseDClick(c.lblOutPath, Qt::LeftButton);
     EXPECT_EQ(h.openedDirectories, QStringList({chosen + "/", "/"}));
 }
 
@@ -244,33 +250,35 @@ TEST(FileList, BitmapsSortedWithoutRegardToCaseAndTheSelectionShowsThePreviewAnd
         fwtest::writeAll(h.input + name, "BM broken");
     QDir().mkpath(h.input + "folder.bmp");
     auto w = h.started();
-    EXPECT_EQ(WindowHarness::lines(w->FileList),
+    const WindowControls c(*w);
+    EXPECT_EQ(WindowHarness::lines(c.FileList),
               QStringList({"c1a00000.bmp", "c1a00001.bmp", "c1a00002.bmp", "D.BMP", "e0.Bmp"}));
-    w->ImgPreview_DblClick(); // nothing selected yet: nothing opens
-    w->FileList_DblClick();
+    // Nothing selected yet: nothing opens.
+    QTest::mouseDClick(c.ImgPreview, Qt::LeftButton);
+    QTest::keyClick(c.FileList, Qt::Key_Return);
     EXPECT_TRUE(h.openedFiles.isEmpty());
 
     // A double-click as the window system sends it: press, release, then
     // the double-click of the second press.
-    const QRect first = w->FileList->visualItemRect(w->FileList->item(0));
-    QTest::mouseClick(w->FileList->viewport(), Qt::LeftButton, {}, first.center());
-    EXPECT_EQ(w->ImgPreview->image().size(), QSize(640, 480));
-    QTest::mouseDClick(w->FileList->viewport(), Qt::LeftButton, {}, first.center());
-    QTest::mouseDClick(w->ImgPreview, Qt::LeftButton);
+    const QRect first = c.FileList->visualItemRect(c.FileList->item(0));
+    QTest::mouseClick(c.FileList->viewport(), Qt::LeftButton, {}, first.center());
+    EXPECT_EQ(c.ImgPreview->image().size(), QSize(640, 480));
+    QTest::mouseDClick(c.FileList->viewport(), Qt::LeftButton, {}, first.center());
+    QTest::mouseDClick(c.ImgPreview, Qt::LeftButton);
     EXPECT_EQ(h.openedFiles, QStringList({h.input + "c1a00000.bmp", h.input + "c1a00000.bmp"}));
-    QTest::keyClick(w->FileList, Qt::Key_Down);
-    EXPECT_EQ(w->ImgPreview->image().size(), QSize(800, 600));
-    QTest::keyClick(w->FileList, Qt::Key_Down); // cannot be read: preview unchanged
-    EXPECT_EQ(w->FileList->currentRow(), 2);
-    EXPECT_EQ(w->ImgPreview->image().size(), QSize(800, 600));
+    QTest::keyClick(c.FileList, Qt::Key_Down);
+    EXPECT_EQ(c.ImgPreview->image().size(), QSize(800, 600));
+    QTest::keyClick(c.FileList, Qt::Key_Down); // cannot be read: preview unchanged
+    EXPECT_EQ(c.FileList->currentRow(), 2);
+    EXPECT_EQ(c.ImgPreview->image().size(), QSize(800, 600));
 
     // The file is looked for in InputPath, whatever directory the list shows.
     const QString elsewhere = h.tmp.path() + "/elsewhere/";
     QDir().mkpath(elsewhere);
     h.writeScreenshot(elsewhere + "c1a00000.bmp", QSize(320, 200));
-    w->InputPath = elsewhere;
-    w->FileList->setCurrentRow(0);
-    EXPECT_EQ(w->ImgPreview->image().size(), QSize(320, 200));
+    ASSERT_TRUE(c.FileList->setPath(elsewhere));
+    c.FileList->setCurrentRow(0);
+    EXPECT_EQ(c.ImgPreview->image().size(), QSize(640, 480));
     EXPECT_TRUE(h.messages.empty());
 }
 
@@ -280,6 +288,7 @@ TEST(Buttons, AboutStartsTheViewerBesideTheProgramOrShowsTheMakersLineAndTheFace
 {
     WindowHarness h;
     auto w = h.started();
+    const WindowControls c(*w);
     const auto face = [](PictureButton* b, bool down) {
         b->setDown(down);
         const QImage shot = b->grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -292,12 +301,12 @@ TEST(Buttons, AboutStartsTheViewerBesideTheProgramOrShowsTheMakersLineAndTheFace
     const QImage exitPressed = QImage(FW_ART_DIR "/exit_pressed.bmp").convertToFormat(QImage::Format_RGB32);
     ASSERT_FALSE(exitNormal.isNull());
     QRect centre(QPoint(0, 0), exitNormal.size());
-    centre.moveCenter(w->CmdExit->rect().center());
-    EXPECT_EQ(face(w->CmdExit, false).copy(centre), exitNormal);
-    EXPECT_EQ(face(w->CmdExit, true).copy(centre), exitPressed);
-    EXPECT_EQ(face(w->CmdAbout, true), face(w->CmdAbout, false));
+    centre.moveCenter(c.CmdExit->rect().center());
+    EXPECT_EQ(face(c.CmdExit, false).copy(centre), exitNormal);
+    EXPECT_EQ(face(c.CmdExit, true).copy(centre), exitPressed);
+    EXPECT_EQ(face(c.CmdAbout, true), face(c.CmdAbout, false));
 
-    QTest::mouseClick(w->CmdAbout, Qt::LeftButton);
+    QTest::mouseClick(c.CmdAbout, Qt::LeftButton);
     ASSERT_EQ(h.messages.size(), 1u);
     EXPECT_EQ(h.messages[0].text, "Framewright from Quenk Kestrel (#hlshots @ FragNet)");
     EXPECT_EQ(h.messages[0].icon, MsgIcon::Information);
@@ -307,12 +316,12 @@ TEST(Buttons, AboutStartsTheViewerBesideTheProgramOrShowsTheMakersLineAndTheFace
     // Present: started, during a run too.
     fwtest::writeAll(h.programDir + "/" + FrmMain::viewerFileName(), "#!/bin/sh\n");
     w->DisableControls();
-    QTest::mouseClick(w->CmdAbout, Qt::LeftButton);
+    QTest::mouseClick(c.CmdAbout, Qt::LeftButton);
     EXPECT_EQ(h.launched, QStringList{h.programDir + "/" + FrmMain::viewerFileName()});
     EXPECT_EQ(h.messages.size(), 1u);
 
-    QTest::mouseClick(w->LblURLQuenk, Qt::LeftButton);
-    QTest::mouseClick(w->lblURLSponso, Qt::LeftButton);
+    QTest::mouseClick(c.LblURLQuenk, Qt::LeftButton);
+    QTest::mouseClick(c.lblURLSponso, Qt::LeftButton);
     EXPECT_EQ(h.openedAddresses, QStringList({"quenk.example.org", "snapz.example.net"}));
 }
 
@@ -324,20 +333,22 @@ TEST(Closing, CmdExitAndEveryOtherCloseSaveTheSettingsAndTheNextStartShowsThem)
     h.writeSettings(games, h.output); // stored without the separator
     {
         auto w = h.started();
-        EXPECT_EQ(QStringList({w->InputPath, w->lblInPath->text(), w->lblOutPath->text()}),
+        const WindowControls c(*w);
+        EXPECT_EQ(QStringList({w->inputPath(), c.lblInPath->text(), c.lblOutPath->text()}),
                   QStringList({games + "/", (games + "/").toUpper(), h.output.toUpper()}));
-        w->SetQuality(7);
-        w->chkDel->setChecked(true);
-        QTest::mouseClick(w->CmdMin, Qt::LeftButton);
+        w->slider().SetQuality(7);
+        c.chkDel->setChecked(true);
+        QTest::mouseClick(c.CmdMin, Qt::LeftButton);
         EXPECT_TRUE(w->windowState() & Qt::WindowMinimized);
-        QTest::mouseClick(w->CmdExit, Qt::LeftButton);
+        QTest::mouseClick(c.CmdExit, Qt::LeftButton);
         EXPECT_EQ(h.quits, 1);
         EXPECT_EQ(h.setting("Quality"), "7") << "the caption's number, without its leading zero";
     }
     auto w = h.started();
-    EXPECT_EQ(w->LblQuality->text(), "07 %");
-    EXPECT_TRUE(w->chkDel->isChecked());
-    w->chkDel->setChecked(false);
+    const WindowControls c(*w);
+    EXPECT_EQ(c.LblQuality->text(), "07 %");
+    EXPECT_TRUE(c.chkDel->isChecked());
+    c.chkDel->setChecked(false);
     w->close(); // the system's close command, the task bar
     EXPECT_EQ(h.quits, 2);
     EXPECT_EQ(h.setting("Del"), "0");

@@ -21,6 +21,7 @@ TEST(HiDpi, TheWindowShowsTheSkinAndTheButtonsDrawnAt2xWithinTheOutlineOfSkinBmp
     WindowHarness h;
     ASSERT_TRUE(QFile::copy(FW_ART_DIR "/skin@2x.bmp", h.programDir + "/skin@2x.bmp"));
     auto w = h.started();
+    const WindowControls c(*w);
     ASSERT_EQ(w->devicePixelRatioF(), 2.0);
     ASSERT_EQ(w->size(), QSize(640, 464)) << "the layout stays in logical pixels";
 
@@ -28,8 +29,8 @@ TEST(HiDpi, TheWindowShowsTheSkinAndTheButtonsDrawnAt2xWithinTheOutlineOfSkinBmp
     const QImage exit2x = artwork("exit_normal@2x.bmp");
     ASSERT_EQ(exit2x.size(), QSize(70, 48));
     QRect face(QPoint(0, 0), exit2x.size() / 2);
-    face.moveCenter(w->CmdExit->rect().center());
-    const QImage exitShot = w->CmdExit->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    face.moveCenter(c.CmdExit->rect().center());
+    const QImage exitShot = c.CmdExit->grab().toImage().convertToFormat(QImage::Format_ARGB32);
     EXPECT_TRUE(exitShot.copy(QRect(face.topLeft() * 2, exit2x.size())) == exit2x);
 
     // Beneath its controls the window is the 2x skin's own pixels, and

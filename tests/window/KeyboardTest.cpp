@@ -34,6 +34,7 @@ const std::pair<const char*, QAccessible::Role> kTabOrder[] = {
 TEST_F(Keyboard, TabVisitsEveryControlInOrderWithTheRingAndEachIsNamed)
 {
     auto w = start();
+    const WindowControls c(*w);
     const QWidget* ring = w->findChild<QWidget*>("focusRing");
     ASSERT_TRUE(ring);
     EXPECT_FALSE(ring->isVisible()) << "no ring until the keyboard moves the focus";
@@ -51,11 +52,11 @@ TEST_F(Keyboard, TabVisitsEveryControlInOrderWithTheRingAndEachIsNamed)
     EXPECT_EQ(names.removeDuplicates(), 0) << names.join(", ").toStdString();
     EXPECT_FALSE(names.contains(QString()));
     press(Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), w->CmdInPath) << "Tab goes round";
+    EXPECT_EQ(QApplication::focusWidget(), c.CmdInPath) << "Tab goes round";
     press(Qt::Key_Backtab);
-    EXPECT_EQ(QApplication::focusWidget(), w->CmdExit) << "and back";
+    EXPECT_EQ(QApplication::focusWidget(), c.CmdExit) << "and back";
 
-    for (QWidget* shown : std::initializer_list<QWidget*>{w->lblInPath, w->ImgPreview, w->Lstinfo, w->LblQuality}) {
+    for (QWidget* shown : std::initializer_list<QWidget*>{c.lblInPath, c.ImgPreview, c.Lstinfo, c.LblQuality}) {
         const QAccessibleInterface* a = QAccessible::queryAccessibleInterface(shown);
         EXPECT_FALSE(a->text(QAccessible::Name).isEmpty() || a->text(QAccessible::Description).isEmpty())
             << shown->objectName().toStdString();
@@ -76,35 +77,37 @@ const struct {
 TEST_F(Keyboard, SliderKeysMoveTheBarAndItsCaptionAndAssistiveToolsSeeTheValue)
 {
     auto w = start();
-    QAccessibleValueInterface* value = QAccessible::queryAccessibleInterface(w->LblBack)->valueInterface();
+    const WindowControls c(*w);
+    QAccessibleValueInterface* value = QAccessible::queryAccessibleInterface(c.LblBack)->valueInterface();
     ASSERT_TRUE(value);
     for (const auto& k : kSliderKeys) {
-        w->SetQuality(k.from);
-        QTest::keyClick(w->LblBack, k.key);
-        EXPECT_EQ(w->LblQuality->text(), QStringLiteral("%1 %").arg(k.to, 2, 10, QLatin1Char('0'))) << k.key;
-        EXPECT_NEAR(w->LblFore->width(), w->LblBack->width() * k.to / 100.0, 0.5) << "the bar moves too";
+        w->slider().SetQuality(k.from);
+        QTest::keyClick(c.LblBack, k.key);
+        EXPECT_EQ(c.LblQuality->text(), QStringLiteral("%1 %").arg(k.to, 2, 10, QLatin1Char('0'))) << k.key;
+        EXPECT_NEAR(c.LblFore->width(), c.LblBack->width() * k.to / 100.0, 0.5) << "the bar moves too";
         EXPECT_EQ(value->currentValue(), k.to);
     }
     value->setCurrentValue(33);
-    EXPECT_EQ(w->LblQuality->text(), "33 %");
+    EXPECT_EQ(c.LblQuality->text(), "33 %");
 
     w->DisableControls(); // as while a run works
-    QTest::keyClick(w->LblBack, Qt::Key_End);
+    QTest::keyClick(c.LblBack, Qt::Key_End);
     value->setCurrentValue(70);
-    EXPECT_EQ(w->LblQuality->text(), "33 %");
+    EXPECT_EQ(c.LblQuality->text(), "33 %");
 }
 
 TEST_F(Keyboard, EnterSpaceAndShortcutsWorkTheControlsAsTheMouseDoes)
 {
     auto w = start();
-    w->FileList->setCurrentRow(0);
-    QTest::keyClick(w->FileList, Qt::Key_Return);
+    const WindowControls c(*w);
+    c.FileList->setCurrentRow(0);
+    QTest::keyClick(c.FileList, Qt::Key_Return);
     EXPECT_EQ(h.openedFiles, QStringList{h.input + "half0007.bmp"});
-    QTest::keyClick(w->LblURLQuenk, Qt::Key_Space);
-    QTest::keyClick(w->lblURLSponso, Qt::Key_Enter);
-    EXPECT_EQ(h.openedAddresses, QStringList({w->LblURLQuenk->text(), w->lblURLSponso->text()}));
-    QTest::keyClick(w->CmdAbout, Qt::Key_Space);
-    QTest::keyClick(w->CmdAbout, Qt::Key_Return);
+    QTest::keyClick(c.LblURLQuenk, Qt::Key_Space);
+    QTest::keyClick(c.lblURLSponso, Qt::Key_Enter);
+    EXPECT_EQ(h.openedAddresses, QStringList({c.LblURLQuenk->text(), c.lblURLSponso->text()}));
+    QTest::keyClick(c.CmdAbout, Qt::Key_Space);
+    QTest::keyClick(c.CmdAbout, Qt::Key_Return);
     EXPECT_EQ(h.messages.size(), 2u) << "the makers' line (no viewer here), once for each key";
 
     QTest::keyClick(w.get(), Qt::Key_I, Qt::AltModifier);
@@ -115,10 +118,10 @@ TEST_F(Keyboard, EnterSpaceAndShortcutsWorkTheControlsAsTheMouseDoes)
                                                                         {h.output, "Output directory"}}));
 
     // A whole conversion from the keyboard, with the focus on CONVERT.
-    w->CmdGo->setFocus(Qt::TabFocusReason);
+    c.CmdGo->setFocus(Qt::TabFocusReason);
     QTest::keyClick(w.get(), Qt::Key_C, Qt::AltModifier);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return WindowHarness::lines(w->Lstinfo).endsWith("Done."); }));
-    EXPECT_EQ(QApplication::focusWidget(), w->CmdGo) << "the focus comes back with the controls";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return WindowHarness::lines(c.Lstinfo).endsWith("Done."); }));
+    EXPECT_EQ(QApplication::focusWidget(), c.CmdGo) << "the focus comes back with the controls";
 }
 
 } // namespace

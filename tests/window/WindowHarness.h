@@ -1,8 +1,10 @@
 #pragma once
 
 #include "TempDir.h"
+#include "WindowControls.h"
 #include "window/FrmMain.h"
 #include "window/FrmMainServices.h"
+#include "window/QualitySlider.h"
 
 #include <QStringList>
 #include <functional>

@@ -1,0 +1,32 @@
+// FrmMain's file list: the preview of the selected screenshot, and the
+// screenshot opened with its own program.
+#include "window/FrmMain.h"
+
+#include "platform/Picture.h"
+#include "window/controls/FileListBox.h"
+#include "window/controls/ImageBox.h"
+
+void FrmMain::FileList_Click()
+{
+    const QListWidgetItem* item = FileList->currentItem();
+    if (!item)
+        return;
+    // A file that cannot be shown (damaged, or gone since the list was read)
+    // leaves the preview as it was.
+    try {
+        const QImage image = PictureToImage(LoadPicture(InputPath + item->text()));
+        if (!image.isNull())
+            ImgPreview->setImage(image);
+    } catch (const std::exception&) {
+    }
+}
+
+void FrmMain::openSelectedBitmap()
+{
+    const QListWidgetItem* item = FileList->currentItem();
+    if (item && FileList->currentRow() >= 0)
+        m_services.openFile(InputPath + item->text());
+}
+
+void FrmMain::FileList_DblClick() { openSelectedBitmap(); }
+void FrmMain::ImgPreview_DblClick() { openSelectedBitmap(); }
