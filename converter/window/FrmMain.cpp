@@ -1,4 +1,5 @@
 #include "window/FrmMain.h"
+#include "platform/MsgBox.h"
 
 #include "Makers.h"
 #include "SkinArt.h"
@@ -70,9 +71,9 @@ bool FrmMain::Form_Load()
     // 3. Without a skin there is no window to show: say so and end, before
     // any settings are read, so the store keeps what it holds.
     if (!mFileOp::FileExists(skinPath)) {
-        m_services.message(programDir + QStringLiteral("skin.bmp is missing !!") + MsgLineBreak()
-                               + QStringLiteral("Where is my skin ??"),
-                           MsgIcon::Stop, kAppTitle);
+        MsgBox(programDir + QStringLiteral("skin.bmp is missing !!") + MsgLineBreak()
+                   + QStringLiteral("Where is my skin ??"),
+               MsgIcon::Stop, MsgButtons::Ok, kAppTitle);
         m_services.quit();
         return false;
     }

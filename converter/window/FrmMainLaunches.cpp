@@ -1,6 +1,7 @@
 // FrmMain's handlers that leave the window: the credits viewer, the web
 // pages, and minimising.
 #include "window/FrmMain.h"
+#include "platform/MsgBox.h"
 
 #include "Makers.h"
 #include "engine/mFileOp.h"
@@ -26,7 +27,7 @@ void FrmMain::CmdAbout_Click()
 {
     const QString viewer = mFileOp::FormatPath(m_services.programDir) + viewerFileName();
     if (!mFileOp::FileExists(viewer)) {
-        m_services.message(makersLine(), MsgIcon::Information, kAppTitle);
+        MsgBox(makersLine(), MsgIcon::Information, MsgButtons::Ok, kAppTitle);
         return;
     }
     m_services.startDetached(viewer);

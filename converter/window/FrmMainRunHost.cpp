@@ -67,12 +67,12 @@ void FrmMainRunHost::runEnded(bool completed)
 
 void FrmMainRunHost::showMessage(const QString& text, MsgIcon icon, const QString& title)
 {
-    m_window.m_services.message(text, icon, titleOr(title));
+    MsgBox(text, icon, MsgButtons::Ok, titleOr(title));
 }
 
 bool FrmMainRunHost::askYesNo(const QString& text, MsgIcon icon, const QString& title)
 {
-    return m_window.m_services.askYesNo(text, icon, titleOr(title));
+    return MsgBox(text, icon, MsgButtons::YesNo, titleOr(title));
 }
 
 void FrmMainRunHost::processEvents() { mChrono::ProcessEvents(); }

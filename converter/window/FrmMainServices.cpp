@@ -17,12 +17,6 @@
 FrmMainServices realServices()
 {
     FrmMainServices s;
-    s.message = [](const QString& text, MsgIcon icon, const QString& title) {
-        MsgBox(text, icon, MsgButtons::Ok, title);
-    };
-    s.askYesNo = [](const QString& text, MsgIcon icon, const QString& title) {
-        return MsgBox(text, icon, MsgButtons::YesNo, title);
-    };
     s.browseFolder = [](const QString& start, const QString& title) {
         // Over the window that asked (the one the user just clicked), so the
         // picker stays with it; Wayland places a parentless dialog anywhere.

@@ -8,12 +8,9 @@
 
 // Everything FrmMain asks of the desktop and of its surroundings. The real
 // program fills it with realServices(); tests replace the parts that would
-// wait for a person (message boxes, the folder picker), start other
-// programs, or end the process.
+// wait for a person (the folder picker), start other programs, or end the
+// process. Message boxes have one seam of their own: MsgBox's handler.
 struct FrmMainServices {
-    // Modal message boxes; an empty title means "Framewright".
-    std::function<void(const QString& text, MsgIcon icon, const QString& title)> message;
-    std::function<bool(const QString& text, MsgIcon icon, const QString& title)> askYesNo;
     // The folder picker: the chosen directory or "" when cancelled.
     std::function<QString(const QString& startFolder, const QString& title)> browseFolder;
 

@@ -1,6 +1,7 @@
 // FrmMain's settings: the stored values restored into the controls and
 // stored from them, and the game's directory found on a first start.
 #include "window/FrmMain.h"
+#include "platform/MsgBox.h"
 
 #include "core/Settings.h"
 #include "engine/mFileOp.h"
@@ -32,9 +33,9 @@ void FrmMain::SaveSettings()
         return;
     // Said once: every later save (each run, the close) would fail the same way.
     m_settingsUnsavedShown = true;
-    m_services.message(QStringLiteral("The settings could not be saved in ") + m_services.settingsFile
-                           + MsgLineBreak() + QStringLiteral("They will be lost when Framewright ends."),
-                       MsgIcon::Warning, kAppTitle);
+    MsgBox(QStringLiteral("The settings could not be saved in ") + m_services.settingsFile + MsgLineBreak()
+               + QStringLiteral("They will be lost when Framewright ends."),
+           MsgIcon::Warning, MsgButtons::Ok, kAppTitle);
 }
 
 void FrmMain::ApplyDefaultSettings()

@@ -22,15 +22,22 @@ WindowHarness::WindowHarness()
         EXPECT_TRUE(QDir().mkpath(dir));
     EXPECT_TRUE(art::skin().save(programDir + "/skin.bmp", "BMP"));
     writeSettings(input, output);
+    // Messages are recorded; questions are answered No.
+    m_previousMsgBox = SetMsgBoxHandler([this](const QString& text, MsgIcon icon, MsgButtons buttons, const QString& title) {
+        if (buttons == MsgButtons::Ok)
+            messages.push_back({text, icon, title});
+        return false;
+    });
+}
+
+WindowHarness::~WindowHarness()
+{
+    SetMsgBoxHandler(m_previousMsgBox);
 }
 
 FrmMainServices WindowHarness::services()
 {
     FrmMainServices s;
-    s.message = [this](const QString& text, MsgIcon icon, const QString& title) {
-        messages.push_back({text, icon, title});
-    };
-    s.askYesNo = [](const QString&, MsgIcon, const QString&) { return false; };
     s.browseFolder = [this](const QString& start, const QString& title) {
         pickerCalls.emplace_back(start, title);
         if (duringPicker)

@@ -24,6 +24,9 @@ struct WindowHarness {
     };
 
     WindowHarness();
+    ~WindowHarness();
+    WindowHarness(const WindowHarness&) = delete;
+    WindowHarness& operator=(const WindowHarness&) = delete;
 
     FrmMainServices services();
     std::unique_ptr<FrmMain> window() { return std::make_unique<FrmMain>(services()); }
@@ -48,4 +51,7 @@ struct WindowHarness {
     QStringList openedDirectories, openedFiles, openedAddresses, launched;
     std::function<void(int)> duringPause;
     int quits = 0;
+
+private:
+    MsgBoxHandler m_previousMsgBox;
 };
