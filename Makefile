@@ -3,14 +3,16 @@
 #   make test   builds and runs the whole test suite (with ASan and UBSan)
 #   make bench  builds with optimisation and runs the benchmarks
 #   make package  builds the Debian package and checks it
-#   make fuzz   fuzzes the bitmap reader with clang's libFuzzer (FUZZ_SECONDS=600)
+#   make fuzz   fuzzes every fuzz_<format> target with clang's libFuzzer
+#               (FUZZ_SECONDS=600 each)
+# Each build is a preset of CMakePresets.json (the build directory in
+# brackets): release [build], sanitizer [build-asan], package [build-pkg],
+# fuzz [build-fuzz].
 
-JOBS      ?= $(shell nproc)
-BUILD     ?= build
-TESTBUILD ?= build-asan
-PKGBUILD  ?= build-pkg
-FUZZBUILD ?= build-fuzz
+JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 600
+# CI builds the package with ci-package: -Werror and the benchmarks as well.
+PKG_PRESET ?= package
 
 .PHONY: deps configure build run test bench package fuzz clean
 
@@ -18,39 +20,40 @@ deps:
 	./scripts/install-deps.sh
 
 configure: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DFW_BUILD_TESTS=OFF
+	cmake --preset release
 
 build: configure
-	cmake --build $(BUILD) -j $(JOBS)
+	cmake --build --preset release -j $(JOBS)
 
 run: build
-	./scripts/run-sandbox.sh $(BUILD)
+	./scripts/run-sandbox.sh build
 
 test: deps
-	cmake -S . -B $(TESTBUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFW_SANITIZE=ON -DFW_BUILD_BENCH=OFF
-	cmake --build $(TESTBUILD) -j $(JOBS)
-	cd $(TESTBUILD) && ctest --output-on-failure -j $(JOBS)
+	cmake --preset sanitizer
+	cmake --build --preset sanitizer -j $(JOBS)
+	ctest --preset sanitizer -j $(JOBS)
 
 bench: build
-	./scripts/run-bench.sh $(BUILD)
+	./scripts/run-bench.sh build
 
 # Built with Debian's hardening flags, as the archive's packages are; then
 # validated, unpacked and started by scripts/check-package.sh.
 package:
 	./scripts/install-deps.sh package
-	cmake -S . -B $(PKGBUILD) -DCMAKE_BUILD_TYPE=Release -DFW_BUILD_TESTS=OFF -DFW_BUILD_BENCH=OFF -DCMAKE_INSTALL_PREFIX=/usr \
+	cmake --preset $(PKG_PRESET) \
 	  -DCMAKE_CXX_FLAGS="$$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
 	  -DCMAKE_EXE_LINKER_FLAGS="$$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get LDFLAGS)"
-	cmake --build $(PKGBUILD) -j $(JOBS)
-	cd $(PKGBUILD) && cpack -G DEB
-	./scripts/check-package.sh "$$(ls -t $(PKGBUILD)/*.deb | head -n 1)"
+	cmake --build --preset $(PKG_PRESET) -j $(JOBS)
+	cd build-pkg && cpack -G DEB
+	./scripts/check-package.sh "$$(ls -t build-pkg/*.deb | head -n 1)"
 
-# A build of its own with clang, so the g++ builds above are untouched.
+# A build of its own with clang, so the g++ builds above are untouched; it
+# builds only the fuzz targets and the tests that write their seeds.
 fuzz: deps
 	./scripts/install-deps.sh fuzz
-	cmake -S . -B $(FUZZBUILD) -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFW_FUZZ=ON -DFW_BUILD_BENCH=OFF
-	cmake --build $(FUZZBUILD) -j $(JOBS) --target fuzz_bmp test_bmp_decoder
-	./scripts/run-fuzz.sh $(FUZZBUILD) $(FUZZ_SECONDS)
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j $(JOBS)
+	./scripts/run-fuzz.sh build-fuzz $(FUZZ_SECONDS)
 
 clean:
-	rm -rf $(BUILD) $(TESTBUILD) $(PKGBUILD) $(FUZZBUILD)
+	rm -rf build build-dev build-asan build-pkg build-fuzz

@@ -1,6 +1,11 @@
+option(FW_WERROR "Turn every warning of our own targets into an error (CI)" OFF)
+
 # Warnings for our own targets only; third-party headers come in as SYSTEM.
 function(fw_target_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+  if(FW_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
 endfunction()
 
 if(FW_SANITIZE)

@@ -2,11 +2,15 @@
 # Installs every Debian 12 package the build, the tests and the benchmarks
 # need. `install-deps.sh package` adds the tools that build and check the
 # Debian package (make package); `install-deps.sh fuzz` installs what the
-# fuzzer needs instead. Safe to run again: apt-get skips what is already there.
+# fuzzer needs instead, and `install-deps.sh format` the formatter that
+# scripts/check-format.sh runs. Safe to run again: apt-get skips what is
+# already there.
 set -eu
 
 if [ "${1:-}" = fuzz ]; then
   PACKAGES="clang-14 libclang-rt-14-dev"
+elif [ "${1:-}" = format ]; then
+  PACKAGES="clang-format-14"
 else
   PACKAGES="
   cmake g++ make pkg-config help2man

@@ -1,16 +1,32 @@
 #!/bin/sh
 # Runs every benchmark binary of a build, one after the other, then the
 # command-line converter's benchmark (bench/cli/run-cli-bench.sh).
+# Usage: run-bench.sh [--smoke] [BUILD_DIR]. With --smoke (CI) each
+# benchmark runs only long enough to show that it works: the numbers mean
+# nothing then.
 set -eu
+smoke=0
+if [ "${1:-}" = --smoke ]; then
+  smoke=1
+  shift
+fi
 build=${1:-build}
+
 found=0
 for b in "$build"/bin/bench_*; do
   [ -x "$b" ] || continue
   found=1
   echo "== $(basename "$b")"
-  "$b" --benchmark_counters_tabular=true
+  if [ $smoke -eq 1 ]; then
+    # A benchmark's own MinTime still wins over this.
+    "$b" --benchmark_min_time=0.01
+  else
+    "$b" --benchmark_counters_tabular=true
+  fi
 done
 [ $found -eq 1 ] || echo "no benchmarks built"
 if [ -x "$build/bin/fwbench_cli_corpus" ] && [ -x "$build/bin/framewright-convert" ]; then
+  # One screenshot of each size instead of eight.
+  [ $smoke -eq 0 ] || export FW_BENCH_PER_SIZE=1
   "$(dirname "$0")/../bench/cli/run-cli-bench.sh" "$build"
 fi

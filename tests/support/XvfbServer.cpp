@@ -14,7 +14,7 @@ bool XvfbServer::start()
                                                                : "Xvfb did not report a display";
         return false;
     }
-    m_display = ":" + number.toStdString();
+    m_display = (":" + number).toStdString();
     return true;
 }
 
