@@ -185,7 +185,7 @@ TEST(Cli, SetupFailuresSayWhatFailed)
     writeAll(in.file("afile"), "not a directory");
     const auto ownedByNobody = [&] {
         for (const QString& dir : {in.path(), out.path()})
-            ::chown(qPrintable(dir), 65534, 65534);
+            ASSERT_EQ(::chown(qPrintable(dir), 65534, 65534), 0);
     };
     ownedByNobody();
     // Threads count against the user's process limit (root has none).
