@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <optional>
+#include <utility>
 
 #ifdef Q_OS_WIN
 #include <QDateTime>
@@ -33,13 +34,18 @@ QString systemError(int error)
 // ".fw-k3x9q2.tmp" beside the target: short, so that a target name that fits
 // in its directory never fails for its temporary name, and hidden, so that
 // the window's list of bitmaps and the user's file manager pass it by.
-QString temporaryName(const QString& target)
+QString temporaryIn(const QString& directory)
 {
     static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     QString name = QStringLiteral(".fw-");
     for (int i = 0; i < 6; ++i)
         name += QChar(kAlphabet[QRandomGenerator::global()->bounded(int(sizeof kAlphabet) - 1)]);
-    return QFileInfo(target).absolutePath() + QChar('/') + name + QStringLiteral(".tmp");
+    return directory + QChar('/') + name + QStringLiteral(".tmp");
+}
+
+QString temporaryName(const QString& target)
+{
+    return temporaryIn(QFileInfo(target).absolutePath());
 }
 
 Result failed(const QString& why)
@@ -168,6 +174,47 @@ Result write(const QString& target, std::span<const std::uint8_t> bytes, Publish
     return {outcome, {}};
 }
 
+Prepared prepare(const QString& directory, std::span<const std::uint8_t> bytes)
+{
+    Prepared prepared;
+    const QString where = QFileInfo(directory).absoluteFilePath();
+    QByteArray temporary;
+    Fd file;
+    for (int attempt = 0; attempt < 16 && file.get() < 0; ++attempt) {
+        temporary = native(temporaryIn(where));
+        file.adopt(::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (file.get() < 0 && errno != EEXIST)
+            break;
+    }
+    if (file.get() < 0) {
+        prepared.m_error = systemError(errno);
+        return prepared;
+    }
+    if (!writeAll(file.get(), bytes) || !file.reset()) {
+        prepared.m_error = systemError(errno);
+        ::unlink(temporary.constData());
+        return prepared;
+    }
+    prepared.m_temporary = NativeName::decode(temporary);
+    return prepared;
+}
+
+Result Prepared::publish(const QString& target)
+{
+    const Outcome outcome = SafeFile::publish(native(m_temporary), native(target), Publish::NoReplace);
+    if (outcome == Outcome::Failed)
+        return failed(systemError(errno));
+    if (outcome == Outcome::Written)
+        m_temporary.clear();
+    return {outcome, {}};
+}
+
+Prepared::~Prepared()
+{
+    if (!m_temporary.isEmpty())
+        ::unlink(native(m_temporary).constData());
+}
+
 bool flushToDisk(const QString& path)
 {
     const Fd file(::open(native(path).constData(), O_RDONLY | O_CLOEXEC)); // fsync needs no write access
@@ -224,6 +271,43 @@ Result write(const QString& target, std::span<const std::uint8_t> bytes, Publish
     return {outcome, outcome == Outcome::Failed ? why : QString()};
 }
 
+Prepared prepare(const QString& directory, std::span<const std::uint8_t> bytes)
+{
+    Prepared prepared;
+    QFile file;
+    for (int attempt = 0; attempt < 16 && !file.isOpen(); ++attempt) {
+        file.setFileName(temporaryIn(QFileInfo(directory).absoluteFilePath()));
+        file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered);
+    }
+    const auto size = static_cast<qint64>(bytes.size());
+    if (!file.isOpen() || file.write(reinterpret_cast<const char*>(bytes.data()), size) != size) {
+        prepared.m_error = file.errorString();
+        file.remove();
+        return prepared;
+    }
+    file.close();
+    prepared.m_temporary = file.fileName();
+    return prepared;
+}
+
+Result Prepared::publish(const QString& target)
+{
+    if (MoveFileExW(reinterpret_cast<LPCWSTR>(m_temporary.utf16()), reinterpret_cast<LPCWSTR>(target.utf16()),
+                    MOVEFILE_WRITE_THROUGH)) {
+        m_temporary.clear();
+        return {Outcome::Written, {}};
+    }
+    if (const DWORD e = GetLastError(); e == ERROR_ALREADY_EXISTS || e == ERROR_FILE_EXISTS)
+        return {Outcome::NameTaken, {}};
+    return failed(QStringLiteral("cannot rename %1").arg(m_temporary));
+}
+
+Prepared::~Prepared()
+{
+    if (!m_temporary.isEmpty())
+        QFile::remove(m_temporary);
+}
+
 bool flushToDisk(const QString& path)
 {
     QFile file(path);
@@ -231,5 +315,18 @@ bool flushToDisk(const QString& path)
 }
 
 #endif
+
+Prepared::Prepared(Prepared&& other) noexcept
+    : m_temporary(std::exchange(other.m_temporary, {})), m_error(std::move(other.m_error))
+{
+}
+
+Prepared& Prepared::operator=(Prepared&& other) noexcept
+{
+    Prepared gone(std::move(*this)); // removes a file this one held
+    m_temporary = std::exchange(other.m_temporary, {});
+    m_error = std::move(other.m_error);
+    return *this;
+}
 
 } // namespace SafeFile
