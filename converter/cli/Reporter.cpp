@@ -103,7 +103,7 @@ void Reporter::drawProgress()
                  QByteArray(kBarWidth - filled, ' ').constData(), m_batchDone, m_batchTotal);
     // The time left at the pace so far: a long folder takes many minutes.
     if (m_batchDone > 0 && m_batchDone < m_batchTotal) {
-        const qint64 left = m_batchClock.elapsed() * (m_batchTotal - m_batchDone) / m_batchDone / 1000;
+        const qint64 left = (m_batchClock.elapsed() * (m_batchTotal - m_batchDone) / m_batchDone + 999) / 1000;
         if (left >= 3600)
             std::fprintf(stderr, ", %lld:%02lld:%02lld left", left / 3600, left / 60 % 60, left % 60);
         else
