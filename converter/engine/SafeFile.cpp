@@ -31,7 +31,7 @@ QString systemError(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-// ".fw-k3x9q2.tmp" beside the target: short, so that a target name that fits
+// ".fw-k3x9q2.tmp" in the target's directory: short, so that a target name that fits
 // in its directory never fails for its temporary name, and hidden, so that
 // the window's list of bitmaps and the user's file manager pass it by.
 QString temporaryIn(const QString& directory)
@@ -41,11 +41,6 @@ QString temporaryIn(const QString& directory)
     for (int i = 0; i < 6; ++i)
         name += QChar(kAlphabet[QRandomGenerator::global()->bounded(int(sizeof kAlphabet) - 1)]);
     return directory + QChar('/') + name + QStringLiteral(".tmp");
-}
-
-QString temporaryName(const QString& target)
-{
-    return temporaryIn(QFileInfo(target).absolutePath());
 }
 
 Result failed(const QString& why)
@@ -63,11 +58,6 @@ public:
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
     int get() const { return m_fd; }
-    void adopt(int fd)
-    {
-        reset();
-        m_fd = fd;
-    }
     // Closes now; a failed close can mean lost data (NFS), so it is reported.
     bool reset()
     {
@@ -132,6 +122,19 @@ Outcome publish(const QByteArray& temporary, const QByteArray& target, Publish m
     return Outcome::Written;
 }
 
+// Creates a new temporary file in the directory; its name lands in
+// `temporary`. Closed (-1) with errno set when it cannot.
+int createTemporary(const QString& directory, QByteArray& temporary)
+{
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        temporary = native(temporaryIn(directory));
+        const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
 #endif
 
 } // namespace
@@ -148,15 +151,9 @@ Result write(const QString& target, std::span<const std::uint8_t> bytes, Publish
         kept = existing;
 
     QByteArray temporary;
-    Fd file;
-    for (int attempt = 0; attempt < 16 && file.get() < 0; ++attempt) {
-        temporary = native(temporaryName(target));
-        file.adopt(::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-        if (file.get() < 0 && errno != EEXIST)
-            return failed(systemError(errno));
-    }
+    Fd file(createTemporary(QFileInfo(target).absolutePath(), temporary));
     if (file.get() < 0)
-        return failed(systemError(EEXIST));
+        return failed(systemError(errno));
 
     // Everything that could fail happens before the name is taken: the
     // bytes, the kept permissions and times, and, when a file is replaced,
@@ -177,15 +174,8 @@ Result write(const QString& target, std::span<const std::uint8_t> bytes, Publish
 Prepared prepare(const QString& directory, std::span<const std::uint8_t> bytes)
 {
     Prepared prepared;
-    const QString where = QFileInfo(directory).absoluteFilePath();
     QByteArray temporary;
-    Fd file;
-    for (int attempt = 0; attempt < 16 && file.get() < 0; ++attempt) {
-        temporary = native(temporaryIn(where));
-        file.adopt(::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-        if (file.get() < 0 && errno != EEXIST)
-            break;
-    }
+    Fd file(createTemporary(QFileInfo(directory).absoluteFilePath(), temporary));
     if (file.get() < 0) {
         prepared.m_error = systemError(errno);
         return prepared;
@@ -241,7 +231,7 @@ Result write(const QString& target, std::span<const std::uint8_t> bytes, Publish
 
     QFile file;
     for (int attempt = 0; attempt < 16 && !file.isOpen(); ++attempt) {
-        file.setFileName(temporaryName(target));
+        file.setFileName(temporaryIn(QFileInfo(target).absolutePath()));
         file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered);
     }
     if (!file.isOpen())
