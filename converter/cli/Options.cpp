@@ -10,17 +10,22 @@ constexpr int kUsageError = 2;
 constexpr int kMostJobs = 256;
 
 const char* const kDescription =
-    "Converts Half-Life's screenshots (*.bmp) into numbered JPEG files, the same\n"
-    "way Framewright's window does: c1a00003.bmp becomes c1a00000.JPG, or the\n"
-    "lowest free number after it. An existing file is never overwritten, and a\n"
-    "bitmap is deleted (with --delete) only once its JPEG is safely on the disk.\n"
-    "Names of 8 characters or fewer and files under 360000 bytes are skipped.\n"
+    "Converts Half-Life's screenshots into numbered JPEG files, the same way\n"
+    "Framewright's window does: c1a00003.bmp becomes c1a00000.JPG, or the\n"
+    "lowest free number after it. Unlike the window, which converts *.bmp only,\n"
+    "it also converts the *.tga files of the game's screenshot command\n"
+    "(HalfLife07.tga, taken with no map loaded, becomes HalfLife0000.JPG), and\n"
+    "once 0000 to 9998 are all taken (a recorded movie) it goes on with 9999,\n"
+    "10000 and so on up to 99999. An existing file is never overwritten, and a\n"
+    "screenshot is deleted (with --delete) only once its JPEG is safely on the\n"
+    "disk. Names of 8 characters or fewer and files under 360000 bytes (for a\n"
+    "TGA file: its picture as a bitmap) are skipped.\n"
     "\n"
     "The directories come from the arguments, else from Framewright's saved\n"
     "settings, else from the first-start search (Wine, Steam). The quality comes\n"
     "from --quality, else the saved settings, else 90.\n"
     "\n"
-    "Exit status: 0 when every bitmap was converted or skipped, 1 when any\n"
+    "Exit status: 0 when every screenshot was converted or skipped, 1 when any\n"
     "failed, 2 for a usage error, 130 after SIGINT and 143 after SIGTERM.";
 
 int usageError(const QString& message)
@@ -48,7 +53,7 @@ ParsedOptions parseOptions(const QStringList& arguments)
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption quality({"q", "quality"}, "JPEG quality, 0 to 100.", "N");
-    const QCommandLineOption remove({"d", "delete"}, "Delete each bitmap once its JPEG is on the disk.");
+    const QCommandLineOption remove({"d", "delete"}, "Delete each screenshot once its JPEG is on the disk.");
     const QCommandLineOption jobs({"j", "jobs"}, "Convert on N threads (default: the number of cores).", "N");
     const QCommandLineOption dryRun({"n", "dry-run"}, "Print the names it would write; touch nothing.");
     const QCommandLineOption watch({"w", "watch"},

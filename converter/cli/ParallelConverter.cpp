@@ -2,11 +2,13 @@
 
 #include "Interrupts.h"
 #include "Reporter.h"
+#include "Retirer.h"
 #include "core/JpegEncoder.h"
 #include "core/ScreenshotList.h"
 #include "core/ReadError.h"
 #include "core/SourceFile.h"
 #include "core/bmp/BmpDecoder.h"
+#include "core/tga/TgaDecoder.h"
 
 #include <QDir>
 #include <chrono>
@@ -41,12 +43,18 @@ private:
     std::size_t m_capacity = 0;
 };
 
-// A worker's answer for one bitmap: the JPEG's bytes, or why there are none.
+// A worker's answer for one screenshot: the JPEG's bytes, also written to a
+// temporary file of the output directory when that worked, or why there are
+// none.
 struct Encoded {
     bool ok = false;
     std::vector<std::uint8_t> jpeg;
+    SafeFile::Prepared prepared;
     FileResult result;
 };
+
+// A TGA screenshot too small by the size rule, found from its header.
+struct SmallPicture {};
 
 QString ruleReason(ScreenshotList::RuleSkip rule)
 {
@@ -63,9 +71,9 @@ QString ruleReason(ScreenshotList::RuleSkip rule)
 
 class Worker {
 public:
-    Worker(int quality, bool dryRun) : m_quality(quality), m_dryRun(dryRun) {}
+    explicit Worker(const ParallelConverter::Settings& settings) : m_settings(settings) {}
 
-    Encoded encode(const QString& directory, const QString& name)
+    Encoded encode(const QString& name)
     {
         Encoded e;
         FileResult& r = e.result;
@@ -74,33 +82,50 @@ public:
             r.reason = ruleReason(ScreenshotList::RuleSkip::ShortName);
             return e;
         }
+        const bool tga = ScreenshotList::isTgaName(name);
         try {
-            SourceFile source(QDir(directory).filePath(name));
+            SourceFile source(QDir(m_settings.files.inputDir).filePath(name));
             r.identity = source.identity();
             r.source = FileResult::Source::Read;
-            const auto rule = ScreenshotList::ruleSkip(name, source.identity().size);
+            // A TGA file may be run-length encoded: its size rule is that of
+            // the same picture as a bitmap, known once its header is read.
+            const auto rule = ScreenshotList::ruleSkip(name, tga ? ScreenshotList::kMinBytes : source.identity().size);
             if (rule != ScreenshotList::RuleSkip::None) {
                 r.reason = ruleReason(rule);
                 return e;
             }
             JpegEncoder::Pixels pixels;
-            DecodeBmpFile(source.file(), [&](int width, int height) {
+            const auto allocate = [&](int width, int height) {
+                if (tga && TgaSize{width, height}.bitmapFileBytes() < ScreenshotList::kMinBytes)
+                    throw SmallPicture{};
                 const int pitch = (width * 3 + 3) & ~3;
                 std::uint8_t* destination = m_buffer.reserve(std::size_t(pitch) * std::size_t(height));
                 pixels = {destination, width, height, pitch, true};
                 return destination;
-            });
+            };
+            if (tga)
+                DecodeTgaFile(source.file(), allocate);
+            else
+                DecodeBmpFile(source.file(), allocate);
             // A writer that set the size first and filled the pixels while
             // they were read would leave a torn picture: it is taken later.
             source.checkUnchanged();
             r.pixels = qint64(pixels.width) * pixels.height;
-            if (!m_dryRun) {
+            if (!m_settings.files.dryRun) {
                 if (!m_encoder)
                     m_encoder.emplace();
-                const auto bytes = m_encoder->encode(pixels, m_quality);
+                const auto bytes = m_encoder->encode(pixels, m_settings.quality);
                 e.jpeg.assign(bytes.begin(), bytes.end());
+                // Several workers write their files at once, so that the
+                // publisher only names them; a single worker leaves it to the
+                // publisher, which runs beside it. When this fails, the
+                // publisher writes the bytes and says why.
+                if (m_settings.jobs > 1)
+                    e.prepared = SafeFile::prepare(m_settings.files.outputDir, e.jpeg);
             }
             e.ok = true;
+        } catch (const SmallPicture&) {
+            r.reason = QString("smaller than %1 bytes as a bitmap").arg(ScreenshotList::kMinBytes);
         } catch (const StillBeingWritten& error) {
             r.source = FileResult::Source::StillWritten;
             r.reason = QString::fromStdString(error.reason());
@@ -114,8 +139,7 @@ public:
     }
 
 private:
-    int m_quality;
-    bool m_dryRun;
+    const ParallelConverter::Settings& m_settings;
     PixelBuffer m_buffer;
     std::optional<JpegEncoder> m_encoder;
 };
@@ -147,6 +171,8 @@ public:
         }
         m_changed.notify_all();
     }
+
+    std::size_t window() const { return m_window; }
 
     // Waits for the bitmap at index and moves it out; false when a signal
     // came first.
@@ -203,7 +229,6 @@ ParallelConverter::End ParallelConverter::run(const QStringList& bitmaps,
         return End::Done;
     Batch batch(count, 2 * wanted);
     Publisher publisher(m_settings.files, [this](const QString& line) { m_reporter.note(line); });
-    const QString inputDir = m_settings.files.inputDir;
     {
         std::vector<std::jthread> threads;
         // Releases workers waiting for room on every way out, before they are joined.
@@ -214,9 +239,9 @@ ParallelConverter::End ParallelConverter::run(const QStringList& bitmaps,
         try {
             for (std::size_t w = 0; w < wanted; ++w) {
                 threads.emplace_back([&] {
-                    Worker worker(m_settings.quality, m_settings.files.dryRun);
+                    Worker worker(m_settings);
                     while (const auto index = batch.take())
-                        batch.put(*index, worker.encode(inputDir, bitmaps[qsizetype(*index)]));
+                        batch.put(*index, worker.encode(bitmaps[qsizetype(*index)]));
                 });
             }
         } catch (const std::system_error& e) {
@@ -227,15 +252,20 @@ ParallelConverter::End ParallelConverter::run(const QStringList& bitmaps,
             }
             m_reporter.note(QString("Converting on %1 threads instead of %2: %3").arg(threads.size()).arg(wanted).arg(e.what()));
         }
-        for (std::size_t i = 0; i < count; ++i) {
-            Encoded e;
-            if (!batch.collect(i, e))
-                break; // interrupted: what is encoded but not written is dropped
-            const FileResult result = e.ok ? publisher.publish(std::move(e.result), e.jpeg) : std::move(e.result);
+        // After a signal, what is encoded but not published is dropped (its
+        // temporary file too); what is published is still retired.
+        Retirer retirer(publisher);
+        const auto report = [&](const FileResult& result) {
             m_reporter.file(result);
             if (seen)
                 seen(result);
+        };
+        Encoded e;
+        for (std::size_t i = 0; i < count && batch.collect(i, e); ++i) {
+            retirer.add(e.ok ? publisher.publish(std::move(e.result), e.jpeg, e.prepared) : std::move(e.result));
+            retirer.handOver(report, batch.window());
         }
+        retirer.handOver(report, 0);
     } // the workers finish the picture in hand and end
     return Interrupts::received() == 0 ? End::Done : End::Interrupted;
 }

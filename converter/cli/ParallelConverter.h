@@ -9,11 +9,13 @@
 
 class Reporter;
 
-// Converts a list of screenshots on several threads. Each worker reads a
-// bitmap straight into its own picture buffer and encodes it there; one
-// publisher, the calling thread, names and writes the JPEG files in list
-// order. At most twice as many encoded files as workers wait for it, which
-// bounds the memory, whatever the length of the list.
+// Converts a list of screenshots (bitmaps and TGA files) on several threads.
+// Each worker reads a screenshot straight into its own picture buffer,
+// encodes it there and writes the JPEG to a temporary file; one publisher,
+// the calling thread, names the files in list order; with --delete, a
+// Retirer deletes the screenshots. At most twice as many encoded files as
+// workers wait for the publisher, which bounds the memory, whatever the
+// length of the list.
 class ParallelConverter {
 public:
     struct Settings {

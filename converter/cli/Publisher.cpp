@@ -7,29 +7,69 @@
 #include <QDir>
 #include <QFileInfo>
 
+namespace {
+
+struct Placed {
+    SafeFile::Outcome outcome = SafeFile::Outcome::Failed; // NameTaken: every number is taken
+    QString jpegPath;
+    int number = 0;
+    QString error;
+};
+
+// Tries the names of prefix from `from` on, the lowest free one first.
+template <typename Write>
+Placed place(const QString& outputDir, const QString& prefix, int from, const Write& write)
+{
+    Placed p;
+    for (int n = from;; ++n) {
+        n = ScreenshotList::firstFreeNumber(outputDir, prefix, n, Publisher::kLastNumber + 1);
+        p.number = n;
+        if (n > Publisher::kLastNumber) {
+            p.outcome = SafeFile::Outcome::NameTaken;
+            return p;
+        }
+        p.jpegPath = QDir(outputDir).filePath(ScreenshotList::candidateName(prefix, n));
+        const SafeFile::Result written = write(p.jpegPath);
+        if (written.outcome == SafeFile::Outcome::NameTaken)
+            continue; // another writer was quicker: the next number
+        p.outcome = written.outcome;
+        p.error = written.error;
+        return p;
+    }
+}
+
+} // namespace
+
 Publisher::Publisher(Settings settings, Note note) : m_settings(std::move(settings)), m_note(std::move(note)) {}
 
-FileResult Publisher::publish(FileResult r, std::span<const std::uint8_t> jpeg)
+FileResult Publisher::publish(FileResult r, std::span<const std::uint8_t> jpeg, SafeFile::Prepared& prepared)
 {
     r.jpegBytes = qint64(jpeg.size());
     const QString prefix = ScreenshotList::namePrefix(r.bitmap);
     const auto write = [&](const QString& target) {
         if (m_settings.dryRun)
             return SafeFile::Result{SafeFile::Outcome::Written, {}};
+        if (prepared) {
+            const SafeFile::Result renamed = prepared.publish(target);
+            if (renamed.outcome != SafeFile::Outcome::Failed)
+                return renamed;
+        }
+        // The worker could not write in the output directory, or its file
+        // went with the directory: the bytes are written here instead.
         return SafeFile::write(target, jpeg, SafeFile::Publish::NoReplace);
     };
-    Retire::Published written = Retire::publish(m_settings.outputDir, prefix, m_nextNumber.value(prefix, 0), write);
+    Placed written = place(m_settings.outputDir, prefix, m_nextNumber.value(prefix, 0), write);
     // A watch runs for days: when the output directory is deleted meanwhile,
     // it is made again rather than failing every screenshot from then on.
     if (written.outcome == SafeFile::Outcome::Failed && !QFileInfo(m_settings.outputDir).isDir()
         && QDir().mkpath(m_settings.outputDir)) {
         m_note(QString("The output directory %1 was gone: created it again.").arg(m_settings.outputDir));
-        written = Retire::publish(m_settings.outputDir, prefix, 0, write);
+        written = place(m_settings.outputDir, prefix, 0, write);
     }
     switch (written.outcome) {
     case SafeFile::Outcome::NameTaken:
         r.kind = FileResult::Kind::Skipped;
-        r.reason = QString("every number from 0000 to %1 is taken").arg(ScreenshotList::kNumberCount - 1);
+        r.reason = QString("every number from 0000 to %1 is taken").arg(kLastNumber);
         return r;
     case SafeFile::Outcome::Failed:
         // The number stays free for the next file.
@@ -42,11 +82,13 @@ FileResult Publisher::publish(FileResult r, std::span<const std::uint8_t> jpeg)
     m_nextNumber[prefix] = written.number + 1;
     r.jpeg = ScreenshotList::candidateName(prefix, written.number);
     r.kind = FileResult::Kind::Converted;
-    if (!m_settings.deleteAfter || m_settings.dryRun)
-        return r;
+    return r;
+}
 
-    const Retire::Outcome retired =
-        Retire::retireBitmap(written.jpegPath, QDir(m_settings.inputDir).filePath(r.bitmap), r.identity);
+void Publisher::retire(FileResult& r) const
+{
+    const Retire::Outcome retired = Retire::retireBitmap(QDir(m_settings.outputDir).filePath(r.jpeg),
+                                                         QDir(m_settings.inputDir).filePath(r.bitmap), r.identity);
     switch (retired.fate) {
     case Retire::Fate::Deleted:
         r.source = FileResult::Source::Deleted;
@@ -62,5 +104,4 @@ FileResult Publisher::publish(FileResult r, std::span<const std::uint8_t> jpeg)
         r.reason = "bitmap " + Retire::describe(retired);
         break;
     }
-    return r;
 }

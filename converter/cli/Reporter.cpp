@@ -40,6 +40,7 @@ void Reporter::beginBatch(int total)
 {
     m_batchTotal = total;
     m_batchDone = 0;
+    m_batchClock.start();
     drawProgress();
 }
 
@@ -100,6 +101,14 @@ void Reporter::drawProgress()
     const int filled = kBarWidth * m_batchDone / m_batchTotal;
     std::fprintf(stderr, "\r[%s%s] %d/%d", QByteArray(filled, '#').constData(),
                  QByteArray(kBarWidth - filled, ' ').constData(), m_batchDone, m_batchTotal);
+    // The time left at the pace so far: a long folder takes many minutes.
+    if (m_batchDone > 0 && m_batchDone < m_batchTotal) {
+        const qint64 left = (m_batchClock.elapsed() * (m_batchTotal - m_batchDone) / m_batchDone + 999) / 1000;
+        if (left >= 3600)
+            std::fprintf(stderr, ", %lld:%02lld:%02lld left", left / 3600, left / 60 % 60, left % 60);
+        else
+            std::fprintf(stderr, ", %lld:%02lld left", left / 60, left % 60);
+    }
     std::fflush(stderr);
 }
 

@@ -6,7 +6,8 @@
 #include <QString>
 
 // Everything the converter tells the user: a line per file and the summary on
-// stdout, notes and a progress bar (only on a terminal) on stderr.
+// stdout, notes and a progress bar with the time left (only on a terminal)
+// on stderr.
 class Reporter {
 public:
     Reporter(bool quiet, bool dryRun);
@@ -38,4 +39,5 @@ private:
     int m_failed = 0;
     qint64 m_pixels = 0;
     QElapsedTimer m_clock;
+    QElapsedTimer m_batchClock;
 };

@@ -28,7 +28,7 @@ public:
     // happens to the directory, unless they change.
     void leaveAlone()
     {
-        for (const QString& name : ScreenshotList::list(m_dir)) {
+        for (const QString& name : ScreenshotList::listForConversion(m_dir)) {
             if (const auto identity = identityOfFile(path(name)))
                 m_leftAlone.insert(name, *identity);
         }
@@ -40,13 +40,13 @@ public:
         QStringList batch;
         if (only) {
             for (const QString& name : *only) {
-                if (ScreenshotList::isScreenshotName(name))
+                if (ScreenshotList::isConversionName(name))
                     batch << name;
             }
             ScreenshotList::sortAsListed(batch);
             batch.erase(std::unique(batch.begin(), batch.end()), batch.end());
         } else {
-            batch = ScreenshotList::list(m_dir);
+            batch = ScreenshotList::listForConversion(m_dir);
         }
         batch.removeIf([this](const QString& name) { return !isNew(name); });
         if (batch.isEmpty())

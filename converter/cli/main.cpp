@@ -93,7 +93,7 @@ int main(int argc, char** argv)
     if (options.watch) {
         code = watchAndConvert(converter, setup.inputDir, options.newOnly, reporter);
     } else {
-        const QStringList bitmaps = ScreenshotList::list(setup.inputDir);
+        const QStringList bitmaps = ScreenshotList::listForConversion(setup.inputDir);
         reporter.beginBatch(int(bitmaps.size()));
         switch (converter.run(bitmaps)) {
         case ParallelConverter::End::Done:

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <optional>
+#include <utility>
 
 #ifdef Q_OS_WIN
 #include <QDateTime>
@@ -30,16 +31,16 @@ QString systemError(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-// ".fw-k3x9q2.tmp" beside the target: short, so that a target name that fits
+// ".fw-k3x9q2.tmp" in the target's directory: short, so that a target name that fits
 // in its directory never fails for its temporary name, and hidden, so that
 // the window's list of bitmaps and the user's file manager pass it by.
-QString temporaryName(const QString& target)
+QString temporaryIn(const QString& directory)
 {
     static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     QString name = QStringLiteral(".fw-");
     for (int i = 0; i < 6; ++i)
         name += QChar(kAlphabet[QRandomGenerator::global()->bounded(int(sizeof kAlphabet) - 1)]);
-    return QFileInfo(target).absolutePath() + QChar('/') + name + QStringLiteral(".tmp");
+    return directory + QChar('/') + name + QStringLiteral(".tmp");
 }
 
 Result failed(const QString& why)
@@ -57,11 +58,6 @@ public:
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
     int get() const { return m_fd; }
-    void adopt(int fd)
-    {
-        reset();
-        m_fd = fd;
-    }
     // Closes now; a failed close can mean lost data (NFS), so it is reported.
     bool reset()
     {
@@ -126,6 +122,19 @@ Outcome publish(const QByteArray& temporary, const QByteArray& target, Publish m
     return Outcome::Written;
 }
 
+// Creates a new temporary file in the directory; its name lands in
+// `temporary`. Closed (-1) with errno set when it cannot.
+int createTemporary(const QString& directory, QByteArray& temporary)
+{
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        temporary = native(temporaryIn(directory));
+        const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
 #endif
 
 } // namespace
@@ -142,15 +151,9 @@ Result write(const QString& target, std::span<const std::uint8_t> bytes, Publish
         kept = existing;
 
     QByteArray temporary;
-    Fd file;
-    for (int attempt = 0; attempt < 16 && file.get() < 0; ++attempt) {
-        temporary = native(temporaryName(target));
-        file.adopt(::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-        if (file.get() < 0 && errno != EEXIST)
-            return failed(systemError(errno));
-    }
+    Fd file(createTemporary(QFileInfo(target).absolutePath(), temporary));
     if (file.get() < 0)
-        return failed(systemError(EEXIST));
+        return failed(systemError(errno));
 
     // Everything that could fail happens before the name is taken: the
     // bytes, the kept permissions and times, and, when a file is replaced,
@@ -166,6 +169,40 @@ Result write(const QString& target, std::span<const std::uint8_t> bytes, Publish
     if (outcome == Outcome::Failed)
         return failed(systemError(error));
     return {outcome, {}};
+}
+
+Prepared prepare(const QString& directory, std::span<const std::uint8_t> bytes)
+{
+    Prepared prepared;
+    QByteArray temporary;
+    Fd file(createTemporary(QFileInfo(directory).absoluteFilePath(), temporary));
+    if (file.get() < 0) {
+        prepared.m_error = systemError(errno);
+        return prepared;
+    }
+    if (!writeAll(file.get(), bytes) || !file.reset()) {
+        prepared.m_error = systemError(errno);
+        ::unlink(temporary.constData());
+        return prepared;
+    }
+    prepared.m_temporary = NativeName::decode(temporary);
+    return prepared;
+}
+
+Result Prepared::publish(const QString& target)
+{
+    const Outcome outcome = SafeFile::publish(native(m_temporary), native(target), Publish::NoReplace);
+    if (outcome == Outcome::Failed)
+        return failed(systemError(errno));
+    if (outcome == Outcome::Written)
+        m_temporary.clear();
+    return {outcome, {}};
+}
+
+Prepared::~Prepared()
+{
+    if (!m_temporary.isEmpty())
+        ::unlink(native(m_temporary).constData());
 }
 
 bool flushToDisk(const QString& path)
@@ -194,7 +231,7 @@ Result write(const QString& target, std::span<const std::uint8_t> bytes, Publish
 
     QFile file;
     for (int attempt = 0; attempt < 16 && !file.isOpen(); ++attempt) {
-        file.setFileName(temporaryName(target));
+        file.setFileName(temporaryIn(QFileInfo(target).absolutePath()));
         file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered);
     }
     if (!file.isOpen())
@@ -224,6 +261,43 @@ Result write(const QString& target, std::span<const std::uint8_t> bytes, Publish
     return {outcome, outcome == Outcome::Failed ? why : QString()};
 }
 
+Prepared prepare(const QString& directory, std::span<const std::uint8_t> bytes)
+{
+    Prepared prepared;
+    QFile file;
+    for (int attempt = 0; attempt < 16 && !file.isOpen(); ++attempt) {
+        file.setFileName(temporaryIn(QFileInfo(directory).absoluteFilePath()));
+        file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered);
+    }
+    const auto size = static_cast<qint64>(bytes.size());
+    if (!file.isOpen() || file.write(reinterpret_cast<const char*>(bytes.data()), size) != size) {
+        prepared.m_error = file.errorString();
+        file.remove();
+        return prepared;
+    }
+    file.close();
+    prepared.m_temporary = file.fileName();
+    return prepared;
+}
+
+Result Prepared::publish(const QString& target)
+{
+    if (MoveFileExW(reinterpret_cast<LPCWSTR>(m_temporary.utf16()), reinterpret_cast<LPCWSTR>(target.utf16()),
+                    MOVEFILE_WRITE_THROUGH)) {
+        m_temporary.clear();
+        return {Outcome::Written, {}};
+    }
+    if (const DWORD e = GetLastError(); e == ERROR_ALREADY_EXISTS || e == ERROR_FILE_EXISTS)
+        return {Outcome::NameTaken, {}};
+    return failed(QStringLiteral("cannot rename %1").arg(m_temporary));
+}
+
+Prepared::~Prepared()
+{
+    if (!m_temporary.isEmpty())
+        QFile::remove(m_temporary);
+}
+
 bool flushToDisk(const QString& path)
 {
     QFile file(path);
@@ -231,5 +305,18 @@ bool flushToDisk(const QString& path)
 }
 
 #endif
+
+Prepared::Prepared(Prepared&& other) noexcept
+    : m_temporary(std::exchange(other.m_temporary, {})), m_error(std::move(other.m_error))
+{
+}
+
+Prepared& Prepared::operator=(Prepared&& other) noexcept
+{
+    Prepared gone(std::move(*this)); // removes a file this one held
+    m_temporary = std::exchange(other.m_temporary, {});
+    m_error = std::move(other.m_error);
+    return *this;
+}
 
 } // namespace SafeFile

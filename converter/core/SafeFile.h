@@ -34,6 +34,35 @@ struct Result {
 
 Result write(const QString& target, std::span<const std::uint8_t> bytes, Publish mode);
 
+// write(..., NoReplace) in two halves, for a program that writes files on
+// several threads but names them on one, in order: prepare() puts the bytes
+// under a temporary name, publish() gives them their name.
+class Prepared {
+public:
+    Prepared() = default;
+    Prepared(Prepared&& other) noexcept;
+    Prepared& operator=(Prepared&& other) noexcept;
+    ~Prepared(); // removes the temporary file unless it was published
+
+    // Whether a temporary file waits; else error() says why prepare() failed.
+    explicit operator bool() const { return !m_temporary.isEmpty(); }
+    const QString& error() const { return m_error; }
+
+    // Gives the file the target's name, in the directory it was prepared
+    // in, unless any entry has that name. Written: the object is empty from
+    // then on. NameTaken or Failed: it keeps the file for another name.
+    Result publish(const QString& target);
+
+private:
+    friend Prepared prepare(const QString&, std::span<const std::uint8_t>);
+    QString m_temporary;
+    QString m_error;
+};
+
+// Writes the bytes to a new temporary file in the directory. Like write(),
+// it leaves the flush to whoever needs the file on the disk.
+Prepared prepare(const QString& directory, std::span<const std::uint8_t> bytes);
+
 // Forces a file's data, and its directory entry, onto the disk. Used before
 // an original is deleted, so that a power cut cannot lose both copies. A
 // directory whose file system cannot be flushed that way (EINVAL, EROFS)

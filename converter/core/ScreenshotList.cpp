@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <algorithm>
 #include <memory>
 
@@ -31,14 +32,28 @@ bool isScreenshotName(const QString& fileName)
     return !fileName.startsWith(QChar('.')) && fileName.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive);
 }
 
-QStringList list(const QString& directory)
+bool isTgaName(const QString& fileName)
+{
+    return !fileName.startsWith(QChar('.')) && fileName.endsWith(QStringLiteral(".tga"), Qt::CaseInsensitive);
+}
+
+bool isConversionName(const QString& fileName)
+{
+    return isScreenshotName(fileName) || isTgaName(fileName);
+}
+
+namespace {
+
+// The regular files of a directory whose names `take` accepts, in list order.
+QStringList listWhere(const QString& directory, bool (*take)(const QString&))
 {
     if (directory.isEmpty())
         return {};
     QStringList names;
 #ifdef Q_OS_WIN
-    // Without QDir::CaseSensitive the pattern matches ".BMP" and ".Bmp" too.
-    names = QDir(directory, QStringLiteral("*.bmp"), QDir::NoSort, QDir::Files).entryList();
+    // Without QDir::CaseSensitive the patterns match ".BMP" and ".Bmp" too.
+    names = QDir(directory, QStringLiteral("*.bmp;*.tga"), QDir::NoSort, QDir::Files).entryList();
+    names.removeIf([take](const QString& name) { return !take(name); });
 #else
     // Read with readdir, not QDir: a folder of a whole recorded movie holds
     // 100,000 names, and the names keep their bytes (see NativeName).
@@ -48,7 +63,7 @@ QStringList list(const QString& directory)
     const int dirFd = ::dirfd(dir.get());
     while (const dirent* entry = ::readdir(dir.get())) {
         const QString name = NativeName::decode(QByteArray(entry->d_name));
-        if (!isScreenshotName(name))
+        if (!take(name))
             continue;
         if (entry->d_type != DT_REG) {
             struct stat st{};
@@ -64,8 +79,23 @@ QStringList list(const QString& directory)
     return names;
 }
 
+} // namespace
+
+QStringList list(const QString& directory)
+{
+    return listWhere(directory, isScreenshotName);
+}
+
+QStringList listForConversion(const QString& directory)
+{
+    return listWhere(directory, isConversionName);
+}
+
 QString namePrefix(const QString& fileName)
 {
+    static const QRegularExpression noMap(QStringLiteral("^HalfLife[0-9]{2}\\.[tT][gG][aA]$"));
+    if (noMap.match(fileName).hasMatch())
+        return QStringLiteral("HalfLife");
     return fileName.size() > kShortestName ? fileName.left(fileName.size() - kShortestName) : QString();
 }
 
@@ -74,7 +104,7 @@ QString candidateName(const QString& prefix, int number)
     return prefix + QStringLiteral("%1").arg(number, 4, 10, QChar('0')) + QStringLiteral(".JPG");
 }
 
-int firstFreeNumber(const QString& directory, const QString& prefix, int from)
+int firstFreeNumber(const QString& directory, const QString& prefix, int from, int end)
 {
     const QString base = directory.isEmpty() || directory.endsWith(QChar('/')) || directory.endsWith(QChar('\\'))
         ? directory
@@ -90,7 +120,7 @@ int firstFreeNumber(const QString& directory, const QString& prefix, int from)
 #endif
     };
     int n = from;
-    while (n < kNumberCount && taken(n))
+    while (n < end && taken(n))
         ++n;
     return n;
 }

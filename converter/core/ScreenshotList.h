@@ -28,17 +28,24 @@ bool isScreenshotName(const QString& fileName);
 // Puts names in list()'s order.
 void sortAsListed(QStringList& names);
 
+// The command line converts the game's TGA screenshots too: list() with the
+// "*.tga" files (any case) among the bitmaps, in the same order.
+QStringList listForConversion(const QString& directory);
+bool isConversionName(const QString& fileName);
+bool isTgaName(const QString& fileName);
+
 // "half0007.bmp" -> "half": the name less its last 8 characters, or "" for a
-// name of 8 characters or fewer.
+// name of 8 characters or fewer. One exception: the game names a screenshot
+// taken with no map loaded "HalfLife07.tga", whose prefix is "HalfLife".
 QString namePrefix(const QString& fileName);
 
-// "half" and 3 -> "half0003.JPG".
+// "half" and 3 -> "half0003.JPG"; from 10000 on the numbers have five digits.
 QString candidateName(const QString& prefix, int number);
 
-// The lowest number from `from` on whose candidate name is free in the
-// directory, or kNumberCount when every one is taken. Any entry takes a
+// The lowest number from `from` on, below `end`, whose candidate name is free
+// in the directory, or `end` when every one is taken. Any entry takes a
 // name: a file, a directory, a link (even a dangling one).
-int firstFreeNumber(const QString& directory, const QString& prefix, int from);
+int firstFreeNumber(const QString& directory, const QString& prefix, int from, int end = kNumberCount);
 
 // Why a listed bitmap is left alone by rule, before it is read.
 enum class RuleSkip { None, ShortName, SmallFile };

@@ -6,8 +6,11 @@
 #include "TempDir.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <functional>
 #include <gtest/gtest.h>
 #include <cstdio>
@@ -91,6 +94,92 @@ TEST(Cli, TwoConvertersDeletingFromOneFolderLoseNothing)
     EXPECT_EQ(entries(out.path(), ".*").size(), 0);
 }
 
+// A picture written as a TGA file by GraphicsMagick (gm convert) or netpbm
+// (ppmtotga), with the writer's arguments.
+void writeTga(const QString& path, const QImage& image, const QString& writer, const QStringList& args)
+{
+    const QString ppm = path + ".ppm";
+    ASSERT_TRUE(image.save(ppm, "PPM"));
+    QProcess p;
+    if (writer == "gm") {
+        p.start(writer, QStringList{"convert", ppm} + args + QStringList{"tga:" + path});
+    } else {
+        p.setStandardOutputFile(path);
+        p.start(writer, args + QStringList{ppm});
+    }
+    ASSERT_TRUE(p.waitForFinished() && p.exitCode() == 0) << p.readAllStandardError().toStdString();
+    QFile::remove(ppm);
+}
+
+// The game's TGA screenshots, in the forms other programs write, give the
+// very JPEG of the same picture as a bitmap, and are deleted like bitmaps.
+// The size rule is that of the picture as a bitmap: a small RLE file of a
+// large picture is converted, a small picture is not.
+TEST(Cli, TgaScreenshotsGiveTheJpegOfTheirBitmap)
+{
+    for (const char* writer : {"gm", "ppmtotga"}) {
+        if (QStandardPaths::findExecutable(writer).isEmpty())
+            GTEST_SKIP() << writer << " not installed (scripts/install-deps.sh adds it)";
+    }
+    TempDir in, out;
+    const QImage picture = shot(5);
+    QImage flat(400, 300, QImage::Format_RGB32);
+    flat.fill(QColor(90, 60, 30));
+    QPainter(&flat).fillRect(100, 100, 80, 40, Qt::white);
+    const auto bmp = [](const QImage& image) { return [image](const QString& path) { writeBmp(path, image); }; };
+    const auto tga = [](const QImage& image, const char* writer, const QStringList& args = {}) {
+        return [image, writer, args](const QString& path) { writeTga(path, image, writer, args); };
+    };
+    const struct {
+        const char* name;
+        std::function<void(const QString&)> write;
+        const char* line;
+        const char* sameAs = nullptr; // the JPEG it must equal byte for byte
+    } rows[] = {
+        {"c1a00035.bmp", bmp(picture), R"(c1a00035\.bmp -> c1a00000\.JPG .*)"},
+        {"c1a00036.tga", tga(picture, "gm"), R"(c1a00036\.tga -> c1a00001\.JPG .*)", "c1a00000.JPG"},
+        {"c1a00037.TGA", tga(picture, "gm", {"-type", "TrueColorMatte"}), R"(c1a00037\.TGA -> c1a00002\.JPG .*)", "c1a00000.JPG"},
+        {"c1a00038.tga", tga(picture, "ppmtotga", {"-rgb"}), R"(c1a00038\.tga -> c1a00003\.JPG .*)", "c1a00000.JPG"},
+        {"flat0001.tga", tga(flat, "ppmtotga", {"-rgb"}), R"(flat0001\.tga -> flat0000\.JPG .*)", "flat0001.JPG"},
+        {"flat0002.bmp", bmp(flat), R"(flat0002\.bmp -> flat0001\.JPG .*)"},
+        {"HalfLife07.tga", tga(picture, "gm"), R"(HalfLife07\.tga -> HalfLife0000\.JPG .*)", "c1a00000.JPG"},
+        {"junk0001.tga", [](const QString& path) { writeAll(path, QByteArray::fromHex("0000020000000000000000009001" "2c011800") + QByteArray(200000, 'x')); },
+         R"(junk0001\.tga skipped: truncated pixel data.*)"},
+        {"tiny0001.tga", tga(picture.scaled(40, 30), "gm"), R"(tiny0001\.tga skipped: smaller than 360000 bytes as a bitmap)"},
+    };
+    for (const auto& row : rows)
+        row.write(in.file(row.name));
+    ASSERT_LT(QFileInfo(in.file("flat0001.tga")).size(), 360000);
+
+    const Result r = convert({"-d", "-j", "2", in.path(), out.path()});
+    EXPECT_EQ(r.code, 0) << r.errors.toStdString();
+    ASSERT_EQ(r.lines.size(), std::size(rows) + 1) << r.lines.join('\n').toStdString();
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        EXPECT_TRUE(QRegularExpression(QString("^%1$").arg(rows[i].line)).match(r.lines[qsizetype(i)]).hasMatch())
+            << r.lines[qsizetype(i)].toStdString();
+        const QString jpeg = r.lines[qsizetype(i)].section(' ', 2, 2);
+        if (rows[i].sameAs) {
+            EXPECT_EQ(readAll(out.file(jpeg)), readAll(out.file(rows[i].sameAs))) << rows[i].name;
+        }
+    }
+    EXPECT_EQ(entries(in.path()), QStringList({"junk0001.tga", "tiny0001.tga"}));
+}
+
+// Once a prefix's numbers 0000 to 9998 are all taken (a recorded movie has
+// more frames), the names go on with 9999 and then five digits.
+TEST(Cli, NumbersGoOnPast9998)
+{
+    TempDir in, out;
+    for (int n = 0; n < 9999; ++n)
+        writeAll(out.file(QString("movie%1.JPG").arg(n, 4, 10, QChar('0'))), {});
+    writeShots(in, "movie%1.bmp", 2);
+    const Result r = convert({"-j", "2", in.path(), out.path()});
+    EXPECT_EQ(r.code, 0) << r.errors.toStdString();
+    EXPECT_TRUE(r.lines.value(0).startsWith("movie0000.bmp -> movie9999.JPG (")) << r.lines.value(0).toStdString();
+    EXPECT_TRUE(r.lines.value(1).startsWith("movie0001.bmp -> movie10000.JPG (")) << r.lines.value(1).toStdString();
+    EXPECT_EQ(idOf(decodeJpeg(out.file("movie10000.JPG"))), 1);
+}
+
 TEST(Cli, DryRunTouchesNothing)
 {
     TempDir in, root;
@@ -152,6 +241,45 @@ TEST(Cli, SignalStopsCleanly)
             EXPECT_TRUE(!deleted || ids.count(id) == 1) << id;
         }
     }
+}
+
+// The directory going away and coming back, and every kind of writer, are
+// the torture test's (WatchTortureTest.cpp).
+TEST(Cli, WatchTakesEachScreenshotOnceWritten)
+{
+    TempDir in, out;
+    writeBmp(in.file("c1a00000.bmp"), shot(0)); // already there: left alone
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    startConvert(p, {"--watch", "--new-only", in.path(), out.path()});
+    QString said;
+    const auto waitFor = [&](const std::function<bool()>& done) {
+        for (int i = 0; i < 600 && !done(); ++i) {
+            p.waitForReadyRead(50);
+            said += p.readAll();
+        }
+        return done();
+    };
+    const auto jpegs = [&](int n) { return [&out, n] { return entries(out.path(), "*.JPG").size() == n; }; };
+    ASSERT_TRUE(waitFor([&] { return said.contains("Watching"); }));
+
+    // A TGA screenshot the game is still writing waits, unmentioned, until
+    // it is closed. As the game writes it: the bitmap's rows after a header.
+    QFile halfWritten(in.file("c1a00001.tga"));
+    ASSERT_TRUE(halfWritten.open(QIODevice::WriteOnly));
+    const QByteArray bytes = QByteArray::fromHex("0000020000000000000000009001" "2c011800") + bmpBytes(shot(1)).mid(54);
+    halfWritten.write(bytes.left(200000));
+    halfWritten.flush();
+    writeBmp(in.file("c1a00002.bmp"), shot(2));
+    ASSERT_TRUE(waitFor(jpegs(1))) << said.toStdString();
+    EXPECT_FALSE(said.contains("c1a00001.tga")) << said.toStdString();
+    halfWritten.write(bytes.mid(200000));
+    halfWritten.close();
+    ASSERT_TRUE(waitFor(jpegs(2))) << said.toStdString();
+    EXPECT_EQ(idsOfJpegs(out.path()), (std::multiset<int>{1, 2}));
+
+    ::kill(pid_t(p.processId()), SIGTERM);
+    EXPECT_EQ(finish(p).code, 143);
 }
 
 // A name in Latin-1 is converted and deleted by its own bytes, and its JPEG's

@@ -119,10 +119,15 @@ void DecodeTgaFile(const QString& path, const BmpAllocator& allocate)
         raise(path, "file not found");
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         raise(path, "cannot read file");
+    DecodeTgaFile(file, allocate);
+}
+
+void DecodeTgaFile(QFile& file, const BmpAllocator& allocate)
+{
     try {
         decodeFile(file, allocate);
     } catch (const tga::Failure& failure) {
-        raise(path, failure.what());
+        raise(file.fileName(), failure.what());
     }
 }
 

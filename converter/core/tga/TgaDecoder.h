@@ -6,6 +6,7 @@
 #include "core/ReadError.h"
 #include "core/bmp/BmpDecoder.h"
 
+#include <QFile>
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -54,6 +55,10 @@ public:
 // straight into the buffer, a top-down one row by row; other layouts are
 // read into memory first.
 void DecodeTgaFile(const QString& path, const BmpAllocator& allocate);
+
+// Decodes a file already open for reading (the converter opens it itself, to
+// know which file it read); errors name the file by its fileName().
+void DecodeTgaFile(QFile& file, const BmpAllocator& allocate);
 
 // Decodes bytes already in memory; name is used in error messages only.
 void DecodeTga(std::span<const std::uint8_t> bytes, const QString& name,
