@@ -243,45 +243,6 @@ TEST(Cli, SignalStopsCleanly)
     }
 }
 
-// The directory going away and coming back, and every kind of writer, are
-// the torture test's (WatchTortureTest.cpp).
-TEST(Cli, WatchTakesEachScreenshotOnceWritten)
-{
-    TempDir in, out;
-    writeBmp(in.file("c1a00000.bmp"), shot(0)); // already there: left alone
-    QProcess p;
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    startConvert(p, {"--watch", "--new-only", in.path(), out.path()});
-    QString said;
-    const auto waitFor = [&](const std::function<bool()>& done) {
-        for (int i = 0; i < 600 && !done(); ++i) {
-            p.waitForReadyRead(50);
-            said += p.readAll();
-        }
-        return done();
-    };
-    const auto jpegs = [&](int n) { return [&out, n] { return entries(out.path(), "*.JPG").size() == n; }; };
-    ASSERT_TRUE(waitFor([&] { return said.contains("Watching"); }));
-
-    // A TGA screenshot the game is still writing waits, unmentioned, until
-    // it is closed. As the game writes it: the bitmap's rows after a header.
-    QFile halfWritten(in.file("c1a00001.tga"));
-    ASSERT_TRUE(halfWritten.open(QIODevice::WriteOnly));
-    const QByteArray bytes = QByteArray::fromHex("0000020000000000000000009001" "2c011800") + bmpBytes(shot(1)).mid(54);
-    halfWritten.write(bytes.left(200000));
-    halfWritten.flush();
-    writeBmp(in.file("c1a00002.bmp"), shot(2));
-    ASSERT_TRUE(waitFor(jpegs(1))) << said.toStdString();
-    EXPECT_FALSE(said.contains("c1a00001.tga")) << said.toStdString();
-    halfWritten.write(bytes.mid(200000));
-    halfWritten.close();
-    ASSERT_TRUE(waitFor(jpegs(2))) << said.toStdString();
-    EXPECT_EQ(idsOfJpegs(out.path()), (std::multiset<int>{1, 2}));
-
-    ::kill(pid_t(p.processId()), SIGTERM);
-    EXPECT_EQ(finish(p).code, 143);
-}
-
 // A name in Latin-1 is converted and deleted by its own bytes, and its JPEG's
 // name keeps them.
 TEST(Cli, NamesThatAreNotUtf8KeepTheirBytes)

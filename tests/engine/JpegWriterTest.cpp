@@ -140,23 +140,6 @@ TEST(JpegWriter, EveryCodingDecodesToTheStandardTablesPixels)
     }
 }
 
-// A picture libjpeg refuses (wider than JPEG allows) raises libjpeg's
-// reason, and the same encoder goes on with the next picture.
-TEST(JpegWriter, EncoderReportsARefusedPictureAndCarriesOn)
-{
-    const int width = 65501;
-    const std::vector<std::uint8_t> wide(static_cast<std::size_t>(width) * 3, 128);
-    JpegEncoder encoder(JpegEncoder::Coding::OptimisedTables);
-    try {
-        encoder.encode({wide.data(), width, 1, width * 3, false}, 90);
-        ADD_FAILURE() << "a picture wider than JPEG allows was encoded";
-    } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "Maximum supported image dimension is 65500 pixels");
-    }
-    const QImage small = fwtest::testPattern(40, 30).convertToFormat(QImage::Format_BGR888);
-    EXPECT_LT(fwtest::meanChannelDiff(decoded(encoder.encode(pixelsOf(small), 100)), small), 2.0);
-}
-
 // Every failure raises this module's error 26001 and leaves no file behind.
 TEST(JpegWriter, FailedWritesRaiseAndLeaveNothing)
 {

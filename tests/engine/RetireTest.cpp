@@ -3,8 +3,6 @@
 // its name meanwhile.
 #include "EngineTestUtil.h"
 #include "TempDir.h"
-#include "core/NativeName.h"
-#include "core/ReadError.h"
 #include "core/Retire.h"
 #include "core/SourceFile.h"
 
@@ -67,46 +65,4 @@ TEST(Retire, DeletesOnlyTheFileThatWasRead)
         }
         EXPECT_EQ(dirEntries(dir.path()).filter(".fw-").size(), 0);
     }
-}
-
-TEST(Retire, ABitmapWhoseJpegCannotBeConfirmedStays)
-{
-    const TempDir dir;
-    writeAll(dir.file("c1a00001.bmp"), "picture");
-    const FileIdentity read = SourceFile(dir.file("c1a00001.bmp")).identity();
-    EXPECT_EQ(Retire::retireBitmap(dir.file("gone.JPG"), dir.file("c1a00001.bmp"), read).fate,
-              Retire::Fate::NotDurable);
-    EXPECT_TRUE(QFile::exists(dir.file("c1a00001.bmp")));
-}
-
-// Read while a writer holds it, or changed while read: never taken.
-TEST(SourceFile, AFileStillBeingWrittenIsNotRead)
-{
-    const TempDir dir;
-    writeAll(dir.file("shot.bmp"), "header");
-    QFile writer(dir.file("shot.bmp"));
-    ASSERT_TRUE(writer.open(QIODevice::Append));
-    EXPECT_THROW(SourceFile{dir.file("shot.bmp")}, StillBeingWritten);
-    writer.close();
-
-    SourceFile source(dir.file("shot.bmp"));
-    EXPECT_NO_THROW(source.checkUnchanged());
-    writeAll(dir.file("shot.bmp"), "header and pixels"); // the same file, rewritten
-    EXPECT_THROW(source.checkUnchanged(), StillBeingWritten);
-    EXPECT_THROW(SourceFile{dir.file("none.bmp")}, ReadError);
-}
-
-// Names that are not UTF-8 keep every byte on their way through the program.
-TEST(NativeName, EveryByteComesBack)
-{
-    const QByteArray names[] = {
-        "plain0001.bmp", "caf\xc3\xa9" "0001.bmp", "caf\xe9" "0001.bmp", "\xc0\xaf" "overlong.bmp",
-        "\xed\xa0\x80" "surrogate.bmp", "cut\xf0\x9f\x98", "\xf0\x9f\x98\x80" "emoji.bmp", "\x80\xff",
-    };
-    for (const QByteArray& bytes : names) {
-        const QString name = NativeName::decode(bytes);
-        EXPECT_EQ(NativeName::encode(name), bytes) << bytes.toHex().toStdString();
-        EXPECT_EQ(NativeName::printable(name).toUtf8().contains("\xef\xbf\xbd"), false);
-    }
-    EXPECT_EQ(NativeName::printable(NativeName::decode("caf\xe9" "0001.bmp")), "caf\\xE90001.bmp");
 }
