@@ -34,7 +34,7 @@ QImage cross(QSize size, Face face, int scale)
     p.drawLine(r.bottomLeft(), r.bottomRight());
     p.drawLine(r.topRight(), r.bottomRight());
 
-    const QColor ink = face == Face::Disabled ? QColor(70, 70, 110)
+    const QColor ink = face == Face::Disabled  ? QColor(70, 70, 110)
                        : face == Face::Pressed ? QColor(255, 255, 255)
                                                : kLightBlue;
     const qreal offset = face == Face::Pressed ? 1.0 : 0.0;

@@ -8,10 +8,7 @@ namespace art {
 // Every picture is drawn at a scale of 1, 2 or 3 device pixels to a logical
 // pixel, for screens of a higher density: drawn anew, never enlarged, so
 // that it stays sharp. The scale that suits a screen's device pixel ratio.
-inline int scaleFor(qreal devicePixelRatio)
-{
-    return devicePixelRatio >= 2.5 ? 3 : devicePixelRatio >= 1.5 ? 2 : 1;
-}
+inline int scaleFor(qreal devicePixelRatio) { return devicePixelRatio >= 2.5 ? 3 : devicePixelRatio >= 1.5 ? 2 : 1; }
 
 // An image of a logical size at a scale: a painter on it works in logical
 // pixels, and Qt shows it at its logical size.

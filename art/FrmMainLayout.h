@@ -14,8 +14,7 @@ struct TwipRect {
     int left, top, width, height;
     constexpr QRect pixels() const
     {
-        return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
-                height / kTwipsPerPixel};
+        return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel, height / kTwipsPerPixel};
     }
 };
 

@@ -16,14 +16,14 @@ struct Palette {
 
 const Palette kScenes[] = {
     // Labs: grey-blue corridors under cold light.
-    {QColor(40, 46, 60), QColor(90, 100, 116), QColor(70, 72, 78), QColor(120, 124, 130),
-     QColor(128, 134, 146), QColor(150, 120, 70)},
+    {QColor(40, 46, 60), QColor(90, 100, 116), QColor(70, 72, 78), QColor(120, 124, 130), QColor(128, 134, 146),
+     QColor(150, 120, 70)},
     // Outdoors: a hot sky over a sandy canyon.
-    {QColor(70, 120, 200), QColor(200, 200, 190), QColor(150, 112, 70), QColor(196, 170, 120),
-     QColor(170, 120, 80), QColor(120, 100, 60)},
+    {QColor(70, 120, 200), QColor(200, 200, 190), QColor(150, 112, 70), QColor(196, 170, 120), QColor(170, 120, 80),
+     QColor(120, 100, 60)},
     // Deep below: green slime light and dark rock.
-    {QColor(10, 20, 16), QColor(40, 70, 50), QColor(30, 36, 30), QColor(60, 80, 60),
-     QColor(70, 80, 70), QColor(90, 110, 60)},
+    {QColor(10, 20, 16), QColor(40, 70, 50), QColor(30, 36, 30), QColor(60, 80, 60), QColor(70, 80, 70),
+     QColor(90, 110, 60)},
 };
 
 void drawWorld(QPainter& p, QSize size, const Palette& pal, QRandomGenerator& rng)
@@ -112,8 +112,7 @@ void drawHud(QPainter& p, QSize size, QRandomGenerator& rng)
     p.setPen(amber);
     p.drawText(QPointF(c.x() + unit * 3, base), QString::number(40 + rng.bounded(61)));
     p.drawText(QPointF(w * 0.22, base), QString::number(rng.bounded(101)));
-    p.drawText(QPointF(w * 0.76, base),
-               QStringLiteral("%1 | %2").arg(rng.bounded(18)).arg(rng.bounded(250)));
+    p.drawText(QPointF(w * 0.76, base), QStringLiteral("%1 | %2").arg(rng.bounded(18)).arg(rng.bounded(250)));
 
     // Crosshair.
     const QPointF m(w / 2.0, h / 2.0);

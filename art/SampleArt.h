@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QImage>
-#include <QString>
 #include <QSize>
+#include <QString>
 #include <vector>
 
 // Game-like screenshots with a HUD, for trying the converter without the game.
@@ -11,7 +11,7 @@ namespace art {
 struct SampleShot {
     QString fileName; // as the game names its snapshots: map name + 4 digits
     QSize size;
-    int scene;        // which of the scenes is drawn
+    int scene; // which of the scenes is drawn
 };
 
 std::vector<SampleShot> sampleShots();

@@ -59,10 +59,7 @@ QPainterPath rounded(const QRectF& r, qreal radius)
     return path;
 }
 
-void sunken(QPainter& p, const QRectF& r, qreal radius, const QColor& fill)
-{
-    sunken(p, rounded(r, radius), fill);
-}
+void sunken(QPainter& p, const QRectF& r, qreal radius, const QColor& fill) { sunken(p, rounded(r, radius), fill); }
 
 void heading(QPainter& p, const QRect& r, const QString& text)
 {
@@ -154,8 +151,7 @@ QImage skin(int scale)
     // Directories.
     sunken(p, QRectF(14, 64, 404, 70), 8, kPanel);
     // Quality and the delete option, stepping round the progress list.
-    sunken(p, rounded(QRectF(14, 138, 404, 50), 8).united(rounded(QRectF(206, 150, 212, 80), 8)),
-           kPanel);
+    sunken(p, rounded(QRectF(14, 138, 404, 50), 8).united(rounded(QRectF(206, 150, 212, 80), 8)), kPanel);
 
     // The file list and the preview, each under its heading.
     heading(p, QRect(428, 62, 190, 18), QStringLiteral("Screenshots"));
@@ -202,10 +198,10 @@ QImage blank(QSize size, int scale = 1)
 // A rounded face with a bevel that sinks when pressed.
 void bevelFace(QPainter& p, const QRectF& r, qreal radius, Face face, const QColor& base)
 {
-    const QColor top = face == Face::Disabled ? QColor(40, 40, 60)
+    const QColor top = face == Face::Disabled  ? QColor(40, 40, 60)
                        : face == Face::Pressed ? base.darker(160)
                                                : base.lighter(150);
-    const QColor bottom = face == Face::Disabled ? QColor(24, 24, 36)
+    const QColor bottom = face == Face::Disabled  ? QColor(24, 24, 36)
                           : face == Face::Pressed ? base.lighter(120)
                                                   : base.darker(150);
     QLinearGradient g(r.topLeft(), r.bottomLeft());
@@ -221,7 +217,7 @@ void bevelFace(QPainter& p, const QRectF& r, qreal radius, Face face, const QCol
 
 QColor ink(Face face)
 {
-    return face == Face::Disabled ? QColor(80, 80, 120)
+    return face == Face::Disabled  ? QColor(80, 80, 120)
            : face == Face::Pressed ? QColor(255, 255, 255)
                                    : kLightBlue.lighter(120);
 }
@@ -273,8 +269,7 @@ QImage folderFace(Button button, Face face, int scale)
     f.setBold(true);
     p.setFont(f);
     p.setPen(c);
-    p.drawText(folder.adjusted(0, 8, 0, 0), Qt::AlignCenter,
-               input ? QStringLiteral("IN") : QStringLiteral("OUT"));
+    p.drawText(folder.adjusted(0, 8, 0, 0), Qt::AlignCenter, input ? QStringLiteral("IN") : QStringLiteral("OUT"));
     return img;
 }
 
@@ -309,8 +304,7 @@ QImage goFace(Face face, int scale)
     f.setBold(true);
     f.setLetterSpacing(QFont::AbsoluteSpacing, 1.5);
     p.setFont(f);
-    p.drawText(QRectF(r.left() + d, mid.y() + 12, r.width(), 24), Qt::AlignCenter,
-               QStringLiteral("CONVERT"));
+    p.drawText(QRectF(r.left() + d, mid.y() + 12, r.width(), 24), Qt::AlignCenter, QStringLiteral("CONVERT"));
     return img;
 }
 
@@ -366,19 +360,15 @@ QImage bullet(bool pointRight, int scale)
 QImage buttonFace(Button button, Face face, int scale)
 {
     switch (button) {
-    case Button::Min:
-        return minimiseFace(face, scale);
+    case Button::Min: return minimiseFace(face, scale);
     case Button::Exit:
         return face == Face::Normal    ? exitNormal(scale)
                : face == Face::Pressed ? exitPressed(scale)
                                        : exitDisabled(scale);
-    case Button::Go:
-        return goFace(face, scale);
+    case Button::Go: return goFace(face, scale);
     case Button::InPath:
-    case Button::OutPath:
-        return folderFace(button, face, scale);
-    case Button::About:
-        return aboutFace(scale);
+    case Button::OutPath: return folderFace(button, face, scale);
+    case Button::About: return aboutFace(scale);
     }
     return {};
 }
@@ -409,12 +399,10 @@ QImage windowIcon(int size)
         return img;
     // The classic 16-colour icon: reduce to a small fixed palette, keeping
     // one fully transparent entry for the corners.
-    QList<QRgb> palette{qRgba(0, 0, 0, 0),       qRgb(4, 4, 16),       qRgb(24, 30, 100),
-                        qRgb(48, 56, 150),       qRgb(80, 84, 200),    qRgb(128, 128, 255),
-                        qRgb(180, 182, 255),     qRgb(235, 238, 255),  qRgb(14, 16, 56),
-                        qRgb(64, 64, 128),       qRgb(100, 104, 228),  qRgb(200, 204, 255),
-                        qRgb(255, 255, 255),     qRgb(36, 40, 120),    qRgb(150, 150, 240),
-                        qRgb(8, 8, 32)};
+    QList<QRgb> palette{qRgba(0, 0, 0, 0),   qRgb(4, 4, 16),      qRgb(24, 30, 100),   qRgb(48, 56, 150),
+                        qRgb(80, 84, 200),   qRgb(128, 128, 255), qRgb(180, 182, 255), qRgb(235, 238, 255),
+                        qRgb(14, 16, 56),    qRgb(64, 64, 128),   qRgb(100, 104, 228), qRgb(200, 204, 255),
+                        qRgb(255, 255, 255), qRgb(36, 40, 120),   qRgb(150, 150, 240), qRgb(8, 8, 32)};
     return img.convertToFormat(QImage::Format_ARGB32)
         .convertToFormat(QImage::Format_Indexed8, palette, Qt::ThresholdDither)
         .convertToFormat(QImage::Format_ARGB32_Premultiplied);

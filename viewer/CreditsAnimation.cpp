@@ -63,7 +63,8 @@ void frmMain::InitDeviceObjects()
         return;
     // Aspect 1 whatever the window's shape: the scene is a little wider than tall.
     D3DMATRIX projection;
-    if (FAILED(device.SetTransform(D3DTS_PROJECTION, *D3DXMatrixPerspectiveFovLH(&projection, 0.785f, 1.0f, 1.0f, 200.0f))))
+    if (FAILED(device.SetTransform(D3DTS_PROJECTION,
+                                   *D3DXMatrixPerspectiveFovLH(&projection, 0.785f, 1.0f, 1.0f, 200.0f))))
         return;
 
     D3DDISPLAYMODE mode;

@@ -40,8 +40,7 @@ QFont windowFont()
 } // namespace
 
 frmMain::frmMain(ViewerHost host, QWidget* parent)
-    : QWidget(parent),
-      m_host(std::move(host)),
+    : QWidget(parent), m_host(std::move(host)),
       CmdQuit(new PictureButton(quitPicture(QStringLiteral("normal"), devicePixelRatioF()),
                                 quitPicture(QStringLiteral("pressed"), devicePixelRatioF()), this))
 {
@@ -105,8 +104,7 @@ bool frmMain::OpenDevice(QWidget* hWnd)
     m_d3dpp.EnableAutoDepthStencil = 0;
     m_d3dpp.AutoDepthStencilFormat = D3DFMT_UNKNOWN;
 
-    if (FAILED(m_d3d->CreateDevice(0, D3DDEVTYPE_HAL, hWnd, D3DCREATE_SOFTWARE_VERTEXPROCESSING, m_d3dpp,
-                                   m_device)))
+    if (FAILED(m_d3d->CreateDevice(0, D3DDEVTYPE_HAL, hWnd, D3DCREATE_SOFTWARE_VERTEXPROCESSING, m_d3dpp, m_device)))
         return false;
     return m_device != nullptr;
 }

@@ -34,8 +34,10 @@ int writeMovie(const QDir& dir, int frames)
         if (i < kMovieScenes) {
             if (!save(renderGameScene({1024, 768}, unsigned(i + 1)), name))
                 return 1;
-        } else if (::link(QFile::encodeName(dir.filePath(QString("movie%1.bmp").arg(i % kMovieScenes, 4, 10, QChar('0')))).constData(),
-                          QFile::encodeName(name).constData())
+        } else if (::link(
+                       QFile::encodeName(dir.filePath(QString("movie%1.bmp").arg(i % kMovieScenes, 4, 10, QChar('0'))))
+                           .constData(),
+                       QFile::encodeName(name).constData())
                    != 0) {
             std::perror(qPrintable(name));
             return 1;
@@ -68,7 +70,8 @@ int main(int argc, char** argv)
     unsigned seed = 1;
     for (const auto& s : sizes) {
         for (int i = 0; i < perSize; ++i, ++seed) {
-            if (!save(renderGameScene(s.size, seed), dir.filePath(QString("%1%2.bmp").arg(s.map).arg(i, 4, 10, QChar('0')))))
+            if (!save(renderGameScene(s.size, seed),
+                      dir.filePath(QString("%1%2.bmp").arg(s.map).arg(i, 4, 10, QChar('0')))))
                 return 1;
             pixels += double(s.size.width()) * s.size.height();
         }

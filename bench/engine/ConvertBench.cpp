@@ -78,8 +78,8 @@ public:
         const int pitch = (m_size.width() * 3 + 3) & ~3;
         unsigned char* out = nullptr;
         unsigned long size = 0;
-        tjCompress2(m_compressor, pixels, m_size.width(), pitch, m_size.height(), TJPF_BGR, &out, &size,
-                    TJSAMP_444, kQuality, TJFLAG_ACCURATEDCT | TJFLAG_BOTTOMUP);
+        tjCompress2(m_compressor, pixels, m_size.width(), pitch, m_size.height(), TJPF_BGR, &out, &size, TJSAMP_444,
+                    kQuality, TJFLAG_ACCURATEDCT | TJFLAG_BOTTOMUP);
         FILE* file = std::fopen(m_name.constData(), "wb");
         std::fwrite(out, 1, size, file);
         std::fclose(file);

@@ -11,7 +11,8 @@ namespace {
 // Cheap deterministic value noise in [0, 1).
 float hashNoise(int x, int y, unsigned seed)
 {
-    std::uint32_t h = static_cast<std::uint32_t>(x) * 374761393u + static_cast<std::uint32_t>(y) * 668265263u + seed * 2246822519u;
+    std::uint32_t h =
+        static_cast<std::uint32_t>(x) * 374761393u + static_cast<std::uint32_t>(y) * 668265263u + seed * 2246822519u;
     h = (h ^ (h >> 13)) * 1274126177u;
     return static_cast<float>((h ^ (h >> 16)) & 0xFFFF) / 65536.0f;
 }
@@ -52,13 +53,15 @@ QImage renderGameScene(QSize size, unsigned seed)
             const float corner = w * (0.38f + 0.04f * std::sin(seed * 1.7f));
             const float wallBottom = horizon + (h * 0.25f) * (1.0f - std::abs(x - corner) / w);
             if (y < wallTop * (0.6f + 0.4f * std::abs(x - corner) / w)) {
-                const float cloud = smoothNoise(x / 40.0f, y / 20.0f, seed) * 0.6f + smoothNoise(x / 9.0f, y / 6.0f, seed + 1) * 0.4f;
+                const float cloud =
+                    smoothNoise(x / 40.0f, y / 20.0f, seed) * 0.6f + smoothNoise(x / 9.0f, y / 6.0f, seed + 1) * 0.4f;
                 line[x] = shade(90 + 120 * cloud, 110 + 110 * cloud, 150 + 90 * cloud, 1.0f);
             } else if (y < wallBottom) {
                 // Bricks with mortar lines and dirt.
                 const float u = (x < corner ? corner - x : x - corner) / (w * 0.03f);
                 const float v = (y - wallTop) / (h * 0.025f);
-                const bool mortar = std::fmod(v, 1.0f) < 0.12f || std::fmod(u + (static_cast<int>(v) % 2) * 0.5f, 2.0f) < 0.1f;
+                const bool mortar =
+                    std::fmod(v, 1.0f) < 0.12f || std::fmod(u + (static_cast<int>(v) % 2) * 0.5f, 2.0f) < 0.1f;
                 const float dirt = smoothNoise(x / 14.0f, y / 14.0f, seed + 2);
                 const float light = (x < corner ? 0.75f : 1.0f) * grain * (0.7f + 0.3f * dirt);
                 line[x] = mortar ? shade(120, 115, 100, light) : shade(150, 85, 55, light);

@@ -14,8 +14,8 @@
 
 #include <QImage>
 #include <benchmark/benchmark.h>
-#include <string>
 #include <iterator>
+#include <string>
 #include <turbojpeg.h>
 #include <vector>
 
@@ -95,8 +95,8 @@ std::vector<unsigned char> decode(std::span<const std::uint8_t> jpeg, const QIma
 {
     std::vector<unsigned char> pixels(static_cast<std::size_t>(like.width()) * like.height() * 3);
     tjhandle decompressor = tjInitDecompress();
-    tjDecompress2(decompressor, jpeg.data(), jpeg.size(), pixels.data(), like.width(), like.width() * 3,
-                  like.height(), TJPF_BGR, 0);
+    tjDecompress2(decompressor, jpeg.data(), jpeg.size(), pixels.data(), like.width(), like.width() * 3, like.height(),
+                  TJPF_BGR, 0);
     tjDestroy(decompressor);
     return pixels;
 }
@@ -144,6 +144,4 @@ void BM_JpegCoding(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_JpegCoding)
-    ->ArgsProduct({{0, 1, 2}, {0, 1, 2}})
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_JpegCoding)->ArgsProduct({{0, 1, 2}, {0, 1, 2}})->Unit(benchmark::kMillisecond);

@@ -17,10 +17,7 @@ constexpr int kLookAgainMs = 250;
 constexpr uint32_t kCompleteFile = IN_CLOSE_WRITE | IN_MOVED_TO;
 constexpr uint32_t kDirectoryGone = IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED | IN_UNMOUNT;
 
-QString systemError(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
+QString systemError(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
 } // namespace
 
@@ -105,10 +102,10 @@ FolderWatcher::Start FolderWatcher::start()
         if (s.watch < 0 && errno != ENOENT) {
             // Not a directory, no permission, or the system's limit of
             // watches: waiting would not help.
-            const QString why = errno == ENOTDIR ? QString("it is not a directory")
-                : errno == ENOSPC ? QString("the system's limit of inotify watches is reached "
-                                            "(fs.inotify.max_user_watches)")
-                                  : systemError(errno);
+            const QString why = errno == ENOTDIR  ? QString("it is not a directory")
+                                : errno == ENOSPC ? QString("the system's limit of inotify watches is reached "
+                                                            "(fs.inotify.max_user_watches)")
+                                                  : systemError(errno);
             s.lookAgain.stop();
             emit failed(QString("cannot watch %1: %2").arg(NativeName::printable(s.directory), why));
             return Start::Failed;

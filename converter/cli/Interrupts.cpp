@@ -44,19 +44,10 @@ void install()
     ::sigaction(SIGTERM, &action, nullptr);
 }
 
-int received()
-{
-    return g_signal.load();
-}
+int received() { return g_signal.load(); }
 
-int exitCode()
-{
-    return 128 + g_signal.load();
-}
+int exitCode() { return 128 + g_signal.load(); }
 
-int wakeDescriptor()
-{
-    return g_wake[0];
-}
+int wakeDescriptor() { return g_wake[0]; }
 
 } // namespace Interrupts

@@ -9,24 +9,23 @@ namespace {
 constexpr int kUsageError = 2;
 constexpr int kMostJobs = 256;
 
-const char* const kDescription =
-    "Converts Half-Life's screenshots into numbered JPEG files, the same way\n"
-    "Framewright's window does: c1a00003.bmp becomes c1a00000.JPG, or the\n"
-    "lowest free number after it. Unlike the window, which converts *.bmp only,\n"
-    "it also converts the *.tga files of the game's screenshot command\n"
-    "(HalfLife07.tga, taken with no map loaded, becomes HalfLife0000.JPG), and\n"
-    "once 0000 to 9998 are all taken (a recorded movie) it goes on with 9999,\n"
-    "10000 and so on up to 99999. An existing file is never overwritten, and a\n"
-    "screenshot is deleted (with --delete) only once its JPEG is safely on the\n"
-    "disk. Names of 8 characters or fewer and files under 360000 bytes (for a\n"
-    "TGA file: its picture as a bitmap) are skipped.\n"
-    "\n"
-    "The directories come from the arguments, else from Framewright's saved\n"
-    "settings, else from the first-start search (Wine, Steam). The quality comes\n"
-    "from --quality, else the saved settings, else 90.\n"
-    "\n"
-    "Exit status: 0 when every screenshot was converted or skipped, 1 when any\n"
-    "failed, 2 for a usage error, 130 after SIGINT and 143 after SIGTERM.";
+const char* const kDescription = "Converts Half-Life's screenshots into numbered JPEG files, the same way\n"
+                                 "Framewright's window does: c1a00003.bmp becomes c1a00000.JPG, or the\n"
+                                 "lowest free number after it. Unlike the window, which converts *.bmp only,\n"
+                                 "it also converts the *.tga files of the game's screenshot command\n"
+                                 "(HalfLife07.tga, taken with no map loaded, becomes HalfLife0000.JPG), and\n"
+                                 "once 0000 to 9998 are all taken (a recorded movie) it goes on with 9999,\n"
+                                 "10000 and so on up to 99999. An existing file is never overwritten, and a\n"
+                                 "screenshot is deleted (with --delete) only once its JPEG is safely on the\n"
+                                 "disk. Names of 8 characters or fewer and files under 360000 bytes (for a\n"
+                                 "TGA file: its picture as a bitmap) are skipped.\n"
+                                 "\n"
+                                 "The directories come from the arguments, else from Framewright's saved\n"
+                                 "settings, else from the first-start search (Wine, Steam). The quality comes\n"
+                                 "from --quality, else the saved settings, else 90.\n"
+                                 "\n"
+                                 "Exit status: 0 when every screenshot was converted or skipped, 1 when any\n"
+                                 "failed, 2 for a usage error, 130 after SIGINT and 143 after SIGTERM.";
 
 int usageError(const QString& message)
 {
@@ -56,9 +55,8 @@ ParsedOptions parseOptions(const QStringList& arguments)
     const QCommandLineOption remove({"d", "delete"}, "Delete each screenshot once its JPEG is on the disk.");
     const QCommandLineOption jobs({"j", "jobs"}, "Convert on N threads (default: the number of cores).", "N");
     const QCommandLineOption dryRun({"n", "dry-run"}, "Print the names it would write; touch nothing.");
-    const QCommandLineOption watch({"w", "watch"},
-                                   "Convert what is there, then keep running and convert each new "
-                                   "screenshot once the game has finished writing it.");
+    const QCommandLineOption watch({"w", "watch"}, "Convert what is there, then keep running and convert each new "
+                                                   "screenshot once the game has finished writing it.");
     const QCommandLineOption newOnly("new-only", "With --watch: leave what is already there alone.");
     const QCommandLineOption quiet("quiet", "Print only failures.");
     parser.addOptions({quality, remove, jobs, dryRun, watch, newOnly, quiet});
@@ -96,7 +94,9 @@ ParsedOptions parseOptions(const QStringList& arguments)
         const auto n = numberIn(parser.value(jobs), 1, kMostJobs);
         if (!n)
             return {std::nullopt, usageError(QString("the number of jobs must be a whole number from 1 to %1, "
-                                                     "not '%2'").arg(kMostJobs).arg(parser.value(jobs)))};
+                                                     "not '%2'")
+                                                 .arg(kMostJobs)
+                                                 .arg(parser.value(jobs)))};
         o.jobs = *n;
     }
     o.deleteAfter = parser.isSet(remove);

@@ -4,8 +4,8 @@
 #include "Reporter.h"
 #include "Retirer.h"
 #include "core/JpegEncoder.h"
-#include "core/ScreenshotList.h"
 #include "core/ReadError.h"
+#include "core/ScreenshotList.h"
 #include "core/SourceFile.h"
 #include "core/bmp/BmpDecoder.h"
 #include "core/tga/TgaDecoder.h"
@@ -61,10 +61,8 @@ QString ruleReason(ScreenshotList::RuleSkip rule)
     switch (rule) {
     case ScreenshotList::RuleSkip::ShortName:
         return QString("name of %1 characters or fewer").arg(ScreenshotList::kShortestName);
-    case ScreenshotList::RuleSkip::SmallFile:
-        return QString("smaller than %1 bytes").arg(ScreenshotList::kMinBytes);
-    case ScreenshotList::RuleSkip::None:
-        break;
+    case ScreenshotList::RuleSkip::SmallFile: return QString("smaller than %1 bytes").arg(ScreenshotList::kMinBytes);
+    case ScreenshotList::RuleSkip::None: break;
     }
     return {};
 }
@@ -155,9 +153,8 @@ public:
     std::optional<std::size_t> take()
     {
         std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] {
-            return m_stop || m_nextToTake >= m_count || m_nextToTake < m_published + m_window;
-        });
+        m_changed.wait(lock,
+                       [this] { return m_stop || m_nextToTake >= m_count || m_nextToTake < m_published + m_window; });
         if (m_stop || m_nextToTake >= m_count)
             return std::nullopt;
         return m_nextToTake++;
@@ -221,7 +218,7 @@ ParallelConverter::ParallelConverter(Settings settings, Reporter& reporter)
 }
 
 ParallelConverter::End ParallelConverter::run(const QStringList& bitmaps,
-                                               const std::function<void(const FileResult&)>& seen)
+                                              const std::function<void(const FileResult&)>& seen)
 {
     const std::size_t count = std::size_t(bitmaps.size());
     const std::size_t wanted = std::min(std::size_t(m_settings.jobs), count);
@@ -250,7 +247,8 @@ ParallelConverter::End ParallelConverter::run(const QStringList& bitmaps,
                 m_reporter.error(QString("framewright-convert: cannot start a thread: %1").arg(e.what()));
                 return End::NoThreads;
             }
-            m_reporter.note(QString("Converting on %1 threads instead of %2: %3").arg(threads.size()).arg(wanted).arg(e.what()));
+            m_reporter.note(
+                QString("Converting on %1 threads instead of %2: %3").arg(threads.size()).arg(wanted).arg(e.what()));
         }
         // After a signal, what is encoded but not published is dropped (its
         // temporary file too); what is published is still retired.

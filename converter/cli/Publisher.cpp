@@ -76,8 +76,7 @@ FileResult Publisher::publish(FileResult r, std::span<const std::uint8_t> jpeg, 
         r.kind = FileResult::Kind::Failed;
         r.reason = QString("cannot write %1: %2").arg(NativeName::printable(written.jpegPath), written.error);
         return r;
-    case SafeFile::Outcome::Written:
-        break;
+    case SafeFile::Outcome::Written: break;
     }
     m_nextNumber[prefix] = written.number + 1;
     r.jpeg = ScreenshotList::candidateName(prefix, written.number);
@@ -90,14 +89,10 @@ void Publisher::retire(FileResult& r) const
     const Retire::Outcome retired = Retire::retireBitmap(QDir(m_settings.outputDir).filePath(r.jpeg),
                                                          QDir(m_settings.inputDir).filePath(r.bitmap), r.identity);
     switch (retired.fate) {
-    case Retire::Fate::Deleted:
-        r.source = FileResult::Source::Deleted;
-        break;
+    case Retire::Fate::Deleted: r.source = FileResult::Source::Deleted; break;
     case Retire::Fate::AlreadyGone:
     case Retire::Fate::Changed:
-    case Retire::Fate::KeptAs:
-        r.reason = "bitmap " + Retire::describe(retired);
-        break;
+    case Retire::Fate::KeptAs: r.reason = "bitmap " + Retire::describe(retired); break;
     case Retire::Fate::NotDurable:
     case Retire::Fate::CannotDelete:
         r.kind = FileResult::Kind::Failed;

@@ -16,9 +16,9 @@ public:
     // once its writer closes it.
     void setWatching(bool watching) { m_watching = watching; }
 
-    void note(const QString& line);   // on stderr, unless quiet
-    void error(const QString& line);  // on stderr, always
-    void beginBatch(int total);       // the progress bar's length; 0 for none
+    void note(const QString& line);  // on stderr, unless quiet
+    void error(const QString& line); // on stderr, always
+    void beginBatch(int total);      // the progress bar's length; 0 for none
     void file(const FileResult& result);
     void summary();
 

@@ -74,7 +74,7 @@ private:
         // remount): the file is the same when all else is.
         const auto old = m_leftAlone.constFind(name);
         return old == m_leftAlone.constEnd() || old->inode != now->inode || old->size != now->size
-            || old->modifiedNs != now->modifiedNs;
+               || old->modifiedNs != now->modifiedNs;
     }
 
     void remember(const FileResult& r)

@@ -80,15 +80,16 @@ int main(int argc, char** argv)
     }
     if (!options.dryRun && !QFileInfo(setup.outputDir).isDir()) {
         if (const QString why = makeDirectory(setup.outputDir); !why.isEmpty()) {
-            reporter.error(QString("framewright-convert: cannot create the directory %1: %2").arg(setup.outputDir, why));
+            reporter.error(
+                QString("framewright-convert: cannot create the directory %1: %2").arg(setup.outputDir, why));
             return kFailed;
         }
         reporter.note(QString("Created %1").arg(setup.outputDir));
     }
 
-    ParallelConverter converter({{setup.inputDir, setup.outputDir, options.deleteAfter, options.dryRun},
-                                 setup.quality, options.jobs},
-                                reporter);
+    ParallelConverter converter(
+        {{setup.inputDir, setup.outputDir, options.deleteAfter, options.dryRun}, setup.quality, options.jobs},
+        reporter);
     int code = 0;
     if (options.watch) {
         code = watchAndConvert(converter, setup.inputDir, options.newOnly, reporter);
@@ -96,14 +97,9 @@ int main(int argc, char** argv)
         const QStringList bitmaps = ScreenshotList::listForConversion(setup.inputDir);
         reporter.beginBatch(int(bitmaps.size()));
         switch (converter.run(bitmaps)) {
-        case ParallelConverter::End::Done:
-            break;
-        case ParallelConverter::End::Interrupted:
-            code = Interrupts::exitCode();
-            break;
-        case ParallelConverter::End::NoThreads:
-            code = kFailed;
-            break;
+        case ParallelConverter::End::Done: break;
+        case ParallelConverter::End::Interrupted: code = Interrupts::exitCode(); break;
+        case ParallelConverter::End::NoThreads: code = kFailed; break;
         }
     }
     reporter.summary();

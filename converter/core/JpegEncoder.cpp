@@ -37,16 +37,10 @@ struct ErrorTrap {
     char message[JMSG_LENGTH_MAX];
 };
 
-ErrorTrap& trapOf(j_common_ptr cinfo)
-{
-    return *reinterpret_cast<ErrorTrap*>(cinfo->err);
-}
+ErrorTrap& trapOf(j_common_ptr cinfo) { return *reinterpret_cast<ErrorTrap*>(cinfo->err); }
 
 // Messages are kept for the exception, never printed.
-void keepMessage(j_common_ptr cinfo)
-{
-    cinfo->err->format_message(cinfo, trapOf(cinfo).message);
-}
+void keepMessage(j_common_ptr cinfo) { cinfo->err->format_message(cinfo, trapOf(cinfo).message); }
 
 [[noreturn]] void leave(j_common_ptr cinfo)
 {
@@ -63,10 +57,7 @@ struct Output {
     std::size_t size;
 };
 
-Output& outputOf(j_compress_ptr cinfo)
-{
-    return *reinterpret_cast<Output*>(cinfo->dest);
-}
+Output& outputOf(j_compress_ptr cinfo) { return *reinterpret_cast<Output*>(cinfo->dest); }
 
 // Hands libjpeg the space after the first `used` bytes, doubling the block
 // when there is none: libjpeg writes a byte before it asks for more.
@@ -87,10 +78,7 @@ void makeRoom(j_compress_ptr cinfo, std::size_t used)
     out.mgr.free_in_buffer = out.capacity - used;
 }
 
-void startOutput(j_compress_ptr cinfo)
-{
-    makeRoom(cinfo, 0);
-}
+void startOutput(j_compress_ptr cinfo) { makeRoom(cinfo, 0); }
 
 // Called when the block is full, whatever its pointers say.
 boolean growOutput(j_compress_ptr cinfo)

@@ -14,8 +14,8 @@ public:
         const std::uint8_t* bgr = nullptr;
         int width = 0;
         int height = 0;
-        int pitch = 0;          // bytes from one row to the next, padding included
-        bool bottomUp = false;  // rows stored bottom row first, as in a DIB section
+        int pitch = 0;         // bytes from one row to the next, padding included
+        bool bottomUp = false; // rows stored bottom row first, as in a DIB section
     };
 
     // How the quantised picture is written. All three decode to the very

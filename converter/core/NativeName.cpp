@@ -6,10 +6,7 @@ namespace {
 
 constexpr char16_t kEscapeBase = 0xDC00; // lone low surrogates U+DC80..U+DCFF
 
-bool isEscape(char16_t c)
-{
-    return c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF;
-}
+bool isEscape(char16_t c) { return c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF; }
 
 // The code point of a valid, shortest-form UTF-8 sequence at `at`, and its
 // length; 0 when the bytes there are not one.

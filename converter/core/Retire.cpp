@@ -73,7 +73,9 @@ Outcome putBack(const QByteArray& aside, const QString& bitmapPath)
         if (error != EEXIST)
             break;
     }
-    return {Fate::CannotDelete, {}, QStringLiteral("it changed, and it is kept as %1").arg(NativeName::printable(NativeName::decode(aside)))};
+    return {Fate::CannotDelete,
+            {},
+            QStringLiteral("it changed, and it is kept as %1").arg(NativeName::printable(NativeName::decode(aside)))};
 }
 
 #endif
@@ -122,8 +124,8 @@ Outcome retireBitmap(const QString& jpegPath, const QString& bitmapPath, const F
     // Nobody else knows the private name: what is checked here is what is
     // deleted. A writer that still holds the file open refuses the lease.
     const int fd = ::open(aside.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    const bool same = fd >= 0 && WriterProbe::identityOf(fd) == read
-        && WriterProbe::probe(fd) != WriterProbe::State::Writing;
+    const bool same =
+        fd >= 0 && WriterProbe::identityOf(fd) == read && WriterProbe::probe(fd) != WriterProbe::State::Writing;
     if (fd >= 0)
         ::close(fd);
     if (!same)
@@ -167,18 +169,14 @@ Outcome retireBitmap(const QString& jpegPath, const QString& bitmapPath, const F
 QString describe(const Outcome& outcome)
 {
     switch (outcome.fate) {
-    case Fate::Deleted:
-        return {};
-    case Fate::AlreadyGone:
-        return QStringLiteral("was gone before it could be deleted");
-    case Fate::Changed:
-        return QStringLiteral("kept: it changed while it was being converted");
+    case Fate::Deleted: return {};
+    case Fate::AlreadyGone: return QStringLiteral("was gone before it could be deleted");
+    case Fate::Changed: return QStringLiteral("kept: it changed while it was being converted");
     case Fate::KeptAs:
-        return QStringLiteral("kept as %1: it changed while it was being converted").arg(NativeName::printable(outcome.keptName));
-    case Fate::NotDurable:
-        return QStringLiteral("kept: its JPEG could not be confirmed");
-    case Fate::CannotDelete:
-        return QStringLiteral("kept: it could not be deleted (%1)").arg(outcome.reason);
+        return QStringLiteral("kept as %1: it changed while it was being converted")
+            .arg(NativeName::printable(outcome.keptName));
+    case Fate::NotDurable: return QStringLiteral("kept: its JPEG could not be confirmed");
+    case Fate::CannotDelete: return QStringLiteral("kept: it could not be deleted (%1)").arg(outcome.reason);
     }
     return {};
 }

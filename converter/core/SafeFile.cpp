@@ -26,10 +26,7 @@ namespace SafeFile {
 
 namespace {
 
-QString systemError(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
+QString systemError(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
 // ".fw-k3x9q2.tmp" in the target's directory: short, so that a target name that fits
 // in its directory never fails for its temporary name, and hidden, so that
@@ -43,10 +40,7 @@ QString temporaryIn(const QString& directory)
     return directory + QChar('/') + name + QStringLiteral(".tmp");
 }
 
-Result failed(const QString& why)
-{
-    return {Outcome::Failed, why};
-}
+Result failed(const QString& why) { return {Outcome::Failed, why}; }
 
 #ifndef Q_OS_WIN
 
@@ -70,10 +64,7 @@ private:
     int m_fd;
 };
 
-QByteArray native(const QString& path)
-{
-    return NativeName::encode(path);
-}
+QByteArray native(const QString& path) { return NativeName::encode(path); }
 
 // Every byte or an error: write() may take only part of a buffer (a full
 // disk, a quota, a size limit), and the next call then tells why.
@@ -144,7 +135,7 @@ int createTemporary(const QString& directory, QByteArray& temporary)
 Result write(const QString& target, std::span<const std::uint8_t> bytes, Publish mode)
 {
     const QByteArray targetName = native(target);
-    struct stat existing{};
+    struct stat existing {};
     const bool replacing = mode == Publish::Replace && ::stat(targetName.constData(), &existing) == 0;
     std::optional<struct stat> kept;
     if (replacing && S_ISREG(existing.st_mode))
@@ -161,7 +152,7 @@ Result write(const QString& target, std::span<const std::uint8_t> bytes, Publish
     // one was. A new name has nothing to lose that way; who needs it on the
     // disk flushes it (the run does, before it deletes a bitmap).
     const bool ready = writeAll(file.get(), bytes) && (!kept || applyKept(file.get(), *kept))
-        && (!replacing || ::fsync(file.get()) == 0) && file.reset();
+                       && (!replacing || ::fsync(file.get()) == 0) && file.reset();
     Outcome outcome = ready ? publish(temporary, targetName, mode) : Outcome::Failed;
     const int error = errno;
     if (outcome != Outcome::Written)
@@ -226,8 +217,7 @@ Result write(const QString& target, std::span<const std::uint8_t> bytes, Publish
     const QFileInfo existing(target);
     const bool keep = mode == Publish::Replace && existing.isFile();
     const auto permissions = existing.permissions();
-    const QDateTime created = existing.birthTime(), accessed = existing.lastRead(),
-                    modified = existing.lastModified();
+    const QDateTime created = existing.birthTime(), accessed = existing.lastRead(), modified = existing.lastModified();
 
     QFile file;
     for (int attempt = 0; attempt < 16 && !file.isOpen(); ++attempt) {
@@ -251,7 +241,8 @@ Result write(const QString& target, std::span<const std::uint8_t> bytes, Publish
     Outcome outcome = Outcome::Failed;
     if (ready) {
         const DWORD flags = MOVEFILE_WRITE_THROUGH | (mode == Publish::Replace ? MOVEFILE_REPLACE_EXISTING : 0);
-        if (MoveFileExW(reinterpret_cast<LPCWSTR>(file.fileName().utf16()), reinterpret_cast<LPCWSTR>(target.utf16()), flags))
+        if (MoveFileExW(reinterpret_cast<LPCWSTR>(file.fileName().utf16()), reinterpret_cast<LPCWSTR>(target.utf16()),
+                        flags))
             outcome = Outcome::Written;
         else if (const DWORD e = GetLastError(); e == ERROR_ALREADY_EXISTS || e == ERROR_FILE_EXISTS)
             outcome = Outcome::NameTaken;

@@ -37,10 +37,7 @@ bool isTgaName(const QString& fileName)
     return !fileName.startsWith(QChar('.')) && fileName.endsWith(QStringLiteral(".tga"), Qt::CaseInsensitive);
 }
 
-bool isConversionName(const QString& fileName)
-{
-    return isScreenshotName(fileName) || isTgaName(fileName);
-}
+bool isConversionName(const QString& fileName) { return isScreenshotName(fileName) || isTgaName(fileName); }
 
 namespace {
 
@@ -66,7 +63,7 @@ QStringList listWhere(const QString& directory, bool (*take)(const QString&))
         if (!take(name))
             continue;
         if (entry->d_type != DT_REG) {
-            struct stat st{};
+            struct stat st {};
             if (entry->d_type != DT_UNKNOWN && entry->d_type != DT_LNK)
                 continue;
             if (::fstatat(dirFd, entry->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode))
@@ -81,15 +78,9 @@ QStringList listWhere(const QString& directory, bool (*take)(const QString&))
 
 } // namespace
 
-QStringList list(const QString& directory)
-{
-    return listWhere(directory, isScreenshotName);
-}
+QStringList list(const QString& directory) { return listWhere(directory, isScreenshotName); }
 
-QStringList listForConversion(const QString& directory)
-{
-    return listWhere(directory, isConversionName);
-}
+QStringList listForConversion(const QString& directory) { return listWhere(directory, isConversionName); }
 
 QString namePrefix(const QString& fileName)
 {
@@ -107,15 +98,15 @@ QString candidateName(const QString& prefix, int number)
 int firstFreeNumber(const QString& directory, const QString& prefix, int from, int end)
 {
     const QString base = directory.isEmpty() || directory.endsWith(QChar('/')) || directory.endsWith(QChar('\\'))
-        ? directory
-        : directory + QChar('/');
+                             ? directory
+                             : directory + QChar('/');
     const auto taken = [&](int n) {
         const QString path = base + candidateName(prefix, n);
 #ifdef Q_OS_WIN
         const QFileInfo entry(path);
         return entry.exists() || entry.isSymLink();
 #else
-        struct stat st{};
+        struct stat st {};
         return ::lstat(NativeName::encode(path).constData(), &st) == 0 || errno != ENOENT;
 #endif
     };

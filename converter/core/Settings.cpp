@@ -14,10 +14,7 @@ const QString kQuality = QStringLiteral("Quality");
 const QString kDel = QStringLiteral("Del");
 
 // A stored number: the decimal number its text begins with, 0 when none.
-int storedNumber(const QSettings& store, const QString& key)
-{
-    return NumberAtStart(store.value(key).toString());
-}
+int storedNumber(const QSettings& store, const QString& key) { return NumberAtStart(store.value(key).toString()); }
 
 } // namespace
 

@@ -8,9 +8,9 @@
 // InputPath, OutputPath, Quality and Del. Plain values: the window copies
 // them into and out of its controls; the command-line converter reads them.
 struct Settings {
-    QString inputPath;  // ends in the path separator once normalised
+    QString inputPath; // ends in the path separator once normalised
     QString outputPath;
-    int quality = 90;   // 0 to 100
+    int quality = 90; // 0 to 100
     bool deleteAfterConversion = false;
 
     // The user-scope INI file the programs share.

@@ -46,7 +46,7 @@ State probe(int fd)
 
 FileIdentity identityOf(int fd)
 {
-    struct stat st{};
+    struct stat st {};
     if (::fstat(fd, &st) != 0)
         return {};
     return {std::uint64_t(st.st_dev), std::uint64_t(st.st_ino), std::int64_t(st.st_size),
@@ -57,10 +57,7 @@ FileIdentity identityOf(int fd)
 
 // Windows denies a second writer through share modes instead; the settle
 // check does the rest.
-State probe(int)
-{
-    return State::Unknown;
-}
+State probe(int) { return State::Unknown; }
 
 #endif
 
@@ -70,7 +67,7 @@ State probe(int)
 
 std::optional<FileIdentity> identityOfFile(const QString& path)
 {
-    struct stat st{};
+    struct stat st {};
     if (::stat(NativeName::encode(path).constData(), &st) != 0)
         return std::nullopt;
     return FileIdentity{std::uint64_t(st.st_dev), std::uint64_t(st.st_ino), std::int64_t(st.st_size),
@@ -91,13 +88,12 @@ SourceFile::SourceFile(const QString& path)
         ::close(fd);
         throw ReadError(path, "cannot read file");
     }
-    struct stat st{};
+    struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
         throw ReadError(path, "cannot read file (not a regular file)");
 
     switch (WriterProbe::probe(fd)) {
-    case WriterProbe::State::Writing:
-        throw StillBeingWritten(path);
+    case WriterProbe::State::Writing: throw StillBeingWritten(path);
     case WriterProbe::State::Unknown: {
         const FileIdentity before = WriterProbe::identityOf(fd);
         QThread::msleep(kSettleMs);
@@ -105,8 +101,7 @@ SourceFile::SourceFile(const QString& path)
             throw StillBeingWritten(path);
         break;
     }
-    case WriterProbe::State::Closed:
-        break;
+    case WriterProbe::State::Closed: break;
     }
     m_identity = WriterProbe::identityOf(fd);
 }

@@ -19,8 +19,8 @@ struct Environment {
 Environment currentEnvironment();
 
 struct Found {
-    QString inputPath;   // the game's directory, or the proposed default
-    QString outputPath;  // "<pictures>/CS_JPEG/" (C:\CS_JPEG\ on Windows)
+    QString inputPath;        // the game's directory, or the proposed default
+    QString outputPath;       // "<pictures>/CS_JPEG/" (C:\CS_JPEG\ on Windows)
     bool inputExists = false; // inputPath names an existing directory
     // Nothing was found and inputPath is the fixed default, taken whether or
     // not it exists. The window then also sets the quality to 90.

@@ -22,19 +22,17 @@ namespace {
 QString readView(REGSAM view, const QString& subKey, const QString& valueName)
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, reinterpret_cast<const wchar_t*>(subKey.utf16()), 0,
-                      KEY_READ | view, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, reinterpret_cast<const wchar_t*>(subKey.utf16()), 0, KEY_READ | view, &key)
+        != ERROR_SUCCESS)
         return {};
     QString result;
     DWORD type = 0;
     DWORD size = 0;
     const auto* name = reinterpret_cast<const wchar_t*>(valueName.utf16());
-    if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS
-        && type == REG_SZ) {
+    if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS && type == REG_SZ) {
         std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
         type = 0;
-        if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
-                             &size) == ERROR_SUCCESS)
+        if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size) == ERROR_SUCCESS)
             result = QString::fromWCharArray(buffer.data()); // stops at the first NUL
     }
     RegCloseKey(key);
@@ -147,8 +145,7 @@ QString WinePrefix()
     return prefix.isEmpty() ? QDir::homePath() + QStringLiteral("/.wine") : prefix;
 }
 
-QString ReadSystemRegString(const QString& systemRegPath, const QString& subKey,
-                            const QString& valueName)
+QString ReadSystemRegString(const QString& systemRegPath, const QString& subKey, const QString& valueName)
 {
     QFile file(systemRegPath);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
@@ -160,8 +157,7 @@ QString ReadSystemRegString(const QString& systemRegPath, const QString& subKey,
         const QString line = QString::fromUtf8(file.readLine()).trimmed();
         if (line.startsWith('[')) {
             const qsizetype end = line.lastIndexOf(']');
-            inKey = end > 0
-                    && unescape(QStringView(line).mid(1, end - 1)).compare(subKey, Qt::CaseInsensitive) == 0;
+            inKey = end > 0 && unescape(QStringView(line).mid(1, end - 1)).compare(subKey, Qt::CaseInsensitive) == 0;
             continue;
         }
         if (!inKey || line.isEmpty())
@@ -209,8 +205,7 @@ QString MapWinePath(const QString& winePrefix, const QString& windowsPath)
     return path;
 }
 
-QString ReadRegString(const QString& winePrefix, RegRoot, const QString& subKey,
-                      const QString& valueName)
+QString ReadRegString(const QString& winePrefix, RegRoot, const QString& subKey, const QString& valueName)
 {
     const QString systemReg = winePrefix + QStringLiteral("/system.reg");
     QString value = ReadSystemRegString(systemReg, subKey, valueName);

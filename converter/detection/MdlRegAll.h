@@ -23,12 +23,10 @@ QString ReadRegString(RegRoot root, const QString& subKey, const QString& valueN
 QString WinePrefix();
 
 // ReadRegString on a given prefix.
-QString ReadRegString(const QString& winePrefix, RegRoot root, const QString& subKey,
-                      const QString& valueName);
+QString ReadRegString(const QString& winePrefix, RegRoot root, const QString& subKey, const QString& valueName);
 
 // The raw text of a REG_SZ value in a system.reg file, "" when absent.
-QString ReadSystemRegString(const QString& systemRegPath, const QString& subKey,
-                            const QString& valueName);
+QString ReadSystemRegString(const QString& systemRegPath, const QString& subKey, const QString& valueName);
 
 // "C:\Sierra\Half-Life\" -> "<prefix>/dosdevices/c:/sierra/half-life/", each
 // folder name matched without regard to case where it exists. Text that does

@@ -103,8 +103,8 @@ QStringList LibraryFolders(const QString& steamRoot)
     for (const auto& [key, value] : KeyValuePairs(readText(apps + QStringLiteral("/libraryfolders.vdf")))) {
         bool numeric = false;
         key.toInt(&numeric);
-        const bool isPath = key.compare(QStringLiteral("path"), Qt::CaseInsensitive) == 0
-                            || (numeric && value.startsWith('/'));
+        const bool isPath =
+            key.compare(QStringLiteral("path"), Qt::CaseInsensitive) == 0 || (numeric && value.startsWith('/'));
         if (isPath && !libraries.contains(value))
             libraries.append(value);
     }
@@ -132,8 +132,7 @@ QString ScreenshotFolder(const QString& install)
     QDateTime newest;
     const QDir dir(install);
     for (const QFileInfo& mod : dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        const QFileInfoList shots = QDir(mod.filePath())
-                                        .entryInfoList({QStringLiteral("*.bmp")}, QDir::Files);
+        const QFileInfoList shots = QDir(mod.filePath()).entryInfoList({QStringLiteral("*.bmp")}, QDir::Files);
         for (const QFileInfo& shot : shots) {
             if (!newest.isValid() || shot.lastModified() > newest) {
                 newest = shot.lastModified();

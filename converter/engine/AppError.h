@@ -8,8 +8,8 @@
 class AppError : public std::runtime_error {
 public:
     AppError(int number, QString source, QString description)
-        : std::runtime_error(description.toStdString()), m_number(number),
-          m_source(std::move(source)), m_description(std::move(description))
+        : std::runtime_error(description.toStdString()), m_number(number), m_source(std::move(source)),
+          m_description(std::move(description))
     {
     }
 

@@ -30,7 +30,7 @@ struct FileJob {
     QString source;    // its full path
     QString outputDir; // where its JPEG goes
     QString prefix;
-    int number;        // the first free number, found before the file is read
+    int number; // the first free number, found before the file is read
 };
 
 void reportFailure(RunHost& host, const QString& jpeg)
@@ -120,8 +120,8 @@ bool ValidateProcess(RunHost& host)
         if (mFileOp::DirExists(output))
             return true;
 
-        const QString question = QStringLiteral("The following directory doesn't exist:") + MsgLineBreak()
-            + output + MsgLineBreak() + QStringLiteral("Would you like to create it ?");
+        const QString question = QStringLiteral("The following directory doesn't exist:") + MsgLineBreak() + output
+                                 + MsgLineBreak() + QStringLiteral("Would you like to create it ?");
         if (!host.askYesNo(question, MsgIcon::Information, QString())) {
             host.showMessage(output + QStringLiteral(" doesn't exist !"), MsgIcon::Information, kErrorTitle);
             return false;

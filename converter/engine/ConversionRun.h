@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/RunHost.h"
 #include "core/ScreenshotList.h"
+#include "engine/RunHost.h"
 
 #include <QString>
 
@@ -9,10 +9,7 @@
 // shares with start-up.
 
 // "half0007.bmp" -> "half".
-inline QString GetNamePrefix(const QString& fileName)
-{
-    return ScreenshotList::namePrefix(fileName);
-}
+inline QString GetNamePrefix(const QString& fileName) { return ScreenshotList::namePrefix(fileName); }
 
 // True when both directories exist, after offering to create a missing
 // output directory. Shows its own messages.

@@ -3,19 +3,16 @@
 #include "platform/MsgBox.h"
 #include "platform/Picture.h"
 
+#include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
-#include <QClipboard>
 #include <QTime>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <random>
 
-cDIBSection::~cDIBSection()
-{
-    ClearUp();
-}
+cDIBSection::~cDIBSection() { ClearUp(); }
 
 int cDIBSection::BytesPerScanLine() const
 {
@@ -107,8 +104,8 @@ void cDIBSection::CreateFromPicture(StdPicture&& picThis)
     m_bits = bm.bmBits;
 }
 
-void cDIBSection::LoadPictureBlt(gdi::HDC lhDC, int lSrcLeft, int lSrcTop, int lSrcWidth,
-                                 int lSrcHeight, std::uint32_t eRop)
+void cDIBSection::LoadPictureBlt(gdi::HDC lhDC, int lSrcLeft, int lSrcTop, int lSrcWidth, int lSrcHeight,
+                                 std::uint32_t eRop)
 {
     if (lSrcWidth < 0)
         lSrcWidth = Width();
@@ -117,8 +114,8 @@ void cDIBSection::LoadPictureBlt(gdi::HDC lhDC, int lSrcLeft, int lSrcTop, int l
     gdi::BitBlt(m_hDC, 0, 0, lSrcWidth, lSrcHeight, lhDC, lSrcLeft, lSrcTop, eRop);
 }
 
-void cDIBSection::PaintPicture(gdi::HDC lhDC, int lDestLeft, int lDestTop, int lDestWidth,
-                               int lDestHeight, int lSrcLeft, int lSrcTop, std::uint32_t eRop)
+void cDIBSection::PaintPicture(gdi::HDC lhDC, int lDestLeft, int lDestTop, int lDestWidth, int lDestHeight,
+                               int lSrcLeft, int lSrcTop, std::uint32_t eRop)
 {
     if (lDestWidth < 0)
         lDestWidth = Width();
@@ -197,15 +194,9 @@ namespace {
 
 // Rounds to the nearest integer, halves to the even neighbour (the default
 // floating-point rounding mode).
-inline double roundHalfEven(double v)
-{
-    return std::nearbyint(v);
-}
+inline double roundHalfEven(double v) { return std::nearbyint(v); }
 
-inline std::uint8_t clampByte(double v)
-{
-    return static_cast<std::uint8_t>(std::clamp(v, 0.0, 255.0));
-}
+inline std::uint8_t clampByte(double v) { return static_cast<std::uint8_t>(std::clamp(v, 0.0, 255.0)); }
 
 } // namespace
 

@@ -48,14 +48,13 @@ public:
 
     // Copies a rectangle of lhDC to (0, 0) of this image; negative sizes
     // stand for this image's width or height.
-    void LoadPictureBlt(gdi::HDC lhDC, int lSrcLeft = 0, int lSrcTop = 0, int lSrcWidth = -1,
-                        int lSrcHeight = -1, std::uint32_t eRop = gdi::SRCCOPY);
+    void LoadPictureBlt(gdi::HDC lhDC, int lSrcLeft = 0, int lSrcTop = 0, int lSrcWidth = -1, int lSrcHeight = -1,
+                        std::uint32_t eRop = gdi::SRCCOPY);
 
     // Copies a rectangle of this image onto lhDC, unscaled; negative sizes
     // stand for this image's width or height.
-    void PaintPicture(gdi::HDC lhDC, int lDestLeft = 0, int lDestTop = 0, int lDestWidth = -1,
-                      int lDestHeight = -1, int lSrcLeft = 0, int lSrcTop = 0,
-                      std::uint32_t eRop = gdi::SRCCOPY);
+    void PaintPicture(gdi::HDC lhDC, int lDestLeft = 0, int lDestTop = 0, int lDestWidth = -1, int lDestHeight = -1,
+                      int lSrcLeft = 0, int lSrcTop = 0, std::uint32_t eRop = gdi::SRCCOPY);
 
     gdi::HDC hDC() const { return m_hDC; }
     gdi::HBITMAP hDib() const { return m_hDib; }

@@ -56,9 +56,6 @@ void Pause(int limitMs)
         WaitForEvents(static_cast<int>(deadline - now));
 }
 
-void Sleep(int ms)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
+void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 } // namespace mChrono

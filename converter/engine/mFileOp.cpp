@@ -44,10 +44,7 @@ bool hasScheme(const QString& target)
 }
 } // namespace
 
-QChar PathSeparator()
-{
-    return QDir::separator();
-}
+QChar PathSeparator() { return QDir::separator(); }
 
 QString FormatPath(const QString& path)
 {
@@ -66,15 +63,9 @@ std::optional<std::int64_t> FileLength(const QString& path)
     return info.size();
 }
 
-bool FileExists(const QString& path)
-{
-    return FileLength(path).has_value();
-}
+bool FileExists(const QString& path) { return FileLength(path).has_value(); }
 
-bool DirExists(const QString& path)
-{
-    return Directories::exists(path);
-}
+bool DirExists(const QString& path) { return Directories::exists(path); }
 
 bool WaitWhileFileExists(const QString& path, int limitMs)
 {

@@ -1,7 +1,7 @@
 #include "engine/mIntelJPEGLibrary.h"
 
-#include "engine/AppError.h"
 #include "core/NativeName.h"
+#include "engine/AppError.h"
 #include "engine/cDIBSection.h"
 #include "platform/IntelJpegLibrary.h"
 
@@ -14,15 +14,12 @@ namespace {
 QString errorSource()
 {
     const QString program = QCoreApplication::instance()
-        ? QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName()
-        : QStringLiteral("framewright");
+                                ? QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName()
+                                : QStringLiteral("framewright");
     return program + QStringLiteral(".mIntelJPEGLibrary");
 }
 
-[[noreturn]] void raise(const QString& description)
-{
-    throw AppError(kJpegErrorNumber, errorSource(), description);
-}
+[[noreturn]] void raise(const QString& description) { throw AppError(kJpegErrorNumber, errorSource(), description); }
 
 // Frees the library record on every way out once it was initialised.
 class IjlRecord {

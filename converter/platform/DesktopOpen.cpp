@@ -41,8 +41,5 @@ bool OpenWithDesktop(const QUrl& url)
 #else
 #include <QDesktopServices>
 
-bool OpenWithDesktop(const QUrl& url)
-{
-    return QDesktopServices::openUrl(url);
-}
+bool OpenWithDesktop(const QUrl& url) { return QDesktopServices::openUrl(url); }
 #endif

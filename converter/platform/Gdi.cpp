@@ -104,14 +104,12 @@ HDC CreateCompatibleDC(HDC)
     return h;
 }
 
-HBITMAP CreateDIBSection(HDC, const BITMAPINFOHEADER& header, std::uint32_t usage,
-                         std::uint8_t** bits)
+HBITMAP CreateDIBSection(HDC, const BITMAPINFOHEADER& header, std::uint32_t usage, std::uint8_t** bits)
 {
     if (bits)
         *bits = nullptr;
     if (usage != DIB_RGB_COLORS || header.biSize != sizeof(BITMAPINFOHEADER) || header.biPlanes != 1
-        || header.biBitCount != 24 || header.biCompression != BI_RGB
-        || !validSize(header.biWidth, header.biHeight))
+        || header.biBitCount != 24 || header.biCompression != BI_RGB || !validSize(header.biWidth, header.biHeight))
         return 0;
 
     Bitmap b;
@@ -198,8 +196,7 @@ bool DeleteDC(HDC dc)
     return true;
 }
 
-bool BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, int srcY,
-            std::uint32_t rop)
+bool BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, int srcY, std::uint32_t rop)
 {
     if (rop != SRCCOPY)
         return false;
@@ -217,10 +214,26 @@ bool BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, in
     const Bitmap& s = sbit->second;
 
     // Clip the rectangle against both bitmaps, moving both origins together.
-    if (x < 0) { width += x; srcX -= x; x = 0; }
-    if (y < 0) { height += y; srcY -= y; y = 0; }
-    if (srcX < 0) { width += srcX; x -= srcX; srcX = 0; }
-    if (srcY < 0) { height += srcY; y -= srcY; srcY = 0; }
+    if (x < 0) {
+        width += x;
+        srcX -= x;
+        x = 0;
+    }
+    if (y < 0) {
+        height += y;
+        srcY -= y;
+        y = 0;
+    }
+    if (srcX < 0) {
+        width += srcX;
+        x -= srcX;
+        srcX = 0;
+    }
+    if (srcY < 0) {
+        height += srcY;
+        y -= srcY;
+        srcY = 0;
+    }
     width = std::min({width, d.width - x, s.width - srcX});
     height = std::min({height, d.height - y, s.height - srcY});
     if (width <= 0 || height <= 0)
@@ -275,20 +288,11 @@ long GetBitmapBits(HBITMAP bitmap, long size, void* out)
     return n;
 }
 
-HWND GetDesktopWindow()
-{
-    return kDesktop;
-}
+HWND GetDesktopWindow() { return kDesktop; }
 
-HDC GetDC(HWND window)
-{
-    return window == kDesktop ? kScreenDC : 0;
-}
+HDC GetDC(HWND window) { return window == kDesktop ? kScreenDC : 0; }
 
-int ReleaseDC(HWND window, HDC dc)
-{
-    return window == kDesktop && dc == kScreenDC ? 1 : 0;
-}
+int ReleaseDC(HWND window, HDC dc) { return window == kDesktop && dc == kScreenDC ? 1 : 0; }
 
 std::size_t LiveObjectCount()
 {

@@ -51,8 +51,7 @@ HDC CreateCompatibleDC(HDC dc);
 // A 24-bit bottom-up section as described by the header (only 24-bit BI_RGB
 // with positive width and height is supported). Stores the address of its
 // pixels in *bits; the pixels are not initialised. 0 on failure.
-HBITMAP CreateDIBSection(HDC dc, const BITMAPINFOHEADER& header, std::uint32_t usage,
-                         std::uint8_t** bits);
+HBITMAP CreateDIBSection(HDC dc, const BITMAPINFOHEADER& header, std::uint32_t usage, std::uint8_t** bits);
 
 // A bitmap in the screen's own format (32-bit, top row first). 0 on failure.
 HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height);
@@ -71,8 +70,7 @@ bool DeleteDC(HDC dc);
 
 // Copies width x height pixels at (srcX, srcY) of src's bitmap to (x, y) of
 // dest's bitmap; rectangles are clipped to both bitmaps. SRCCOPY only.
-bool BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, int srcY,
-            std::uint32_t rop);
+bool BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, int srcY, std::uint32_t rop);
 
 // Fills a BITMAP record for a bitmap; returns the bytes filled, 0 otherwise
 // (the record is then left untouched).

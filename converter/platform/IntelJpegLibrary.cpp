@@ -29,15 +29,15 @@ IJLERR ijlWrite(JPEG_CORE_PROPERTIES* jcprops, int iotype)
     if (!jcprops || !jcprops->jprops)
         return IJL_NOT_INITIALISED;
     const JPEG_CORE_PROPERTIES& p = *jcprops;
-    if (iotype != IJL_JFILE_WRITEWHOLEIMAGE || !p.DIBBytes || !p.JPGFile || !*p.JPGFile
-        || p.DIBChannels != 3 || p.DIBColor != IJL_COLOR::BGR || p.DIBWidth <= 0 || p.DIBHeight == 0
-        || p.DIBPadBytes < 0 || p.JPGWidth != p.DIBWidth || p.JPGHeight != std::abs(p.DIBHeight))
+    if (iotype != IJL_JFILE_WRITEWHOLEIMAGE || !p.DIBBytes || !p.JPGFile || !*p.JPGFile || p.DIBChannels != 3
+        || p.DIBColor != IJL_COLOR::BGR || p.DIBWidth <= 0 || p.DIBHeight == 0 || p.DIBPadBytes < 0
+        || p.JPGWidth != p.DIBWidth || p.JPGHeight != std::abs(p.DIBHeight))
         return IJL_INVALID_ARGUMENT;
 
     std::span<const std::uint8_t> jpeg;
     try {
-        const JpegEncoder::Pixels pixels{p.DIBBytes, p.DIBWidth, std::abs(p.DIBHeight),
-                                         p.DIBWidth * 3 + p.DIBPadBytes, p.DIBHeight < 0};
+        const JpegEncoder::Pixels pixels{p.DIBBytes, p.DIBWidth, std::abs(p.DIBHeight), p.DIBWidth * 3 + p.DIBPadBytes,
+                                         p.DIBHeight < 0};
         jpeg = static_cast<JpegEncoder*>(p.jprops)->encode(pixels, p.jquality);
     } catch (const std::exception&) {
         return IJL_ENCODE_ERROR;

@@ -16,8 +16,7 @@ QString MsgLineBreak();
 // title stands for the application's title. Until a program with windows
 // installs its message box (SetMsgBoxHandler), the text goes to stderr and
 // the answer is false.
-using MsgBoxHandler =
-    std::function<bool(const QString& text, MsgIcon icon, MsgButtons buttons, const QString& title)>;
+using MsgBoxHandler = std::function<bool(const QString& text, MsgIcon icon, MsgButtons buttons, const QString& title)>;
 
 bool MsgBox(const QString& text, MsgIcon icon = MsgIcon::None, MsgButtons buttons = MsgButtons::Ok,
             const QString& title = {});

@@ -15,10 +15,7 @@ StdPicture& StdPicture::operator=(StdPicture&& other) noexcept
     return *this;
 }
 
-StdPicture::~StdPicture()
-{
-    Release();
-}
+StdPicture::~StdPicture() { Release(); }
 
 void StdPicture::Release()
 {
@@ -62,15 +59,9 @@ StdPicture load(Source& source, const QString& name)
 
 } // namespace
 
-StdPicture LoadPicture(const QString& path)
-{
-    return load(path, path);
-}
+StdPicture LoadPicture(const QString& path) { return load(path, path); }
 
-StdPicture LoadPicture(QFile& file)
-{
-    return load(file, file.fileName());
-}
+StdPicture LoadPicture(QFile& file) { return load(file, file.fileName()); }
 
 QImage PictureToImage(const StdPicture& picture)
 {

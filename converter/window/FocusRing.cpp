@@ -30,8 +30,8 @@ void FocusRing::follow(QWidget* focused)
         return;
     }
     const int margin = kGap + kRingWidth;
-    setGeometry(QRect(focused->mapTo(window, QPoint(0, 0)), focused->size())
-                    .adjusted(-margin, -margin, margin, margin));
+    setGeometry(
+        QRect(focused->mapTo(window, QPoint(0, 0)), focused->size()).adjusted(-margin, -margin, margin, margin));
     raise();
     show();
 }

@@ -91,18 +91,18 @@ bool FrmMain::Form_Load()
     }
     applySkin2x(skinPath);
 
-    EnableControls();                                 // 8
-    if (!LoadSettings())                              // 9
+    EnableControls();    // 8
+    if (!LoadSettings()) // 9
         ApplyDefaultSettings();
-    InputPath = mFileOp::FormatPath(InputPath);       // 10
-    FileList->setPath(InputPath);                     // 11
-    lblInPath->setText(InputPath.toUpper());          // 12
-    OutputPath = mFileOp::FormatPath(OutputPath);     // 13
-    lblOutPath->setText(OutputPath.toUpper());        // 14
-    FileList->refresh();                              // 15
-    CmdGo->setEnabled(false);                         // 16
-    picMainSkin->hide();                              // 17
-    show();                                           // 18
+    InputPath = mFileOp::FormatPath(InputPath);   // 10
+    FileList->setPath(InputPath);                 // 11
+    lblInPath->setText(InputPath.toUpper());      // 12
+    OutputPath = mFileOp::FormatPath(OutputPath); // 13
+    lblOutPath->setText(OutputPath.toUpper());    // 14
+    FileList->refresh();                          // 15
+    CmdGo->setEnabled(false);                     // 16
+    picMainSkin->hide();                          // 17
+    show();                                       // 18
 
     // 19. The welcome text, line by line; the pauses keep the window live.
     for (const WelcomeLine& line : kWelcome) {
@@ -112,7 +112,7 @@ bool FrmMain::Form_Load()
         if (line.pauseMs > 0)
             m_services.pause(line.pauseMs);
     }
-    CmdGo->setEnabled(true);                          // 20
+    CmdGo->setEnabled(true); // 20
     return true;
 }
 

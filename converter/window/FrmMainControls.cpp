@@ -30,16 +30,14 @@ using look::place;
 // The pictures a button shows, as its row of the layout table lists them.
 enum class Faces { NormalPressed, NormalPressedDisabled, One };
 
-PictureButton* button(QWidget* parent, art::Button id, const layout::TwipRect& r, Faces faces,
-                      const QString& tip)
+PictureButton* button(QWidget* parent, art::Button id, const layout::TwipRect& r, Faces faces, const QString& tip)
 {
     const auto face = [id](art::Face f) {
         return ScaledPicture([id, f](int scale) { return art::buttonFace(id, f, scale); });
     };
     const ScaledPicture normal = face(art::Face::Normal);
-    auto* b = new PictureButton(
-        parent, normal, faces == Faces::One ? normal : face(art::Face::Pressed),
-        faces == Faces::NormalPressedDisabled ? face(art::Face::Disabled) : ScaledPicture());
+    auto* b = new PictureButton(parent, normal, faces == Faces::One ? normal : face(art::Face::Pressed),
+                                faces == Faces::NormalPressedDisabled ? face(art::Face::Disabled) : ScaledPicture());
     place(b, r);
     b->setToolTip(tip);
     return b;
@@ -80,12 +78,12 @@ void FrmMain::buildControls()
     picMainSkin = new QLabel(this);
     picMainSkin->setAttribute(Qt::WA_TransparentForMouseEvents); // presses reach the window
 
-    LBlack = new LineControl(this, Qt::black, layout::LBlack.thicknessPx, layout::LBlack.x1,
-                             layout::LBlack.x2, layout::LBlack.y);
-    LBack = new LineControl(this, QColor(64, 64, 64), layout::LBack.thicknessPx, layout::LBack.x1,
-                            layout::LBack.x2, layout::LBack.y);
-    LFore = new LineControl(this, kLightBlue, layout::LFore.thicknessPx, layout::LFore.x1,
-                            layout::LFore.x2, layout::LFore.y);
+    LBlack = new LineControl(this, Qt::black, layout::LBlack.thicknessPx, layout::LBlack.x1, layout::LBlack.x2,
+                             layout::LBlack.y);
+    LBack = new LineControl(this, QColor(64, 64, 64), layout::LBack.thicknessPx, layout::LBack.x1, layout::LBack.x2,
+                            layout::LBack.y);
+    LFore = new LineControl(this, kLightBlue, layout::LFore.thicknessPx, layout::LFore.x1, layout::LFore.x2,
+                            layout::LFore.y);
 
     SFrame = new ShapeControl(this, kLightBlue.darker(130));
     place(SFrame, layout::SFrame);
@@ -97,14 +95,29 @@ void FrmMain::buildControls()
     buildLists();
 
     const std::pair<QWidget*, const char*> names[] = {
-        {picMainSkin, "picMainSkin"}, {LBlack, "LBlack"},         {LBack, "LBack"},
-        {LFore, "LFore"},             {SFrame, "SFrame"},         {Image1, "Image1"},
-        {Image2, "Image2"},           {LblSrc, "LblSrc"},         {LblDest, "LblDest"},
-        {lblInPath, "lblInPath"},     {lblOutPath, "lblOutPath"}, {LblURLQuenk, "LblURLQuenk"},
-        {lblURLSponso, "lblURLSponso"}, {CmdMin, "CmdMin"},       {CmdExit, "CmdExit"},
-        {CmdGo, "CmdGo"},             {CmdOutPath, "CmdOutPath"}, {CmdInPath, "CmdInPath"},
-        {CmdAbout, "CmdAbout"},       {chkDel, "chkDel"},         {FileList, "FileList"},
-        {Lstinfo, "Lstinfo"},         {ImgPreview, "ImgPreview"},
+        {picMainSkin, "picMainSkin"},
+        {LBlack, "LBlack"},
+        {LBack, "LBack"},
+        {LFore, "LFore"},
+        {SFrame, "SFrame"},
+        {Image1, "Image1"},
+        {Image2, "Image2"},
+        {LblSrc, "LblSrc"},
+        {LblDest, "LblDest"},
+        {lblInPath, "lblInPath"},
+        {lblOutPath, "lblOutPath"},
+        {LblURLQuenk, "LblURLQuenk"},
+        {lblURLSponso, "lblURLSponso"},
+        {CmdMin, "CmdMin"},
+        {CmdExit, "CmdExit"},
+        {CmdGo, "CmdGo"},
+        {CmdOutPath, "CmdOutPath"},
+        {CmdInPath, "CmdInPath"},
+        {CmdAbout, "CmdAbout"},
+        {chkDel, "chkDel"},
+        {FileList, "FileList"},
+        {Lstinfo, "Lstinfo"},
+        {ImgPreview, "ImgPreview"},
     };
     for (const auto& [control, name] : names)
         control->setObjectName(QLatin1String(name));
@@ -127,10 +140,10 @@ void FrmMain::buildLabels()
     lblOutPath->onDoubleClick = [this] { lblOutPath_DblClick(); };
 
     const QFont urlFont = formFont(9.75, true, true);
-    LblURLQuenk = label(new MouseLabel(QString::fromLatin1(makers::kMakersAddress), this),
-                        layout::LblURLQuenk, urlFont);
-    lblURLSponso = label(new MouseLabel(QString::fromLatin1(makers::kSponsorAddress), this),
-                         layout::lblURLSponso, urlFont);
+    LblURLQuenk =
+        label(new MouseLabel(QString::fromLatin1(makers::kMakersAddress), this), layout::LblURLQuenk, urlFont);
+    lblURLSponso =
+        label(new MouseLabel(QString::fromLatin1(makers::kSponsorAddress), this), layout::lblURLSponso, urlFont);
     LblURLQuenk->onClick = [this] { LblURLQuenk_Click(); };
     lblURLSponso->onClick = [this] { lblURLSponso_Click(); };
     for (QLabel* url : {LblURLQuenk, lblURLSponso})
@@ -139,10 +152,8 @@ void FrmMain::buildLabels()
 
 void FrmMain::buildButtons()
 {
-    CmdMin = button(this, art::Button::Min, layout::CmdMin, Faces::NormalPressed,
-                    QStringLiteral("Reduce window"));
-    CmdExit = button(this, art::Button::Exit, layout::CmdExit, Faces::NormalPressedDisabled,
-                     QStringLiteral("Close"));
+    CmdMin = button(this, art::Button::Min, layout::CmdMin, Faces::NormalPressed, QStringLiteral("Reduce window"));
+    CmdExit = button(this, art::Button::Exit, layout::CmdExit, Faces::NormalPressedDisabled, QStringLiteral("Close"));
     CmdGo = button(this, art::Button::Go, layout::CmdGo, Faces::NormalPressedDisabled,
                    QStringLiteral("Convert ScreenShots into JPEGs"));
     CmdGo->setFont(formFont(8.25, true));
@@ -150,8 +161,7 @@ void FrmMain::buildButtons()
                         QStringLiteral("Select OutPut directory"));
     CmdInPath = button(this, art::Button::InPath, layout::CmdInPath, Faces::NormalPressed,
                        QStringLiteral("Select Input Directory"));
-    CmdAbout = button(this, art::Button::About, layout::CmdAbout, Faces::One,
-                      QStringLiteral("About Framewright"));
+    CmdAbout = button(this, art::Button::About, layout::CmdAbout, Faces::One, QStringLiteral("About Framewright"));
     connect(CmdMin, &QAbstractButton::clicked, this, [this] { CmdMin_Click(); });
     connect(CmdExit, &QAbstractButton::clicked, this, [this] { CmdExit_Click(); });
     connect(CmdGo, &QAbstractButton::clicked, this, [this] { CmdGo_Click(); });

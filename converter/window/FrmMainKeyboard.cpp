@@ -17,10 +17,7 @@
 namespace {
 
 // On the main keyboard or the keypad.
-bool isEnterKey(const QKeyEvent& event)
-{
-    return event.key() == Qt::Key_Enter || event.key() == Qt::Key_Return;
-}
+bool isEnterKey(const QKeyEvent& event) { return event.key() == Qt::Key_Enter || event.key() == Qt::Key_Return; }
 
 } // namespace
 

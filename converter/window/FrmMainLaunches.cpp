@@ -1,7 +1,7 @@
 // FrmMain's handlers that leave the window: the credits viewer, the web
 // pages, and minimising.
-#include "window/FrmMain.h"
 #include "platform/MsgBox.h"
+#include "window/FrmMain.h"
 
 #include "Makers.h"
 #include "engine/mFileOp.h"
@@ -36,7 +36,4 @@ void FrmMain::CmdAbout_Click()
 void FrmMain::LblURLQuenk_Click() { m_services.openAddress(LblURLQuenk->text()); }
 void FrmMain::lblURLSponso_Click() { m_services.openAddress(lblURLSponso->text()); }
 
-void FrmMain::CmdMin_Click()
-{
-    setWindowState(windowState() | Qt::WindowMinimized);
-}
+void FrmMain::CmdMin_Click() { setWindowState(windowState() | Qt::WindowMinimized); }

@@ -1,7 +1,7 @@
 #include "window/FrmMainRunHost.h"
 
-#include "engine/ConversionRun.h"
 #include "core/NumberText.h"
+#include "engine/ConversionRun.h"
 #include "engine/mChrono.h"
 #include "window/FrmMain.h"
 #include "window/QualitySlider.h"
@@ -13,10 +13,7 @@
 
 namespace {
 
-QString titleOr(const QString& title)
-{
-    return title.isEmpty() ? QStringLiteral("Framewright") : title;
-}
+QString titleOr(const QString& title) { return title.isEmpty() ? QStringLiteral("Framewright") : title; }
 
 } // namespace
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/RunHost.h"
 #include "detection/GameDirectory.h"
+#include "engine/RunHost.h"
 
 #include <QString>
 #include <functional>
@@ -28,8 +28,8 @@ struct FrmMainServices {
     // Ends the process at once.
     std::function<void()> quit;
 
-    QString programDir;    // where the viewer is looked for, and skin.bmp first (DataFile.h)
-    QString settingsFile;  // the INI store
+    QString programDir;                     // where the viewer is looked for, and skin.bmp first (DataFile.h)
+    QString settingsFile;                   // the INI store
     GameDirectory::Environment environment; // where the first start looks for the game
 };
 

@@ -1,7 +1,7 @@
 // FrmMain's settings: the stored values restored into the controls and
 // stored from them, and the game's directory found on a first start.
-#include "window/FrmMain.h"
 #include "platform/MsgBox.h"
+#include "window/FrmMain.h"
 
 #include "core/Settings.h"
 #include "engine/mFileOp.h"
@@ -48,7 +48,4 @@ void FrmMain::ApplyDefaultSettings()
         m_slider->SetQuality(90);
 }
 
-bool FrmMain::CheckDir(const QString& path) const
-{
-    return mFileOp::DirExists(path);
-}
+bool FrmMain::CheckDir(const QString& path) const { return mFileOp::DirExists(path); }

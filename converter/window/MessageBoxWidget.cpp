@@ -9,7 +9,7 @@
 void InstallMessageBoxWidget(QWidget* owner)
 {
     SetMsgBoxHandler([owner = QPointer<QWidget>(owner)](const QString& text, MsgIcon icon, MsgButtons buttons,
-                                                         const QString& title) {
+                                                        const QString& title) {
         const QString caption = title.isEmpty() ? QApplication::applicationName() : title;
         QMessageBox box(QMessageBox::NoIcon, caption, text,
                         buttons == MsgButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,

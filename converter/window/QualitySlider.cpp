@@ -14,8 +14,7 @@
 
 using layout::kTwipsPerPixel;
 
-QualitySlider::QualitySlider(QWidget* window, std::function<bool()> live)
-    : QObject(window), m_live(std::move(live))
+QualitySlider::QualitySlider(QWidget* window, std::function<bool()> live) : QObject(window), m_live(std::move(live))
 {
     LblBack = look::label(new MouseLabel(window), layout::LblBack, look::formFont(8.25));
     LblBack->setAutoFillBackground(true);
@@ -28,10 +27,9 @@ QualitySlider::QualitySlider(QWidget* window, std::function<bool()> live)
         l->setMouseTracking(true); // moves without a button refresh the caption too
         l->onMouse = [this](QMouseEvent* e) { mouse(e); };
     }
-    lbltutqual = look::label(new QLabel(QStringLiteral("Quality"), window), layout::lbltutqual,
-                             look::formFont(12, true, true));
-    LblQuality = look::label(new QLabel(QStringLiteral("100 %"), window), layout::LblQuality,
-                             look::formFont(12, true));
+    lbltutqual =
+        look::label(new QLabel(QStringLiteral("Quality"), window), layout::lbltutqual, look::formFont(12, true, true));
+    LblQuality = look::label(new QLabel(QStringLiteral("100 %"), window), layout::LblQuality, look::formFont(12, true));
 
     LblBack->setObjectName(QStringLiteral("LblBack"));
     LblFore->setObjectName(QStringLiteral("LblFore"));
@@ -103,8 +101,8 @@ void QualitySlider::mouse(QMouseEvent* event)
     if (!m_live())
         return;
     // A press or a release names its button; a move reports the buttons held.
-    const int button = event->type() == QEvent::MouseMove ? static_cast<int>(event->buttons())
-                                                          : static_cast<int>(event->button());
+    const int button =
+        event->type() == QEvent::MouseMove ? static_cast<int>(event->buttons()) : static_cast<int>(event->button());
     DragQuality(button, static_cast<float>(event->position().x() * kTwipsPerPixel));
 }
 

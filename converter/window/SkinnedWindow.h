@@ -28,8 +28,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent*) override;
 
 private:
-    QImage m_background;     // the skin with its outside made transparent
-    QImage m_background2x;   // the same from skin@2x.bmp, for denser screens; may be null
+    QImage m_background;   // the skin with its outside made transparent
+    QImage m_background2x; // the same from skin@2x.bmp, for denser screens; may be null
     bool m_manualMove = false;
     QPoint m_moveOffset;
 };

@@ -38,10 +38,7 @@ Result convert(const QStringList& args, const std::function<void()>& inChild)
 
 namespace {
 
-QColor idColour(int id)
-{
-    return QColor(20 + 7 * (id % 30), 20 + 7 * (id / 30), 90);
-}
+QColor idColour(int id) { return QColor(20 + 7 * (id % 30), 20 + 7 * (id / 30), 90); }
 
 } // namespace
 

@@ -11,9 +11,9 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <cstdio>
 #include <functional>
 #include <gtest/gtest.h>
-#include <cstdio>
 #include <set>
 #include <signal.h>
 #include <sys/resource.h>
@@ -138,14 +138,21 @@ TEST(Cli, TgaScreenshotsGiveTheJpegOfTheirBitmap)
     } rows[] = {
         {"c1a00035.bmp", bmp(picture), R"(c1a00035\.bmp -> c1a00000\.JPG .*)"},
         {"c1a00036.tga", tga(picture, "gm"), R"(c1a00036\.tga -> c1a00001\.JPG .*)", "c1a00000.JPG"},
-        {"c1a00037.TGA", tga(picture, "gm", {"-type", "TrueColorMatte"}), R"(c1a00037\.TGA -> c1a00002\.JPG .*)", "c1a00000.JPG"},
+        {"c1a00037.TGA", tga(picture, "gm", {"-type", "TrueColorMatte"}), R"(c1a00037\.TGA -> c1a00002\.JPG .*)",
+         "c1a00000.JPG"},
         {"c1a00038.tga", tga(picture, "ppmtotga", {"-rgb"}), R"(c1a00038\.tga -> c1a00003\.JPG .*)", "c1a00000.JPG"},
         {"flat0001.tga", tga(flat, "ppmtotga", {"-rgb"}), R"(flat0001\.tga -> flat0000\.JPG .*)", "flat0001.JPG"},
         {"flat0002.bmp", bmp(flat), R"(flat0002\.bmp -> flat0001\.JPG .*)"},
         {"HalfLife07.tga", tga(picture, "gm"), R"(HalfLife07\.tga -> HalfLife0000\.JPG .*)", "c1a00000.JPG"},
-        {"junk0001.tga", [](const QString& path) { writeAll(path, QByteArray::fromHex("0000020000000000000000009001" "2c011800") + QByteArray(200000, 'x')); },
+        {"junk0001.tga",
+         [](const QString& path) {
+             writeAll(path, QByteArray::fromHex("0000020000000000000000009001"
+                                                "2c011800")
+                                + QByteArray(200000, 'x'));
+         },
          R"(junk0001\.tga skipped: truncated pixel data.*)"},
-        {"tiny0001.tga", tga(picture.scaled(40, 30), "gm"), R"(tiny0001\.tga skipped: smaller than 360000 bytes as a bitmap)"},
+        {"tiny0001.tga", tga(picture.scaled(40, 30), "gm"),
+         R"(tiny0001\.tga skipped: smaller than 360000 bytes as a bitmap)"},
     };
     for (const auto& row : rows)
         row.write(in.file(row.name));
@@ -194,8 +201,9 @@ TEST(Cli, DryRunTouchesNothing)
 TEST(Cli, BadOptionsAreUsageErrors)
 {
     TempDir in, root;
-    const QStringList rows[] = {{"-q", "101"}, {"-q", "high"}, {"-j", "0"}, {"--bogus"},
-                                {in.path(), root.file("out"), "third"}, {"--new-only"}, {"-n", "-w"}};
+    const QStringList rows[] = {
+        {"-q", "101"},  {"-q", "high"}, {"-j", "0"}, {"--bogus"}, {in.path(), root.file("out"), "third"},
+        {"--new-only"}, {"-n", "-w"}};
     for (const QStringList& args : rows) {
         const Result r = convert(QStringList(args) << in.path() << root.file("out"));
         EXPECT_EQ(r.code, 2) << args.join(' ').toStdString();
@@ -248,7 +256,9 @@ TEST(Cli, SignalStopsCleanly)
 TEST(Cli, NamesThatAreNotUtf8KeepTheirBytes)
 {
     TempDir in, out;
-    const QByteArray name = QFile::encodeName(in.path()) + "/caf\xe9" "0001.bmp";
+    const QByteArray name = QFile::encodeName(in.path())
+                            + "/caf\xe9"
+                              "0001.bmp";
     const QByteArray bytes = bmpBytes(shot(4));
     std::FILE* file = std::fopen(name.constData(), "wb");
     ASSERT_TRUE(file);
@@ -256,8 +266,11 @@ TEST(Cli, NamesThatAreNotUtf8KeepTheirBytes)
     std::fclose(file);
     const Result r = convert({"-d", in.path(), out.path()});
     EXPECT_EQ(r.code, 0) << r.errors.toStdString();
-    EXPECT_TRUE(r.lines.value(0).startsWith("caf\\xE90001.bmp -> caf\\xE90000.JPG (")) << r.lines.value(0).toStdString();
-    const QByteArray jpeg = QFile::encodeName(out.path()) + "/caf\xe9" "0000.JPG";
+    EXPECT_TRUE(r.lines.value(0).startsWith("caf\\xE90001.bmp -> caf\\xE90000.JPG ("))
+        << r.lines.value(0).toStdString();
+    const QByteArray jpeg = QFile::encodeName(out.path())
+                            + "/caf\xe9"
+                              "0000.JPG";
     QFile written;
     std::FILE* jpegFile = std::fopen(jpeg.constData(), "rb");
     ASSERT_TRUE(jpegFile && written.open(jpegFile, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
@@ -296,7 +309,11 @@ TEST(Cli, SetupFailuresSayWhatFailed)
         {"watching a file", {"--watch", in.file("afile"), out.path()}, {}, 1, "is not a directory"},
         {"output under a file", {in.path(), in.file("afile/out")}, {}, 1, "cannot create the directory"},
         {"no thread at all", {"-j", "2", in.path(), out.path()}, threadsAllowed(1), 1, "cannot start a thread"},
-        {"fewer threads", {"-j", "2", in.path(), out.path()}, threadsAllowed(2), 0, "Converting on 1 threads instead of 2"},
+        {"fewer threads",
+         {"-j", "2", in.path(), out.path()},
+         threadsAllowed(2),
+         0,
+         "Converting on 1 threads instead of 2"},
     };
     for (const auto& row : rows) {
         QProcess p;

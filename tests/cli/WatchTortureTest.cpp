@@ -16,10 +16,10 @@
 #include <QProcess>
 #include <fcntl.h>
 #include <fstream>
-#include <string>
 #include <gtest/gtest.h>
 #include <map>
 #include <signal.h>
+#include <string>
 #include <unistd.h>
 
 using namespace clitest;
@@ -101,10 +101,7 @@ struct Ledger {
     }
 };
 
-bool gone(const QString& path)
-{
-    return !QFile::exists(path);
-}
+bool gone(const QString& path) { return !QFile::exists(path); }
 
 // The game's way: the lowest free name, the header, then the pixels in
 // chunks, each flushed, then closed.

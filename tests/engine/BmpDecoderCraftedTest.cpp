@@ -64,7 +64,7 @@ Bytes build(const BmpRecipe& r)
 std::uint32_t colourFor(int x, int y)
 {
     return (std::uint32_t(x * 37 + y * 11) & 0xFF) << 16 | (std::uint32_t(x * 5 + y * 71) & 0xFF) << 8
-        | (std::uint32_t(x * 113 + y * 3 + 7) & 0xFF);
+           | (std::uint32_t(x * 113 + y * 3 + 7) & 0xFF);
 }
 
 // A 24-bit picture of colourFor(), rows in file order; the file's pad bytes
@@ -116,10 +116,12 @@ BmpRecipe rle8(int width, int height, Bytes stream)
 TEST(BmpDecoderLayout, ScreenshotRowsAtEveryAlignmentBothRowOrders)
 {
     fwtest::TempDir dir;
-    const std::pair<int, int> sizes[] = {{1, 3}, {2, 3}, {3, 3}, {4, 2}, {5, 3}, {6, 2}, {7, 3}, {8, 2}, {9, 2}, {35, 39}};
+    const std::pair<int, int> sizes[] = {{1, 3}, {2, 3}, {3, 3}, {4, 2}, {5, 3},
+                                         {6, 2}, {7, 3}, {8, 2}, {9, 2}, {35, 39}};
     for (const auto& [width, height] : sizes) {
         for (const bool topDown : {false, true}) {
-            SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height) + (topDown ? " top-down" : " bottom-up"));
+            SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height)
+                         + (topDown ? " top-down" : " bottom-up"));
             const Bytes bytes = build(rgb24(width, height, topDown));
             expectPicture(decode(bytes), width, height);
             expectPicture(decodeFile(writeBytes(dir.file("case.bmp"), bytes)), width, height);
@@ -170,7 +172,8 @@ TEST(BmpDecoderErrors, EachFailureNamesItsReason)
         {with(30, 2), "unsupported compression (RLE4 with 8 bits per pixel)"},
         {with(30, 3), "unsupported compression (bit fields with 8 bits per pixel)"},
         {with(10, 20), "not a BMP file (pixel data offset 20 points into the headers)"},
-        {with(10, std::uint32_t(good.size())), "pixel data outside the file (offset " + size + ", file size " + size + ")"},
+        {with(10, std::uint32_t(good.size())),
+         "pixel data outside the file (offset " + size + ", file size " + size + ")"},
         {Bytes(good.begin(), good.end() - 1), "truncated pixel data (7 of 8 bytes)"},
         {withMasks({0xF00F, 0x0F00, 0x00F0}), "unsupported compression (bit-field mask 0x0000f00f)"},
         {withMasks({0x1F0000, 0x03E0, 0x001F}), "unsupported compression (bit-field mask 0x001f0000)"},

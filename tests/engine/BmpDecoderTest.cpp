@@ -26,10 +26,7 @@ QString corpusRoot()
     return overridden.isEmpty() ? QStringLiteral(FW_DEFAULT_CORPUS_DIR) : QString::fromLocal8Bit(overridden);
 }
 
-QString corpusFile(const QString& relative)
-{
-    return corpusRoot() + '/' + relative;
-}
+QString corpusFile(const QString& relative) { return corpusRoot() + '/' + relative; }
 
 QStringList corpusFiles(const QString& folder)
 {
@@ -193,9 +190,9 @@ TEST_F(BmpDecoderCorpus, EveryCutOfAGoodFileIsAnError)
     // Uncompressed files end with their last row and RLE files with their
     // end-of-bitmap, so every shorter copy is missing something.
     fwtest::TempDir dir;
-    for (const QString file : {"g/rgb24.bmp", "g/pal8.bmp", "g/pal8rle.bmp", "g/pal4rle.bmp", "g/pal1.bmp",
-                               "g/rgb16-565.bmp", "g/rgb32bf.bmp", "g/pal8os2.bmp", "g/pal8topdown.bmp",
-                               "g/pal8v5.bmp"}) {
+    for (const QString file :
+         {"g/rgb24.bmp", "g/pal8.bmp", "g/pal8rle.bmp", "g/pal4rle.bmp", "g/pal1.bmp", "g/rgb16-565.bmp",
+          "g/rgb32bf.bmp", "g/pal8os2.bmp", "g/pal8topdown.bmp", "g/pal8v5.bmp"}) {
         SCOPED_TRACE(file.toStdString());
         const Bytes whole = readBytes(corpusFile(file));
         // Every length through the headers and palette, then a sample of
@@ -235,9 +232,8 @@ TEST_F(BmpDecoderCorpus, ScrambledFilesNeverEscapeTheBuffer)
             if (variant % 5 == 4)
                 bytes.resize(random() % bytes.size());
             Picture picture;
-            const std::string reason = variant % 10 == 0
-                ? reasonForFile(writeBytes(dir.file("scrambled.bmp"), bytes))
-                : reasonFor(bytes, &picture);
+            const std::string reason = variant % 10 == 0 ? reasonForFile(writeBytes(dir.file("scrambled.bmp"), bytes))
+                                                         : reasonFor(bytes, &picture);
             (reason.empty() ? decoded : refused) += 1;
             ASSERT_LE(picture.bytes.size(), 512 * bytes.size() + (1u << 20)) << file.toStdString();
         }

@@ -1,6 +1,6 @@
+#include "engine/ConversionRun.h"
 #include "EngineTestUtil.h"
 #include "TempDir.h"
-#include "engine/ConversionRun.h"
 #include "core/NumberText.h"
 #include "engine/mChrono.h"
 
@@ -109,8 +109,8 @@ protected:
 TEST(NumberAtStart, LeadingNumberRoundedHalfToEven)
 {
     const std::pair<const char*, int> cases[] = {
-        {"05 %", 5}, {"100 %", 100}, {"%", 0},   {"2.5 %", 2}, {"3.5 %", 4},
-        {" 7", 7},   {"-3", -3},     {".5", 0},  {"1.5.3", 2}, {"99999999999 %", 2147483647},
+        {"05 %", 5}, {"100 %", 100}, {"%", 0},  {"2.5 %", 2}, {"3.5 %", 4},
+        {" 7", 7},   {"-3", -3},     {".5", 0}, {"1.5.3", 2}, {"99999999999 %", 2147483647},
     };
     for (const auto& [text, number] : cases)
         EXPECT_EQ(NumberAtStart(text), number) << text;
@@ -172,8 +172,8 @@ TEST_F(ConversionRunTest, BitmapsThatCannotGoAreKeptWithAReason)
     host.deleteBitmaps = true;
     host.onEvents = [&] { QFile::remove(jpegs.file("gone0000.JPG")); }; // taken away as soon as written
     EXPECT_TRUE(run());
-    EXPECT_EQ(host.info, (QStringList{"Processing:", "gone0000.bmp", "gone0000.bmp kept: its JPEG could not be confirmed",
-                                      "next0000.bmp", "Done."}));
+    EXPECT_EQ(host.info, (QStringList{"Processing:", "gone0000.bmp",
+                                      "gone0000.bmp kept: its JPEG could not be confirmed", "next0000.bmp", "Done."}));
     EXPECT_EQ(dirEntries(shots.path()), (QStringList{"gone0000.bmp"}));
 
     // A read-only input directory, for a user the permission bits bind.
@@ -202,7 +202,8 @@ TEST_F(ConversionRunTest, MissingDirectoriesAndEmptyInput)
         bool answerYes;
         QString message; // none when the run goes ahead
     } cases[] = {
-        {"no input", shots.file("nowhere/"), jpegs.dir(), true, "64|Error|" + shots.file("nowhere/") + " doesn't exist !"},
+        {"no input", shots.file("nowhere/"), jpegs.dir(), true,
+         "64|Error|" + shots.file("nowhere/") + " doesn't exist !"},
         {"output refused", shots.dir(), missing, false, "64|Error|" + missing + " doesn't exist !"},
         {"output not creatable", shots.dir(), jpegs.file("no/parent/"), true, "64|Error|Une erreur est survenue"},
         {"output created", shots.dir(), missing, true, {}},
@@ -223,7 +224,8 @@ TEST_F(ConversionRunTest, MissingDirectoriesAndEmptyInput)
         EXPECT_EQ(host.info.last(), converts ? "Done." : "Welcome in") << c.name;
     }
     EXPECT_EQ(host.questions.size(), 3);
-    EXPECT_EQ(host.questions.last(), "64||The following directory doesn't exist:\n" + missing + "\nWould you like to create it ?");
+    EXPECT_EQ(host.questions.last(),
+              "64||The following directory doesn't exist:\n" + missing + "\nWould you like to create it ?");
     EXPECT_TRUE(QFile::exists(missing + "half0000.JPG"));
 }
 
@@ -246,9 +248,10 @@ TEST_F(ConversionRunTest, VanishedAndUndecodableBitmapsAreSkippedWithAReason)
     EXPECT_TRUE(RunConversion(host));
     EXPECT_GT(checks, 3);
 
-    EXPECT_EQ(host.info, (QStringList{"Processing:", "ghost000.bmp skipped: file not found", "good0000.bmp",
-                                      "half0000.bmp", "half0000.bmp skipped: truncated pixel data (379946 of 480000 bytes)",
-                                      "junk0000.bmp", "junk0000.bmp skipped: not a BMP file", "Done."}));
+    EXPECT_EQ(host.info,
+              (QStringList{"Processing:", "ghost000.bmp skipped: file not found", "good0000.bmp", "half0000.bmp",
+                           "half0000.bmp skipped: truncated pixel data (379946 of 480000 bytes)", "junk0000.bmp",
+                           "junk0000.bmp skipped: not a BMP file", "Done."}));
     EXPECT_EQ(outputFiles(), (QStringList{"good0000.JPG"}));
     EXPECT_EQ(dirEntries(shots.path()), (QStringList{"half0000.bmp", "junk0000.bmp"})) << "kept without a JPEG";
     EXPECT_TRUE(host.messages.isEmpty());
@@ -271,9 +274,9 @@ TEST_F(ConversionRunTest, ABitmapReplacedOrStillBeingWrittenIsKept)
         }
     };
     EXPECT_TRUE(run());
-    EXPECT_EQ(host.info, (QStringList{"Processing:", "open0000.bmp", "open0000.bmp skipped: still being written",
-                                      "swap0000.bmp", "swap0000.bmp kept: it changed while it was being converted",
-                                      "Done."}));
+    EXPECT_EQ(host.info,
+              (QStringList{"Processing:", "open0000.bmp", "open0000.bmp skipped: still being written", "swap0000.bmp",
+                           "swap0000.bmp kept: it changed while it was being converted", "Done."}));
     EXPECT_EQ(outputFiles(), (QStringList{"swap0000.JPG"}));
     EXPECT_LT(fwtest::meanChannelDiff(fwtest::decodeJpeg(jpegs.file("swap0000.JPG")), read), 3.0);
     EXPECT_EQ(QImage(shots.file("swap0000.bmp")).convertToFormat(QImage::Format_RGB888), replacement);

@@ -23,8 +23,7 @@ StdPicture pictureOf(const QImage& image)
 // The image's pixels, top row first.
 QImage imageOf(const cDIBSection& d)
 {
-    return QImage(d.DIBSectionBitsPtr(), d.Width(), d.Height(), d.BytesPerScanLine(), QImage::Format_BGR888)
-        .mirrored();
+    return QImage(d.DIBSectionBitsPtr(), d.Width(), d.Height(), d.BytesPerScanLine(), QImage::Format_BGR888).mirrored();
 }
 
 class DibSectionTest : public ::testing::Test {

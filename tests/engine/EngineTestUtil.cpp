@@ -20,10 +20,7 @@ QByteArray bmpBytes(const QImage& image)
     return bytes;
 }
 
-void writeBmp(const QString& path, const QImage& image)
-{
-    writeAll(path, bmpBytes(image));
-}
+void writeBmp(const QString& path, const QImage& image) { writeAll(path, bmpBytes(image)); }
 
 QImage testPattern(int width, int height)
 {
@@ -45,10 +42,7 @@ QImage testPattern(int width, int height)
     return img;
 }
 
-QImage decodeJpeg(const QString& path)
-{
-    return QImage(path, "JPG").convertToFormat(QImage::Format_RGB888);
-}
+QImage decodeJpeg(const QString& path) { return QImage(path, "JPG").convertToFormat(QImage::Format_RGB888); }
 
 int maxChannelDiff(const QImage& a0, const QImage& b0)
 {
@@ -102,9 +96,6 @@ FileSizeLimit::FileSizeLimit(rlim_t bytes)
     setrlimit(RLIMIT_FSIZE, &limit);
 }
 
-FileSizeLimit::~FileSizeLimit()
-{
-    setrlimit(RLIMIT_FSIZE, &m_old);
-}
+FileSizeLimit::~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
 
 } // namespace fwtest

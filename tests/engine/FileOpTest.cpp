@@ -21,9 +21,16 @@ TEST(FileOp, FileAndDirectoryTests)
 {
     const fwtest::TempDir dir;
     fwtest::writeAll(dir.file("a.bmp"), "12345");
-    const struct { QString path; bool file, directory; } rows[] = {
-        {dir.file("a.bmp"), true, false}, {dir.file("missing.bmp"), false, false}, {"", false, false},
-        {dir.path(), false, true}, {dir.file("missing/"), false, false}, {"/", false, true}, {"C:", false, false}};
+    const struct {
+        QString path;
+        bool file, directory;
+    } rows[] = {{dir.file("a.bmp"), true, false},
+                {dir.file("missing.bmp"), false, false},
+                {"", false, false},
+                {dir.path(), false, true},
+                {dir.file("missing/"), false, false},
+                {"/", false, true},
+                {"C:", false, false}};
     for (const auto& r : rows) {
         EXPECT_EQ(mFileOp::FileExists(r.path), r.file) << r.path.toStdString();
         EXPECT_EQ(mFileOp::DirExists(r.path), r.directory) << r.path.toStdString();
@@ -36,7 +43,8 @@ TEST(FileOp, ShellOpenHandsTheDesktopAWebAddressOrAFile)
 {
     const fwtest::TempDir dir;
     const QString opener = dir.file("xdg-open"), arg = opener + ".arg";
-    fwtest::writeAll(opener, "#!/bin/sh\nenv > \"$0.env\"; printf '%s' \"$1\" > \"$0.tmp\"; mv \"$0.tmp\" \"$0.arg\"\n");
+    fwtest::writeAll(opener,
+                     "#!/bin/sh\nenv > \"$0.env\"; printf '%s' \"$1\" > \"$0.tmp\"; mv \"$0.tmp\" \"$0.arg\"\n");
     QFile::setPermissions(opener, QFile::ReadOwner | QFile::ExeOwner);
     fwtest::writeAll(dir.file("shot.bmp"), "");
     const QByteArray path = qgetenv("PATH");
@@ -49,11 +57,12 @@ TEST(FileOp, ShellOpenHandsTheDesktopAWebAddressOrAFile)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         return fwtest::readAll(arg); // throws when the opener never ran
     };
-    const QString rows[][2] = {
-        {"quenk.example.org", "https://quenk.example.org"}, {"localhost:8080/team", "https://localhost:8080/team"},
-        {"http://quenk.example.org/a?b=1", "http://quenk.example.org/a?b=1"},
-        {"mailto:team@example.org", "mailto:team@example.org"}, {dir.file("shot.bmp"), dir.file("shot.bmp")},
-        {"", "failed"}};
+    const QString rows[][2] = {{"quenk.example.org", "https://quenk.example.org"},
+                               {"localhost:8080/team", "https://localhost:8080/team"},
+                               {"http://quenk.example.org/a?b=1", "http://quenk.example.org/a?b=1"},
+                               {"mailto:team@example.org", "mailto:team@example.org"},
+                               {dir.file("shot.bmp"), dir.file("shot.bmp")},
+                               {"", "failed"}};
     for (const auto& [target, expected] : rows)
         EXPECT_EQ(opened(target), expected) << target.toStdString();
 
@@ -80,29 +89,46 @@ TEST(FileOp, WaitsEndInTimeWithoutSpinning)
     const fwtest::TempDir dir;
     const QString here = dir.file("here.JPG"), later = dir.file("later.JPG"), growing = dir.file("growing.JPG");
     fwtest::writeAll(here, "jpeg");
-    const struct { const char* name; std::function<bool()> wait; bool result; int minMs, maxMs; } rows[] = {
-        {"pause, handling events throughout", [] {
+    const struct {
+        const char* name;
+        std::function<bool()> wait;
+        bool result;
+        int minMs, maxMs;
+    } rows[] = {
+        {"pause, handling events throughout",
+         [] {
              QTimer ticker;
              int ticks = 0;
              QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
              ticker.start(20);
-             return mChrono::Pause(500), ticks >= 10; }, true, 500, 1500},
+             return mChrono::Pause(500), ticks >= 10;
+         },
+         true, 500, 1500},
         {"missing file is gone", [&] { return WaitWhileFileExists(dir.file("gone.bmp"), 5000); }, true, 0, 1000},
         {"file that stays", [&] { return WaitWhileFileExists(here, 500); }, false, 500, 1500},
         {"complete file: one stability pass", [&] { return WaitForFile(here, 1500); }, true, 200, 1400},
         {"file never written", [&] { return WaitForFile(dir.file("never.JPG"), 500); }, false, 500, 1500},
-        {"file written meanwhile", [&] {
+        {"file written meanwhile",
+         [&] {
              QTimer::singleShot(100, [&] { fwtest::writeAll(later, "x"); });
-             return WaitForFile(later, 3000); }, true, 300, 1500},
-        {"file deleted meanwhile", [&] {
+             return WaitForFile(later, 3000);
+         },
+         true, 300, 1500},
+        {"file deleted meanwhile",
+         [&] {
              QTimer::singleShot(50, [&] { QFile::remove(later); });
-             return WaitWhileFileExists(later, 5000); }, true, 50, 1000},
-        {"file that keeps growing", [&] {
+             return WaitWhileFileExists(later, 5000);
+         },
+         true, 50, 1000},
+        {"file that keeps growing",
+         [&] {
              QProcess writer;
              writer.start("sh", {"-c", "while :; do echo more bytes >> \"$0\"; sleep 0.02; done", growing});
              const bool result = writer.waitForStarted() && WaitForFile(growing, 700);
              writer.kill(), writer.waitForFinished();
-             return result; }, true, 700, 2000}};
+             return result;
+         },
+         true, 700, 2000}};
     for (const auto& r : rows) {
         const std::int64_t start = mChrono::TickCount(), startCpu = threadCpuMs();
         EXPECT_EQ(r.wait(), r.result) << r.name;

@@ -1,8 +1,8 @@
 #include "EngineTestUtil.h"
 #include "TempDir.h"
-#include "engine/AppError.h"
 #include "core/JpegEncoder.h"
 #include "core/SafeFile.h"
+#include "engine/AppError.h"
 #include "engine/cDIBSection.h"
 #include "engine/mIntelJPEGLibrary.h"
 #include "platform/Picture.h"
@@ -40,8 +40,8 @@ QByteArray turboJpeg(const cDIBSection& dib, int quality, int flags)
     tjhandle compressor = tjInitCompress();
     unsigned char* jpeg = nullptr;
     unsigned long size = 0;
-    tjCompress2(compressor, dib.DIBSectionBitsPtr(), dib.Width(), dib.BytesPerScanLine(), dib.Height(), TJPF_BGR,
-                &jpeg, &size, TJSAMP_444, quality, flags | TJFLAG_BOTTOMUP);
+    tjCompress2(compressor, dib.DIBSectionBitsPtr(), dib.Width(), dib.BytesPerScanLine(), dib.Height(), TJPF_BGR, &jpeg,
+                &size, TJSAMP_444, quality, flags | TJFLAG_BOTTOMUP);
     QByteArray out(reinterpret_cast<const char*>(jpeg), static_cast<qsizetype>(size));
     tjFree(jpeg);
     tjDestroy(compressor);

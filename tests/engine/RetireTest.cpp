@@ -1,9 +1,9 @@
 // The steps after encoding, shared by both programs: a bitmap is deleted
 // only when it is still the very file that was read, whatever happened to
 // its name meanwhile.
+#include "core/Retire.h"
 #include "EngineTestUtil.h"
 #include "TempDir.h"
-#include "core/Retire.h"
 #include "core/SourceFile.h"
 
 #include <QFile>

@@ -2,9 +2,9 @@
 // GraphicsMagick and netpbm write, and on a hostile set. The allocator hands
 // out exactly the promised size and fills it with stale bytes first, so a
 // stray write shows under ASan and an unwritten byte in the comparison.
+#include "core/tga/TgaDecoder.h"
 #include "BmpTestSupport.h"
 #include "TempDir.h"
-#include "core/tga/TgaDecoder.h"
 
 #include <QHash>
 #include <QProcess>
@@ -27,12 +27,32 @@ struct Header {
 
     Bytes bytes() const
     {
-        return {u8(idLength), u8(mapType), u8(type), u8(mapFirst), u8(mapFirst >> 8), u8(mapLength), u8(mapLength >> 8),
-                u8(mapBits), 0, 0, 0, 0, u8(width), u8(width >> 8), u8(height), u8(height >> 8), u8(bits), u8(descriptor)};
+        return {u8(idLength),
+                u8(mapType),
+                u8(type),
+                u8(mapFirst),
+                u8(mapFirst >> 8),
+                u8(mapLength),
+                u8(mapLength >> 8),
+                u8(mapBits),
+                0,
+                0,
+                0,
+                0,
+                u8(width),
+                u8(width >> 8),
+                u8(height),
+                u8(height >> 8),
+                u8(bits),
+                u8(descriptor)};
     }
 };
 
-Bytes operator+(Bytes a, const Bytes& b) { a.insert(a.end(), b.begin(), b.end()); return a; }
+Bytes operator+(Bytes a, const Bytes& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
 
 // The picture every form shows: 50 values in columns of three (so that RLE
 // finds runs), symmetric neither way, each value a colour or a grey whose
@@ -42,7 +62,9 @@ std::uint32_t colourOf(int v) { return std::uint32_t(v * 5) << 16 | std::uint32_
 std::uint32_t greyOf(int v) { return 0x010101u * std::uint32_t(v * 5); }
 Bytes bgr(std::uint32_t rgb) { return {u8(rgb), u8(rgb >> 8), u8(rgb >> 16)}; }
 
-struct Form { int type, bits, mapBits; };
+struct Form {
+    int type, bits, mapBits;
+};
 const Form kForms[] = {{2, 24, 0}, {2, 32, 0}, {3, 8, 0}, {1, 8, 24}, {1, 8, 32}};
 
 // Plain: pixel after pixel. RLE: runs as run packets, the rest as raw
@@ -69,17 +91,27 @@ Bytes craft(const Form& f, int width, int height, bool rle, int descriptor)
 {
     const bool mapped = f.type == 1;
     const int mapLength = mapped ? 50 : height % 2 * 9;
-    Bytes out = Header{width % 4, mapLength ? 1 : 0, f.type + (rle ? 8 : 0), mapped ? 7 : 0, mapLength,
-                       mapped ? f.mapBits : 16, width, height, f.bits, descriptor}.bytes()
-        + Bytes(std::size_t(width % 4), 'I');
+    Bytes out = Header{width % 4,
+                       mapLength ? 1 : 0,
+                       f.type + (rle ? 8 : 0),
+                       mapped ? 7 : 0,
+                       mapLength,
+                       mapped ? f.mapBits : 16,
+                       width,
+                       height,
+                       f.bits,
+                       descriptor}
+                    .bytes()
+                + Bytes(std::size_t(width % 4), 'I');
     for (int i = 0; i < mapLength; ++i)
         out = out + (mapped ? bgr(colourOf(i)) + Bytes(std::size_t(f.mapBits / 8 - 3), 0xFF) : Bytes{0x5A, 0x5A});
     std::vector<Bytes> pixels;
     for (int row = 0; row < height; ++row)
         for (int i = 0; i < width; ++i) {
             const int v = valueAt(descriptor & 0x10 ? width - 1 - i : i, descriptor & 0x20 ? row : height - 1 - row);
-            pixels.push_back(mapped ? Bytes{u8(v + 7)} : f.type == 3 ? Bytes{u8(greyOf(v))}
-                                                     : bgr(colourOf(v)) + Bytes(std::size_t(f.bits / 8 - 3), 0x80));
+            pixels.push_back(mapped        ? Bytes{u8(v + 7)}
+                             : f.type == 3 ? Bytes{u8(greyOf(v))}
+                                           : bgr(colourOf(v)) + Bytes(std::size_t(f.bits / 8 - 3), 0x80));
         }
     return out + encode(pixels, rle);
 }
@@ -137,7 +169,8 @@ TEST(TgaDecoderForms, EveryFormDecodesPixelExact)
             for (const bool rle : {false, true})
                 for (const int descriptor : {0x00, 0x20, 0x10, 0x30}) {
                     SCOPED_TRACE(testing::Message() << "type " << form.type << "/" << form.bits << "/" << form.mapBits
-                                 << (rle ? " RLE " : " plain ") << width << " x " << height << " descriptor " << descriptor);
+                                                    << (rle ? " RLE " : " plain ") << width << " x " << height
+                                                    << " descriptor " << descriptor);
                     const Bytes bytes = craft(form, width, height, rle, descriptor);
                     Picture picture, fromFile;
                     ASSERT_EQ(decode(bytes, picture), "");
@@ -164,8 +197,9 @@ void expectWriterReads(const QString& program, const std::vector<std::pair<QStri
         QProcess process; // gm names its output file, ppmtotga writes to stdout
         if (program != "gm")
             process.setStandardOutputFile(dir.file("out.tga"));
-        process.start(program, program == "gm" ? QStringList{"convert", dir.file("in.ppm")} + args + QStringList{"tga:" + dir.file("out.tga")}
-                                  : args + QStringList{dir.file("in.ppm")});
+        process.start(program, program == "gm" ? QStringList{"convert", dir.file("in.ppm")} + args
+                                                     + QStringList{"tga:" + dir.file("out.tga")}
+                                               : args + QStringList{dir.file("in.ppm")});
         ASSERT_TRUE(process.waitForFinished() && process.exitCode() == 0) << process.readAllStandardError().data();
         ASSERT_EQ(fwtest::readAll(dir.file("out.tga")).at(2), type);
         Picture picture;
@@ -177,14 +211,20 @@ void expectWriterReads(const QString& program, const std::vector<std::pair<QStri
 // GraphicsMagick 1.3.40 writes no RLE: asked for it, it writes type 2.
 TEST(TgaDecoderWriters, GraphicsMagick)
 {
-    expectWriterReads("gm", {{{"-compress", "None"}, 2}, {{"-compress", "RLE"}, 2}, {{"-type", "Grayscale"}, 3},
+    expectWriterReads("gm", {{{"-compress", "None"}, 2},
+                             {{"-compress", "RLE"}, 2},
+                             {{"-type", "Grayscale"}, 3},
                              {{"-type", "Palette"}, 1}});
 }
 
 TEST(TgaDecoderWriters, NetpbmPpmtotga)
 {
-    expectWriterReads("ppmtotga", {{{"-rgb"}, 10}, {{"-rgb", "-norle"}, 2}, {{"-mono"}, 11}, {{"-mono", "-norle"}, 3},
-                                   {{"-cmap"}, 9}, {{"-cmap", "-norle"}, 1}});
+    expectWriterReads("ppmtotga", {{{"-rgb"}, 10},
+                                   {{"-rgb", "-norle"}, 2},
+                                   {{"-mono"}, 11},
+                                   {{"-mono", "-norle"}, 3},
+                                   {{"-cmap"}, 9},
+                                   {{"-cmap", "-norle"}, 1}});
 }
 
 // Only a broken stream or colour index is found after the picture is
@@ -194,7 +234,10 @@ TEST(TgaDecoderErrors, EveryHostileFileIsRefusedWithItsReason)
     const Bytes good = craft(kForms[0], 5, 3, false, 0);
     const Bytes rle = Header{.type = 10}.bytes();
     const Header mapped{.mapType = 1, .type = 1, .mapLength = 16, .mapBits = 24, .bits = 8};
-    const auto with = [](Header h, int Header::*field, int value) { h.*field = value; return h.bytes(); };
+    const auto with = [](Header h, int Header::*field, int value) {
+        h.*field = value;
+        return h.bytes();
+    };
     const std::pair<Bytes, std::string> cases[] = {
         {{}, "file is empty"},
         {{'B', 'M', 0x36, 0, 0, 0}, "not a TGA file (colour map type 77)"},
@@ -202,7 +245,8 @@ TEST(TgaDecoderErrors, EveryHostileFileIsRefusedWithItsReason)
         {Bytes(good.begin(), good.begin() + 17), "truncated header"},
         {Header{.width = 0}.bytes(), "bad dimensions (0 x 3)"},
         {Header{.width = 65535, .height = 65535}.bytes(), "dimensions too large (65535 x 65535)"},
-        {Header{.type = 10, .width = 8000, .height = 8000}.bytes() + Bytes(12, 0xFF), "truncated pixel data (12 bytes of RLE data for 8000 x 8000 pixels)"},
+        {Header{.type = 10, .width = 8000, .height = 8000}.bytes() + Bytes(12, 0xFF),
+         "truncated pixel data (12 bytes of RLE data for 8000 x 8000 pixels)"},
         {Header{.type = 0}.bytes(), "unsupported image type (0: no image data)"},
         {Header{.descriptor = 0x40}.bytes(), "unsupported image type (interleaved rows)"},
         {Header{.bits = 16}.bytes(), "unsupported bit depth (16 bits per pixel, true colour)"},
@@ -211,22 +255,28 @@ TEST(TgaDecoderErrors, EveryHostileFileIsRefusedWithItsReason)
         {with(mapped, &Header::mapBits, 7), "bad colour map (7-bit entries)"},
         {with(mapped, &Header::mapType, 0), "bad colour map (none in a colour-mapped picture)"},
         {with(mapped, &Header::mapLength, 0), "bad colour map (no entries)"},
-        {with(mapped, &Header::mapFirst, 256), "bad colour map (first entry stands for index 256, past the 8-bit indices)"},
+        {with(mapped, &Header::mapFirst, 256),
+         "bad colour map (first entry stands for index 256, past the 8-bit indices)"},
         {mapped.bytes() + Bytes(47, 9), "truncated header (image ID and colour map end at byte 66, file size 65)"},
         {Bytes(good.begin(), good.end() - 1), "truncated pixel data (44 of 45 bytes)"},
-        {mapped.bytes() + Bytes(48, 9) + Bytes(14, 3) + Bytes{200}, "bad colour map (index 200 outside entries 0 to 15)"},
-        {with(mapped, &Header::mapFirst, 10) + Bytes(48, 9) + Bytes(14, 12) + Bytes{9}, "bad colour map (index 9 outside entries 10 to 25)"},
+        {mapped.bytes() + Bytes(48, 9) + Bytes(14, 3) + Bytes{200},
+         "bad colour map (index 200 outside entries 0 to 15)"},
+        {with(mapped, &Header::mapFirst, 10) + Bytes(48, 9) + Bytes(14, 12) + Bytes{9},
+         "bad colour map (index 9 outside entries 10 to 25)"},
         {rle + Bytes{0x89, 1, 2, 3, 0x04, 1, 2, 3, 4, 5, 6}, "truncated pixel data (RLE data ends at pixel 10 of 15)"},
-        {rle + Bytes{0x8D, 1, 2, 3, 0x02, 1, 2, 3, 4, 5, 6, 7, 8, 9}, "corrupt RLE data (packet of 3 pixels at pixel 14 of 15)"},
+        {rle + Bytes{0x8D, 1, 2, 3, 0x02, 1, 2, 3, 4, 5, 6, 7, 8, 9},
+         "corrupt RLE data (packet of 3 pixels at pixel 14 of 15)"},
         {rle + Bytes{0x86, 1, 2, 3, 0x86, 4, 5, 6, 0x00, 7, 8, 9}, ""}, // runs across rows, then the last pixel
     };
     for (const auto& [bytes, reason] : cases) {
         Picture picture;
         EXPECT_EQ(decode(bytes, picture), reason);
         const bool late = reason.empty() || reason.find("RLE data ends") != std::string::npos
-            || reason.find("corrupt") != std::string::npos || reason.find("(index ") != std::string::npos;
+                          || reason.find("corrupt") != std::string::npos || reason.find("(index ") != std::string::npos;
         EXPECT_EQ(picture.allocations, late ? 1 : 0) << reason;
-        EXPECT_TRUE(reason.empty() || std::count(picture.bytes.begin(), picture.bytes.end(), 0) == std::ptrdiff_t(picture.bytes.size()));
+        EXPECT_TRUE(reason.empty()
+                    || std::count(picture.bytes.begin(), picture.bytes.end(), 0)
+                           == std::ptrdiff_t(picture.bytes.size()));
     }
 }
 

@@ -6,10 +6,7 @@
 #include <ostream>
 
 // Lets GoogleTest print Qt strings readably in failure messages.
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace fwtest {
 

@@ -6,8 +6,7 @@ bool XvfbServer::start()
     // it is given: here its standard output.
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
-    while (m_process.waitForReadyRead(20000) && !m_process.canReadLine()) {
-    }
+    while (m_process.waitForReadyRead(20000) && !m_process.canReadLine()) {}
     const QByteArray number = m_process.readLine().trimmed();
     if (number.isEmpty()) {
         m_error = m_process.error() == QProcess::FailedToStart ? m_process.errorString().toStdString()

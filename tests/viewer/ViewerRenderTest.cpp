@@ -107,7 +107,8 @@ TEST_F(ViewerRender, BothFacesWhereTheProjectionPutsThemTintedAndReadable)
         const struct {
             double u, v;
             int strong[3]; // red, green, blue: 1 where the tint keeps the channel
-        } corners[] = {{0.04, 0.03, {1, 1, 1}}, {0.96, 0.03, {1, 0, 0}}, {0.04, 0.97, {0, 0, 1}}, {0.96, 0.97, {0, 1, 0}}};
+        } corners[] = {
+            {0.04, 0.03, {1, 1, 1}}, {0.96, 0.03, {1, 0, 0}}, {0.04, 0.97, {0, 0, 1}}, {0.96, 0.97, {0, 1, 0}}};
         for (const auto& corner : corners) {
             const QRgb colour = frame.pixel(model.pixelOf(corner.u, corner.v));
             const int channel[3] = {qRed(colour), qGreen(colour), qBlue(colour)};

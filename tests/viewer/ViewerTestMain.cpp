@@ -29,8 +29,9 @@ void keepGlLibrariesLoaded()
     dl_iterate_phdr(
         [](dl_phdr_info* info, size_t, void*) {
             const char* name = info->dlpi_name;
-            if (name && (std::strstr(name, "_dri.so") || std::strstr(name, "libLLVM") || std::strstr(name, "libGLX")
-                         || std::strstr(name, "libglapi")))
+            if (name
+                && (std::strstr(name, "_dri.so") || std::strstr(name, "libLLVM") || std::strstr(name, "libGLX")
+                    || std::strstr(name, "libglapi")))
                 dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
             return 0;
         },

@@ -1,7 +1,7 @@
 // Where an installed program finds its skin: beside itself first, else in
 // the install's share/framewright, else it names the place beside itself.
-#include "TempDir.h"
 #include "window/DataFile.h"
+#include "TempDir.h"
 
 #include <QDir>
 #include <gtest/gtest.h>

@@ -35,8 +35,7 @@ protected:
     void writeRegistry(const QByteArray& body)
     {
         fwtest::writeAll(prefix + "/system.reg",
-                         "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win32\n\n"
-                             + body);
+                         "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win32\n\n" + body);
     }
     // A Steam library with Half-Life installed under the given folder name.
     QString installIn(const QString& library, const QString& installDir = "Half-Life")
@@ -44,7 +43,8 @@ protected:
         mkdirs(library + "/steamapps/common/" + installDir + "/valve");
         fwtest::writeAll(library + "/steamapps/appmanifest_70.acf",
                          "\"AppState\"\n{\n\t\"appid\"\t\t\"70\"\n\t\"name\"\t\t\"Half-Life\"\n"
-                         "\t\"installdir\"\t\t\"" + installDir.toUtf8() + "\"\n}\n");
+                         "\t\"installdir\"\t\t\""
+                             + installDir.toUtf8() + "\"\n}\n");
         return library + "/steamapps/common/" + installDir;
     }
     fwtest::TempDir tmp;
@@ -67,8 +67,8 @@ TEST_F(WineRegistry, ValuesAreReadAsPlainStringsAndMappedOntoTheDrive)
         {"a plain string, folders matched ignoring case", sierra + "\"Directory\"=\"C:\\\\SIERRA\\\\half-life\"\n",
          kSierra, "Directory", "/sierra/Half-Life"},
         {"key and value names ignore case",
-         "[software\\\\sierra online\\\\setup\\\\hlifefe] 1\n\"DIRECTORY\"=\"C:\\\\Games\\\\\"\n", kSierra,
-         "Directory", "/Games/"},
+         "[software\\\\sierra online\\\\setup\\\\hlifefe] 1\n\"DIRECTORY\"=\"C:\\\\Games\\\\\"\n", kSierra, "Directory",
+         "/Games/"},
         {"explicit str(1)", sierra + "\"Directory\"=str(1):\"C:\\\\Explicit\"\n", kSierra, "Directory", "/Explicit"},
         {"expand string", sierra + "\"Directory\"=str(2):\"C:\\\\Expand\"\n", kSierra, "Directory", ""},
         {"multi string", sierra + "\"Directory\"=str(7):\"C:\\\\a\\0C:\\\\b\\0\"\n", kSierra, "Directory", ""},
@@ -80,8 +80,8 @@ TEST_F(WineRegistry, ValuesAreReadAsPlainStringsAndMappedOntoTheDrive)
         {"escapes are undone", sierra + "\"Directory\"=\"C:\\\\say \\\"hi\\\"\\ttab \\x00e9t\\x00e9\"\n", kSierra,
          "Directory", QString::fromUtf8("/say \"hi\"\ttab été")},
         {"missing value", sierra + "\"Other\"=\"C:\\\\y\"\n", kSierra, "Directory", ""},
-        {"same value under another key", "[Software\\\\Other] 1\n\"Directory\"=\"C:\\\\x\"\n", kSierra,
-         "Directory", ""},
+        {"same value under another key", "[Software\\\\Other] 1\n\"Directory\"=\"C:\\\\x\"\n", kSierra, "Directory",
+         ""},
         {"32-bit keys under Wow6432Node",
          "[Software\\\\Wow6432Node\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\App Paths\\\\hl.exe] 1\n"
          "\"Path\"=\"C:\\\\Valve\\\\HL\"\n",
@@ -132,7 +132,8 @@ TEST_F(Steam, GameInASecondLibraryListedInLibraryfoldersVdfOfEitherLayout)
     fwtest::writeAll(steam + "/steamapps/libraryfolders.vdf",
                      "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"" + steam.toUtf8()
                          + "\"\n\t\t\"apps\"\n\t\t{\n\t\t\t\"228980\"\t\t\"1\"\n\t\t}\n\t}\n"
-                           "\t\"1\"\n\t{\n\t\t\"path\"\t\t\"" + library.toUtf8()
+                           "\t\"1\"\n\t{\n\t\t\"path\"\t\t\""
+                         + library.toUtf8()
                          + "\"\n\t\t\"label\"\t\t\"\"\n\t\t\"apps\"\n\t\t{\n\t\t\t\"70\"\t\t\"1\"\n\t\t}\n\t}\n}\n");
     const QString install = installIn(library, "Half-Life GOTY");
     EXPECT_EQ(SteamLibrary::LibraryFolders(steam), QStringList({steam, library}));
@@ -151,9 +152,10 @@ TEST_F(Steam, TheModFolderWithTheNewestBitmapIsTheAnswer)
 {
     const QString install = installIn(steam);
     // The newest bitmap, in capitals, is in cstrike; gearbox's newest file is no bitmap.
-    const std::pair<const char*, int> ages[] = {
-        {"/valve/c1a00000.bmp", 3600}, {"/cstrike/de_dust0000.BMP", 60}, {"/gearbox/of1a10000.bmp", 600},
-        {"/gearbox/newer.txt", 0}};
+    const std::pair<const char*, int> ages[] = {{"/valve/c1a00000.bmp", 3600},
+                                                {"/cstrike/de_dust0000.BMP", 60},
+                                                {"/gearbox/of1a10000.bmp", 600},
+                                                {"/gearbox/newer.txt", 0}};
     for (const auto& [name, secondsAgo] : ages) {
         mkdirs(QFileInfo(install + name).path());
         fwtest::writeAll(install + name, "BM");
@@ -179,19 +181,23 @@ TEST_F(Search, RegistryThenSteamThenTheFixedDefault)
         const char* steamRoot; // below home, where Half-Life is installed; nullptr: nowhere
         QString expected;      // "steam", "default" or below the prefix's c:
     } rows[] = {
-        {"Sierra's entry first", sierraKey + "\"Directory\"=\"C:\\\\Sierra\\\\HL\"\n" + appPathsKey
-             + "\"Path\"=\"C:\\\\Valve\\\\HL\"\n", local, "/Sierra/HL"},
-        {"App Paths when Sierra's is no plain string", sierraKey + "\"Directory\"=str(2):\"C:\\\\Sierra\\\\HL\"\n"
-             + appPathsKey + "\"Path\"=\"C:\\\\Valve\\\\HL\"\n", local, "/Valve/HL"},
-        {"App Paths when Sierra's folder is gone", sierraKey + "\"Directory\"=\"C:\\\\Gone\"\n" + appPathsKey
-             + "\"Path\"=\"C:\\\\Valve\\\\HL\"\n", nullptr, "/Valve/HL"},
+        {"Sierra's entry first",
+         sierraKey + "\"Directory\"=\"C:\\\\Sierra\\\\HL\"\n" + appPathsKey + "\"Path\"=\"C:\\\\Valve\\\\HL\"\n", local,
+         "/Sierra/HL"},
+        {"App Paths when Sierra's is no plain string",
+         sierraKey + "\"Directory\"=str(2):\"C:\\\\Sierra\\\\HL\"\n" + appPathsKey + "\"Path\"=\"C:\\\\Valve\\\\HL\"\n",
+         local, "/Valve/HL"},
+        {"App Paths when Sierra's folder is gone",
+         sierraKey + "\"Directory\"=\"C:\\\\Gone\"\n" + appPathsKey + "\"Path\"=\"C:\\\\Valve\\\\HL\"\n", nullptr,
+         "/Valve/HL"},
         {"Steam when Wine has nothing", "", local, "steam"},
         {"Steam under Flatpak", "", "/.var/app/com.valvesoftware.Steam/.local/share/Steam", "steam"},
         {"Steam under Snap", "", "/snap/steam/common/.local/share/Steam", "steam"},
         {"Steam when App Paths' folder is gone", appPathsKey + "\"Path\"=\"C:\\\\Uninstalled\\\\HL\"\n", local,
          "steam"},
-        {"the default when every folder is gone", sierraKey + "\"Directory\"=\"C:\\\\Gone\"\n" + appPathsKey
-             + "\"Path\"=\"C:\\\\Gone\\\\Too\"\n", nullptr, "default"},
+        {"the default when every folder is gone",
+         sierraKey + "\"Directory\"=\"C:\\\\Gone\"\n" + appPathsKey + "\"Path\"=\"C:\\\\Gone\\\\Too\"\n", nullptr,
+         "default"},
     };
     mkdirs(prefix + "/drive_c/Sierra/HL");
     mkdirs(prefix + "/drive_c/Valve/HL");

@@ -40,14 +40,13 @@ TEST(StartUp, TheSkinnedWindowPlaysTheWelcomeTextWithItsPausesAndCmdGoComesLast)
     };
     ASSERT_TRUE(w->Form_Load());
     EXPECT_EQ(WindowHarness::lines(c.Lstinfo),
-              QStringList({"Welcome in", "Framewright", "------------------------",
-                           "Convert Half-Life's SCREENSHOTS", "into JPEGs !", "Steps:",
-                           "1) Select Half-Life directory", "2) Select Output directory",
-                           "(Where JPEGs will be created)", "3) Select Quality",
-                           "4) Check the delete option", "5) Convert NOW !"}));
+              QStringList({"Welcome in", "Framewright", "------------------------", "Convert Half-Life's SCREENSHOTS",
+                           "into JPEGs !", "Steps:", "1) Select Half-Life directory", "2) Select Output directory",
+                           "(Where JPEGs will be created)", "3) Select Quality", "4) Check the delete option",
+                           "5) Convert NOW !"}));
     // Lines 3, 5 and 9 leave the selection on the line before them.
-    EXPECT_EQ(seen, QStringList({"700:1:0", "400:3:1", "600:5:3", "300:6:5", "300:7:6", "300:9:7",
-                                 "300:10:9", "300:11:10"}));
+    EXPECT_EQ(seen,
+              QStringList({"700:1:0", "400:3:1", "600:5:3", "300:6:5", "300:7:6", "300:9:7", "300:10:9", "300:11:10"}));
     EXPECT_EQ(c.Lstinfo->currentRow(), 11);
     EXPECT_TRUE(c.CmdGo->isEnabled() && w->controlsEnabled());
     EXPECT_FALSE(c.LFore->isVisible());
@@ -63,8 +62,8 @@ TEST(StartUp, TheSkinnedWindowPlaysTheWelcomeTextWithItsPausesAndCmdGoComesLast)
     // Every control lies inside the outline.
     QRegion controls;
     for (const QWidget* control : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        controls += control == c.picMainSkin || control->objectName() == "focusRing" ? QRegion()
-                                                                                   : QRegion(control->geometry());
+        controls +=
+            control == c.picMainSkin || control->objectName() == "focusRing" ? QRegion() : QRegion(control->geometry());
     EXPECT_EQ(w->mask().intersected(controls), controls);
 }
 
@@ -141,7 +140,8 @@ TEST(Detection, AFoundGameKeepsTheSlidersStartUpStateAndTheFixedDefaultSetsQuali
         ASSERT_TRUE(QDir().mkpath(h.winePrefix + "/dosdevices"));
         ASSERT_TRUE(QFile::link("../drive_c", h.winePrefix + "/dosdevices/c:"));
         fwtest::writeAll(h.winePrefix + "/system.reg", "[Software\\\\Sierra OnLine\\\\Setup\\\\HLIFEFE] 1\n"
-                                                       "\"Directory\"=\"" + row.sierraDirectory + "\"\n");
+                                                       "\"Directory\"=\""
+                                                           + row.sierraDirectory + "\"\n");
         auto w = h.started();
         const WindowControls c(*w);
         EXPECT_EQ(w->inputPath(), h.winePrefix + "/dosdevices/c:/Sierra/Half-Life/");
@@ -207,8 +207,8 @@ TEST(Folders, PickersOpenOnTheCurrentDirectoryAndSwapTheLabelsAndLongPathsAreEli
     };
     QTest::mouseClick(c.CmdInPath, Qt::LeftButton);
     QTest::mouseClick(c.CmdOutPath, Qt::LeftButton);
-    EXPECT_EQ(h.pickerCalls, (std::vector<std::pair<QString, QString>>{
-                                 {h.input, "HALF-LIFE directory"}, {h.output, "Output directory"}}));
+    EXPECT_EQ(h.pickerCalls, (std::vector<std::pair<QString, QString>>{{h.input, "HALF-LIFE directory"},
+                                                                       {h.output, "Output directory"}}));
     EXPECT_EQ(headings, QStringList({"2", "2"}));
     // The paths and their labels; the output's separator is not doubled.
     const QString path = (chosen + "/").toUpper();

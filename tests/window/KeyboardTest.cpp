@@ -69,9 +69,9 @@ const struct {
     Qt::Key key;
     int from, to;
 } kSliderKeys[] = {
-    {Qt::Key_Right, 50, 51},    {Qt::Key_Left, 50, 49},  {Qt::Key_PageUp, 50, 60}, {Qt::Key_PageDown, 50, 40},
-    {Qt::Key_Home, 50, 0},      {Qt::Key_End, 50, 100},  {Qt::Key_Right, 100, 100}, {Qt::Key_PageUp, 95, 100},
-    {Qt::Key_PageDown, 4, 0},   {Qt::Key_Left, 0, 0},    {Qt::Key_Left, 7, 6},
+    {Qt::Key_Right, 50, 51},  {Qt::Key_Left, 50, 49}, {Qt::Key_PageUp, 50, 60},  {Qt::Key_PageDown, 50, 40},
+    {Qt::Key_Home, 50, 0},    {Qt::Key_End, 50, 100}, {Qt::Key_Right, 100, 100}, {Qt::Key_PageUp, 95, 100},
+    {Qt::Key_PageDown, 4, 0}, {Qt::Key_Left, 0, 0},   {Qt::Key_Left, 7, 6},
 };
 
 TEST_F(Keyboard, SliderKeysMoveTheBarAndItsCaptionAndAssistiveToolsSeeTheValue)
@@ -115,7 +115,7 @@ TEST_F(Keyboard, EnterSpaceAndShortcutsWorkTheControlsAsTheMouseDoes)
     QTest::keyClick(w.get(), Qt::Key_F1);
     EXPECT_TRUE(QTest::qWaitFor([&] { return h.pickerCalls.size() == 2 && h.messages.size() == 3; }));
     EXPECT_EQ(h.pickerCalls, (std::vector<std::pair<QString, QString>>{{h.input, "HALF-LIFE directory"},
-                                                                        {h.output, "Output directory"}}));
+                                                                       {h.output, "Output directory"}}));
 
     // A whole conversion from the keyboard, with the focus on CONVERT.
     c.CmdGo->setFocus(Qt::TabFocusReason);

@@ -32,13 +32,11 @@ TEST(RegionFromPicture, OneRectanglePerRunPerRowAndNoneForAPictureWithoutAny)
     };
     // Each run of one row is one rectangle, one pixel high.
     const std::vector<QRect> expected{
-        QRect(1, 0, 2, 1),
-        QRect(5, 0, 1, 1), // reaches the right edge
-        QRect(5, 1, 1, 1), // not joined to the run above
-        QRect(0, 2, 1, 1), // starts at the left edge
-        QRect(2, 2, 1, 1), // one unit away from the key is inside
-        QRect(5, 2, 1, 1),
-        QRect(0, 3, 6, 1),
+        QRect(1, 0, 2, 1), QRect(5, 0, 1, 1), // reaches the right edge
+        QRect(5, 1, 1, 1),                    // not joined to the run above
+        QRect(0, 2, 1, 1),                    // starts at the left edge
+        QRect(2, 2, 1, 1),                    // one unit away from the key is inside
+        QRect(5, 2, 1, 1), QRect(0, 3, 6, 1),
     };
     for (const QImage::Format format : {QImage::Format_RGB888, QImage::Format_RGB32, QImage::Format_ARGB32})
         EXPECT_EQ(RegionFromPicture(picture(rows, format)), expected) << format;

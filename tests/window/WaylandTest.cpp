@@ -41,8 +41,8 @@ int main(int argc, char** argv)
     const QByteArray log = "--log=" + (runtime + "/weston.log").toLocal8Bit();
     const pid_t weston = fork();
     if (weston == 0) {
-        execlp("weston", "weston", "--backend=headless-backend.so", "--socket=fw-test", "--idle-time=0",
-               "--no-config", log.constData(), static_cast<char*>(nullptr));
+        execlp("weston", "weston", "--backend=headless-backend.so", "--socket=fw-test", "--idle-time=0", "--no-config",
+               log.constData(), static_cast<char*>(nullptr));
         _exit(127);
     }
     // Weston is ready once its socket exists.

@@ -23,17 +23,15 @@ WindowHarness::WindowHarness()
     EXPECT_TRUE(art::skin().save(programDir + "/skin.bmp", "BMP"));
     writeSettings(input, output);
     // Messages are recorded; questions are answered No.
-    m_previousMsgBox = SetMsgBoxHandler([this](const QString& text, MsgIcon icon, MsgButtons buttons, const QString& title) {
-        if (buttons == MsgButtons::Ok)
-            messages.push_back({text, icon, title});
-        return false;
-    });
+    m_previousMsgBox =
+        SetMsgBoxHandler([this](const QString& text, MsgIcon icon, MsgButtons buttons, const QString& title) {
+            if (buttons == MsgButtons::Ok)
+                messages.push_back({text, icon, title});
+            return false;
+        });
 }
 
-WindowHarness::~WindowHarness()
-{
-    SetMsgBoxHandler(m_previousMsgBox);
-}
+WindowHarness::~WindowHarness() { SetMsgBoxHandler(m_previousMsgBox); }
 
 FrmMainServices WindowHarness::services()
 {
@@ -72,8 +70,7 @@ std::unique_ptr<FrmMain> WindowHarness::started(const QStringList& shots)
     return w;
 }
 
-void WindowHarness::writeSettings(const QString& in, const QString& out, const QString& quality,
-                                  const QString& del)
+void WindowHarness::writeSettings(const QString& in, const QString& out, const QString& quality, const QString& del)
 {
     QSettings store(settingsFile, QSettings::IniFormat);
     store.beginGroup("CONFIG");

@@ -46,7 +46,7 @@ struct WindowHarness {
 
     std::vector<Box> messages;
     std::vector<std::pair<QString, QString>> pickerCalls; // start folder, title
-    QStringList pickerAnswers; // "" (cancel) when empty
+    QStringList pickerAnswers;                            // "" (cancel) when empty
     std::function<void()> duringPicker;
     QStringList openedDirectories, openedFiles, openedAddresses, launched;
     std::function<void(int)> duringPause;

@@ -114,8 +114,8 @@ HRESULT D3DXRenderToSurface::EndScene()
 
 D3DX8::~D3DX8() { notifyRelease("D3DX8"); }
 
-HRESULT D3DX8::CreateTexture(Direct3DDevice8& device, std::uint32_t width, std::uint32_t height,
-                             std::uint32_t levels, std::uint32_t usage, D3DFORMAT format, D3DPOOL /*pool*/,
+HRESULT D3DX8::CreateTexture(Direct3DDevice8& device, std::uint32_t width, std::uint32_t height, std::uint32_t levels,
+                             std::uint32_t usage, D3DFORMAT format, D3DPOOL /*pool*/,
                              std::unique_ptr<Direct3DTexture8>& texture) const
 {
     texture.reset();

@@ -64,8 +64,8 @@ public:
                           std::uint32_t usage, D3DFORMAT format, D3DPOOL pool,
                           std::unique_ptr<Direct3DTexture8>& texture) const;
     HRESULT CreateFont(Direct3DDevice8& device, const QFont& font, std::unique_ptr<D3DXFont>& out) const;
-    HRESULT CreateRenderToSurface(Direct3DDevice8& device, std::uint32_t width, std::uint32_t height,
-                                  D3DFORMAT format, std::int32_t depthStencil, D3DFORMAT depthFormat,
+    HRESULT CreateRenderToSurface(Direct3DDevice8& device, std::uint32_t width, std::uint32_t height, D3DFORMAT format,
+                                  std::int32_t depthStencil, D3DFORMAT depthFormat,
                                   std::unique_ptr<D3DXRenderToSurface>& out) const;
 };
 

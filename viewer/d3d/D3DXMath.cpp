@@ -47,8 +47,7 @@ D3DMATRIX* D3DXMatrixPerspectiveFovLH(D3DMATRIX* out, float fovY, float aspect, 
     return out;
 }
 
-D3DMATRIX* D3DXMatrixLookAtLH(D3DMATRIX* out, const D3DVECTOR* eye, const D3DVECTOR* at,
-                              const D3DVECTOR* up)
+D3DMATRIX* D3DXMatrixLookAtLH(D3DMATRIX* out, const D3DVECTOR* eye, const D3DVECTOR* at, const D3DVECTOR* up)
 {
     const D3DVECTOR zaxis = normalise(subtract(*at, *eye));
     const D3DVECTOR xaxis = normalise(cross(*up, zaxis));

@@ -11,11 +11,9 @@ D3DMATRIX* D3DXMatrixIdentity(D3DMATRIX* out);
 
 // Vertical field of view fovY (radians), aspect = width / height. Depth maps
 // to 0 at zn and 1 at zf, as Direct3D's clip space expects.
-D3DMATRIX* D3DXMatrixPerspectiveFovLH(D3DMATRIX* out, float fovY, float aspect, float zn,
-                                      float zf);
+D3DMATRIX* D3DXMatrixPerspectiveFovLH(D3DMATRIX* out, float fovY, float aspect, float zn, float zf);
 
-D3DMATRIX* D3DXMatrixLookAtLH(D3DMATRIX* out, const D3DVECTOR* eye, const D3DVECTOR* at,
-                              const D3DVECTOR* up);
+D3DMATRIX* D3DXMatrixLookAtLH(D3DMATRIX* out, const D3DVECTOR* eye, const D3DVECTOR* at, const D3DVECTOR* up);
 
 D3DMATRIX operator*(const D3DMATRIX& a, const D3DMATRIX& b);
 

@@ -25,12 +25,9 @@ GLenum glFilter(std::uint32_t filter) { return filter == D3DTEXF_LINEAR ? GL_LIN
 GLenum glAddress(std::uint32_t mode)
 {
     switch (mode) {
-    case D3DTADDRESS_MIRROR:
-        return GL_MIRRORED_REPEAT;
-    case D3DTADDRESS_CLAMP:
-        return GL_CLAMP_TO_EDGE;
-    default:
-        return GL_REPEAT;
+    case D3DTADDRESS_MIRROR: return GL_MIRRORED_REPEAT;
+    case D3DTADDRESS_CLAMP: return GL_CLAMP_TO_EDGE;
+    default: return GL_REPEAT;
     }
 }
 
@@ -127,8 +124,7 @@ QImage Direct3DTexture8::levelImage() const { return m_data->image.convertToForm
 // ------------------------------------------------------------------ device
 
 Direct3DDevice8::Direct3DDevice8(std::shared_ptr<GlCore> core, QWidget* window, D3DFORMAT format)
-    : m_core(std::move(core)), m_window(window), m_presenter(std::make_unique<PresentFilter>(window)),
-      m_format(format)
+    : m_core(std::move(core)), m_window(window), m_presenter(std::make_unique<PresentFilter>(window)), m_format(format)
 {
     D3DXMatrixIdentity(&m_world);
     D3DXMatrixIdentity(&m_view);
@@ -177,29 +173,20 @@ HRESULT Direct3DDevice8::Reset(const D3DPRESENT_PARAMETERS& params)
 HRESULT Direct3DDevice8::SetRenderState(D3DRENDERSTATETYPE state, std::uint32_t value)
 {
     switch (state) {
-    case D3DRS_LIGHTING:
-        m_lighting = value != 0;
-        return D3D_OK;
+    case D3DRS_LIGHTING: m_lighting = value != 0; return D3D_OK;
     case D3DRS_CULLMODE:
         if (value < D3DCULL_NONE || value > D3DCULL_CCW)
             return D3DERR_INVALIDCALL;
         m_cullMode = value;
         return D3D_OK;
-    case D3DRS_ALPHABLENDENABLE:
-        m_blend = value != 0;
-        return D3D_OK;
-    case D3DRS_SRCBLEND:
-        m_srcBlend = value;
-        return D3D_OK;
-    case D3DRS_DESTBLEND:
-        m_destBlend = value;
-        return D3D_OK;
+    case D3DRS_ALPHABLENDENABLE: m_blend = value != 0; return D3D_OK;
+    case D3DRS_SRCBLEND: m_srcBlend = value; return D3D_OK;
+    case D3DRS_DESTBLEND: m_destBlend = value; return D3D_OK;
     }
     return D3DERR_INVALIDCALL;
 }
 
-HRESULT Direct3DDevice8::SetTextureStageState(std::uint32_t stage, D3DTEXTURESTAGESTATETYPE type,
-                                              std::uint32_t value)
+HRESULT Direct3DDevice8::SetTextureStageState(std::uint32_t stage, D3DTEXTURESTAGESTATETYPE type, std::uint32_t value)
 {
     if (stage != 0)
         return D3DERR_INVALIDCALL;
@@ -236,8 +223,8 @@ HRESULT Direct3DDevice8::GetDisplayMode(D3DDISPLAYMODE* mode) const
 
 QImage* Direct3DDevice8::surfaceTarget() const { return m_renderTarget ? &m_renderTarget->image : nullptr; }
 
-HRESULT Direct3DDevice8::Clear(std::uint32_t count, const RECT* rects, std::uint32_t flags, D3DCOLOR color,
-                               float /*z*/, std::uint32_t /*stencil*/)
+HRESULT Direct3DDevice8::Clear(std::uint32_t count, const RECT* rects, std::uint32_t flags, D3DCOLOR color, float /*z*/,
+                               std::uint32_t /*stencil*/)
 {
     if (flags != D3DCLEAR_TARGET || (count && !rects))
         return D3DERR_INVALIDCALL;
@@ -249,8 +236,8 @@ HRESULT Direct3DDevice8::Clear(std::uint32_t count, const RECT* rects, std::uint
         if (!count)
             painter.fillRect(target->rect(), colour);
         for (std::uint32_t i = 0; i < count; ++i)
-            painter.fillRect(QRect(QPoint(rects[i].left, rects[i].top), QPoint(rects[i].right - 1, rects[i].bottom - 1)),
-                             colour);
+            painter.fillRect(
+                QRect(QPoint(rects[i].left, rects[i].top), QPoint(rects[i].right - 1, rects[i].bottom - 1)), colour);
         m_renderTarget->dirty = true;
         return D3D_OK;
     }
@@ -349,8 +336,7 @@ HRESULT Direct3DDevice8::DrawPrimitiveUP(D3DPRIMITIVETYPE type, std::uint32_t pr
         mode = GL_TRIANGLES;
         vertexCount = primitiveCount * 3;
         break;
-    default:
-        return D3DERR_INVALIDCALL;
+    default: return D3DERR_INVALIDCALL;
     }
     if (!primitiveCount)
         return D3D_OK;
@@ -400,8 +386,7 @@ HRESULT Direct3DDevice8::DrawPrimitiveUP(D3DPRIMITIVETYPE type, std::uint32_t pr
     return f.glGetError() == GL_NO_ERROR ? D3D_OK : D3DERR_INVALIDCALL;
 }
 
-HRESULT Direct3DDevice8::Present(const RECT* source, const RECT* dest, QWidget* overrideWindow,
-                                 const void* dirtyRegion)
+HRESULT Direct3DDevice8::Present(const RECT* source, const RECT* dest, QWidget* overrideWindow, const void* dirtyRegion)
 {
     if (source || dest || overrideWindow || dirtyRegion || m_inScene)
         return D3DERR_INVALIDCALL;

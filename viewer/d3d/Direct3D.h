@@ -85,8 +85,8 @@ public:
 
     // Without rectangles the whole render target is cleared; only
     // D3DCLEAR_TARGET is possible since there is no depth or stencil buffer.
-    HRESULT Clear(std::uint32_t count, const RECT* rects, std::uint32_t flags, D3DCOLOR color,
-                  float z, std::uint32_t stencil);
+    HRESULT Clear(std::uint32_t count, const RECT* rects, std::uint32_t flags, D3DCOLOR color, float z,
+                  std::uint32_t stencil);
     HRESULT BeginScene();
     HRESULT EndScene();
     HRESULT SetTexture(std::uint32_t stage, const Direct3DTexture8* texture);
@@ -96,12 +96,11 @@ public:
                             std::uint32_t stride);
     // Shows the back buffer in the device window; only whole-buffer
     // presentation (all arguments null) exists here.
-    HRESULT Present(const RECT* source, const RECT* dest, QWidget* overrideWindow,
-                    const void* dirtyRegion);
+    HRESULT Present(const RECT* source, const RECT* dest, QWidget* overrideWindow, const void* dirtyRegion);
 
     // Diagnostics.
     QString rendererName() const;
-    QImage frontBuffer() const;       // the last presented picture
+    QImage frontBuffer() const; // the last presented picture
     int presentCount() const { return m_presents; }
     int resetCount() const { return m_resets; }
     // Makes the device report a loss, as a driver reset would: status is
@@ -157,9 +156,8 @@ public:
 
     HRESULT GetAdapterDisplayMode(std::uint32_t adapter, D3DDISPLAYMODE* mode) const;
     // focusWindow shows the presented frames unless params names another.
-    HRESULT CreateDevice(std::uint32_t adapter, D3DDEVTYPE type, QWidget* focusWindow,
-                         std::uint32_t behaviourFlags, const D3DPRESENT_PARAMETERS& params,
-                         std::unique_ptr<Direct3DDevice8>& device) const;
+    HRESULT CreateDevice(std::uint32_t adapter, D3DDEVTYPE type, QWidget* focusWindow, std::uint32_t behaviourFlags,
+                         const D3DPRESENT_PARAMETERS& params, std::unique_ptr<Direct3DDevice8>& device) const;
 
 private:
     friend class DirectX8;

@@ -128,8 +128,8 @@ bool GlCore::resizeBackBuffer(QSize size)
     m_backBuffer.reset();
     // No alpha channel, like the X8R8G8B8 back buffer it stands for: what
     // reaches the screen is always opaque.
-    auto fbo = std::make_unique<QOpenGLFramebufferObject>(size, QOpenGLFramebufferObject::NoAttachment,
-                                                          GL_TEXTURE_2D, GL_RGB8);
+    auto fbo = std::make_unique<QOpenGLFramebufferObject>(size, QOpenGLFramebufferObject::NoAttachment, GL_TEXTURE_2D,
+                                                          GL_RGB8);
     if (!fbo->isValid())
         return false;
     m_backBuffer = std::move(fbo);

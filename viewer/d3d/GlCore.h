@@ -63,7 +63,7 @@ struct TextureData {
     TextureData& operator=(const TextureData&) = delete;
 
     std::shared_ptr<GlCore> core;
-    QImage image;     // level 0; row 0 is the top row, texture coordinate v = 0
+    QImage image; // level 0; row 0 is the top row, texture coordinate v = 0
     D3DFORMAT format;
     GLuint id = 0;
     bool dirty = true; // the GL copy is older than image

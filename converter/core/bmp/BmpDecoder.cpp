@@ -9,27 +9,20 @@
 
 namespace {
 
-[[noreturn]] void raise(const QString& name, const char* reason)
-{
-    throw BmpError(name, reason);
-}
+[[noreturn]] void raise(const QString& name, const char* reason) { throw BmpError(name, reason); }
 
 // Asks the caller for the buffer; every header check has passed by now.
 std::uint8_t* allocateBuffer(const bmp::Layout& l, const BmpAllocator& allocate)
 {
     std::uint8_t* buffer = allocate(l.width, l.height);
     if (!buffer)
-        bmp::fail("no buffer for " + std::to_string(l.width) + " x " + std::to_string(l.height)
-                  + " pixels");
+        bmp::fail("no buffer for " + std::to_string(l.width) + " x " + std::to_string(l.height) + " pixels");
     return buffer;
 }
 
 // The game's screenshot format: the file's rows are the buffer's rows, so
 // the pixels go from the file straight into the buffer without a copy.
-bool isStoredLikeBuffer(const bmp::Layout& l)
-{
-    return l.encoding == bmp::Encoding::Plain && l.bitsPerPixel == 24;
-}
+bool isStoredLikeBuffer(const bmp::Layout& l) { return l.encoding == bmp::Encoding::Plain && l.bitsPerPixel == 24; }
 
 // Reads exactly `size` bytes at `offset`; false when the file ends first.
 bool readAt(QFile& file, std::int64_t offset, void* to, std::int64_t size)
@@ -65,8 +58,7 @@ void readStoredRows(QFile& file, const bmp::Layout& l, std::uint8_t* buffer)
         complete = readAt(file, l.pixelOffset, buffer, l.pixelBytes);
     } else {
         for (int row = 0; row < l.height && complete; ++row)
-            complete = readAt(file, l.pixelOffset + row * l.rowBytes,
-                              bmp::bufferRow(l, buffer, row), l.rowBytes);
+            complete = readAt(file, l.pixelOffset + row * l.rowBytes, bmp::bufferRow(l, buffer, row), l.rowBytes);
     }
     if (!complete) {
         // The file shrank since its size was taken: leave no stale bytes behind.
@@ -124,18 +116,15 @@ void DecodeBmpFile(QFile& file, const BmpAllocator& allocate)
     }
 }
 
-void DecodeBmp(std::span<const std::uint8_t> bytes, const QString& name,
-               const BmpAllocator& allocate)
+void DecodeBmp(std::span<const std::uint8_t> bytes, const QString& name, const BmpAllocator& allocate)
 {
     try {
         const auto size = std::int64_t(bytes.size());
-        const bmp::Layout l =
-            bmp::parseLayout(bytes.first(std::min(bytes.size(), bmp::kLongestHeaders)), size);
+        const bmp::Layout l = bmp::parseLayout(bytes.first(std::min(bytes.size(), bmp::kLongestHeaders)), size);
         std::uint8_t* buffer = allocateBuffer(l, allocate);
         std::memset(buffer, 0, std::size_t(l.bufferBytes()));
         bmp::decodePixels(l, bytes.subspan(std::size_t(l.paletteOffset), std::size_t(l.paletteBytes())),
-                          bytes.subspan(std::size_t(l.pixelOffset), std::size_t(l.pixelBytes)),
-                          buffer);
+                          bytes.subspan(std::size_t(l.pixelOffset), std::size_t(l.pixelBytes)), buffer);
     } catch (const bmp::Failure& failure) {
         raise(name, failure.what());
     }

@@ -60,5 +60,4 @@ void DecodeBmpFile(const QString& path, const BmpAllocator& allocate);
 void DecodeBmpFile(QFile& file, const BmpAllocator& allocate);
 
 // Decodes bytes already in memory; name is used in error messages only.
-void DecodeBmp(std::span<const std::uint8_t> bytes, const QString& name,
-               const BmpAllocator& allocate);
+void DecodeBmp(std::span<const std::uint8_t> bytes, const QString& name, const BmpAllocator& allocate);

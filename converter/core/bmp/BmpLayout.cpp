@@ -85,8 +85,7 @@ void checkDimensions(const InfoHeader& h, Layout& l)
     l.topDown = h.height < 0;
     const std::int64_t height = h.height < 0 ? -h.height : h.height;
     if (h.width * height > kMaxBmpPixels)
-        fail("dimensions too large (" + std::to_string(h.width) + " x " + std::to_string(height)
-             + ")");
+        fail("dimensions too large (" + std::to_string(h.width) + " x " + std::to_string(height) + ")");
     l.width = int(h.width);
     l.height = int(height);
 }
@@ -97,8 +96,7 @@ Masks checkDepthAndCompression(const InfoHeader& h, Layout& l)
     // Embedded JPEG and PNG streams (meant for printers) carry their own
     // depth, usually given as 0: name the real reason first.
     if (compression == 5 || (compression == 4 && !(h.os2v2 && l.bitsPerPixel == 24)))
-        fail(compression == 5 ? "unsupported compression (embedded PNG)"
-                              : "unsupported compression (embedded JPEG)");
+        fail(compression == 5 ? "unsupported compression (embedded PNG)" : "unsupported compression (embedded JPEG)");
     if (h.planes != 1)
         fail("unsupported bit depth (" + std::to_string(h.planes) + " planes)");
     const int bpp = l.bitsPerPixel;
@@ -107,14 +105,12 @@ Masks checkDepthAndCompression(const InfoHeader& h, Layout& l)
 
     Masks masks;
     switch (compression) {
-    case 0:
-        break;
+    case 0: break;
     case 1:
     case 2: {
         const int needed = compression == 1 ? 8 : 4;
         if (bpp != needed)
-            fail("unsupported compression (RLE" + std::to_string(needed) + " with "
-                 + depthText(bpp) + ")");
+            fail("unsupported compression (RLE" + std::to_string(needed) + " with " + depthText(bpp) + ")");
         l.encoding = compression == 1 ? Encoding::Rle8 : Encoding::Rle4;
         break;
     }
@@ -131,8 +127,7 @@ Masks checkDepthAndCompression(const InfoHeader& h, Layout& l)
     case 4: // OS/2 RLE24 (the embedded streams are refused above)
         l.encoding = Encoding::Rle24;
         break;
-    default:
-        fail("unsupported compression (" + std::to_string(compression) + ")");
+    default: fail("unsupported compression (" + std::to_string(compression) + ")");
     }
     if (l.isRle() && l.topDown)
         fail("unsupported compression (RLE stored top-down)");
@@ -170,16 +165,15 @@ void readChannels(const InfoHeader& h, const Masks& stored, Layout& l)
 // The pixel data must start after the headers and inside the file; the
 // palette sits between the two. A palette on a 16-, 24- or 32-bit picture is
 // never used.
-void placePaletteAndPixels(std::span<const std::uint8_t> head, std::int64_t fileSize,
-                           std::int64_t headersEnd, std::uint32_t coloursUsed, Layout& l)
+void placePaletteAndPixels(std::span<const std::uint8_t> head, std::int64_t fileSize, std::int64_t headersEnd,
+                           std::uint32_t coloursUsed, Layout& l)
 {
     l.pixelOffset = le32(&head[10]);
     if (l.pixelOffset < headersEnd)
-        fail("not a BMP file (pixel data offset " + std::to_string(l.pixelOffset)
-             + " points into the headers)");
+        fail("not a BMP file (pixel data offset " + std::to_string(l.pixelOffset) + " points into the headers)");
     if (l.pixelOffset >= fileSize)
-        fail("pixel data outside the file (offset " + std::to_string(l.pixelOffset)
-             + ", file size " + std::to_string(fileSize) + ")");
+        fail("pixel data outside the file (offset " + std::to_string(l.pixelOffset) + ", file size "
+             + std::to_string(fileSize) + ")");
 
     l.paletteOffset = headersEnd;
     const int bpp = l.bitsPerPixel;
@@ -205,8 +199,8 @@ void sizePixelData(std::int64_t fileSize, Layout& l)
     if (l.isRle()) {
         const std::int64_t pixels = width * height;
         if (pixels > std::max(kRleFreePixels, kRlePixelsPerByte * available))
-            fail("dimensions too large (" + std::to_string(width) + " x " + std::to_string(height)
-                 + " from " + std::to_string(available) + " bytes of RLE data)");
+            fail("dimensions too large (" + std::to_string(width) + " x " + std::to_string(height) + " from "
+                 + std::to_string(available) + " bytes of RLE data)");
         const std::int64_t longest = longestRleStream(pixels, height);
         l.streamCapped = available > longest;
         l.pixelBytes = std::min(available, longest);
@@ -214,8 +208,8 @@ void sizePixelData(std::int64_t fileSize, Layout& l)
         l.rowBytes = (width * l.bitsPerPixel + 31) / 32 * 4;
         l.pixelBytes = l.rowBytes * height;
         if (l.pixelBytes > available)
-            fail("truncated pixel data (" + std::to_string(available) + " of "
-                 + std::to_string(l.pixelBytes) + " bytes)");
+            fail("truncated pixel data (" + std::to_string(available) + " of " + std::to_string(l.pixelBytes)
+                 + " bytes)");
     }
 }
 

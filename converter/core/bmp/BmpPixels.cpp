@@ -27,15 +27,12 @@ Palette readPalette(const Layout& l, std::span<const std::uint8_t> bytes)
     return palette;
 }
 
-void decodePlainRow(const Layout& l, const Palette& palette, const std::uint8_t* in,
-                    std::uint8_t* out)
+void decodePlainRow(const Layout& l, const Palette& palette, const std::uint8_t* in, std::uint8_t* out)
 {
     const int width = l.width;
     const auto& [blue, green, red] = l.channels;
     switch (l.bitsPerPixel) {
-    case 24:
-        std::memcpy(out, in, std::size_t(width) * 3);
-        return;
+    case 24: std::memcpy(out, in, std::size_t(width) * 3); return;
     case 16:
         for (int x = 0; x < width; ++x, out += 3) {
             const std::uint32_t v = le16(in + 2 * x);
@@ -66,8 +63,7 @@ void decodePlainRow(const Layout& l, const Palette& palette, const std::uint8_t*
 }
 
 // pixels holds l.pixelBytes bytes: every row of the file, padding included.
-void decodePlain(const Layout& l, const Palette& palette,
-                 std::span<const std::uint8_t> pixels, std::uint8_t* buffer)
+void decodePlain(const Layout& l, const Palette& palette, std::span<const std::uint8_t> pixels, std::uint8_t* buffer)
 {
     for (int row = 0; row < l.height; ++row)
         decodePlainRow(l, palette, pixels.data() + row * l.rowBytes, bufferRow(l, buffer, row));
@@ -111,8 +107,7 @@ private:
 
 // RLE4, RLE8 and OS/2 RLE24. Pixels the stream skips (deltas, early
 // end-of-line or end-of-bitmap) stay as they are: black in a cleared buffer.
-void decodeRle(const Layout& l, const Palette& palette,
-               std::span<const std::uint8_t> stream, std::uint8_t* buffer)
+void decodeRle(const Layout& l, const Palette& palette, std::span<const std::uint8_t> stream, std::uint8_t* buffer)
 {
     RleCanvas canvas(l, buffer);
     std::size_t pos = 0;
@@ -120,8 +115,7 @@ void decodeRle(const Layout& l, const Palette& palette,
         if (stream.size() - pos >= n)
             return;
         if (l.streamCapped)
-            fail("corrupt RLE data (no end-of-bitmap in " + std::to_string(stream.size())
-                 + " bytes)");
+            fail("corrupt RLE data (no end-of-bitmap in " + std::to_string(stream.size()) + " bytes)");
         fail("truncated pixel data (RLE data ends without end-of-bitmap)");
     };
 
@@ -152,33 +146,24 @@ void decodeRle(const Layout& l, const Palette& palette,
             continue;
         }
         switch (code) {
-        case 0:
-            canvas.endOfLine();
-            break;
-        case 1:
-            return;
+        case 0: canvas.endOfLine(); break;
+        case 1: return;
         case 2:
             need(2);
             canvas.move(stream[pos], stream[pos + 1]);
             pos += 2;
             break;
         default: { // absolute mode: `code` pixels stored as they are, padded to 16 bits
-            const std::size_t bytes = l.encoding == Encoding::Rle8 ? code
-                : l.encoding == Encoding::Rle4                    ? (code + 1) / 2
-                                                                  : 3 * code;
+            const std::size_t bytes = l.encoding == Encoding::Rle8   ? code
+                                      : l.encoding == Encoding::Rle4 ? (code + 1) / 2
+                                                                     : 3 * code;
             need(bytes + (bytes & 1));
             const std::uint8_t* in = stream.data() + pos;
             for (int i = 0; i < code; ++i) {
                 switch (l.encoding) {
-                case Encoding::Rle8:
-                    canvas.put(palette[in[i]].data());
-                    break;
-                case Encoding::Rle4:
-                    canvas.put(palette[i % 2 ? in[i / 2] & 0xF : in[i / 2] >> 4].data());
-                    break;
-                default:
-                    canvas.put(in + 3 * i);
-                    break;
+                case Encoding::Rle8: canvas.put(palette[in[i]].data()); break;
+                case Encoding::Rle4: canvas.put(palette[i % 2 ? in[i / 2] & 0xF : in[i / 2] >> 4].data()); break;
+                default: canvas.put(in + 3 * i); break;
                 }
             }
             pos += bytes + (bytes & 1);
@@ -190,8 +175,8 @@ void decodeRle(const Layout& l, const Palette& palette,
 
 } // namespace
 
-void decodePixels(const Layout& l, std::span<const std::uint8_t> paletteBytes,
-                  std::span<const std::uint8_t> pixels, std::uint8_t* buffer)
+void decodePixels(const Layout& l, std::span<const std::uint8_t> paletteBytes, std::span<const std::uint8_t> pixels,
+                  std::uint8_t* buffer)
 {
     const Palette palette = readPalette(l, paletteBytes);
     if (l.isRle())

@@ -16,7 +16,7 @@ namespace bmp {
 std::uint8_t* bufferRow(const Layout& l, std::uint8_t* buffer, int fileRow);
 
 // Decodes checked pixel data (plain or RLE) into the 24-bit bottom-up buffer.
-void decodePixels(const Layout& l, std::span<const std::uint8_t> paletteBytes,
-                  std::span<const std::uint8_t> pixels, std::uint8_t* buffer);
+void decodePixels(const Layout& l, std::span<const std::uint8_t> paletteBytes, std::span<const std::uint8_t> pixels,
+                  std::uint8_t* buffer);
 
 } // namespace bmp

@@ -10,18 +10,14 @@
 
 namespace {
 
-[[noreturn]] void raise(const QString& name, const char* reason)
-{
-    throw TgaError(name, reason);
-}
+[[noreturn]] void raise(const QString& name, const char* reason) { throw TgaError(name, reason); }
 
 // Asks the caller for the buffer; every header check has passed by now.
 std::uint8_t* allocateBuffer(const tga::Layout& l, const BmpAllocator& allocate)
 {
     std::uint8_t* buffer = allocate(l.width, l.height);
     if (!buffer)
-        tga::fail("no buffer for " + std::to_string(l.width) + " x " + std::to_string(l.height)
-                  + " pixels");
+        tga::fail("no buffer for " + std::to_string(l.width) + " x " + std::to_string(l.height) + " pixels");
     return buffer;
 }
 
@@ -82,8 +78,7 @@ void readStoredRows(QFile& file, const tga::Layout& l, std::uint8_t* buffer)
             std::memmove(buffer + row * l.stride(), buffer + row * rowBytes, std::size_t(rowBytes));
     } else {
         for (int row = 0; row < l.height && complete; ++row)
-            complete = readAt(file, l.pixelOffset + row * rowBytes, tga::bufferRow(l, buffer, row),
-                              rowBytes);
+            complete = readAt(file, l.pixelOffset + row * rowBytes, tga::bufferRow(l, buffer, row), rowBytes);
     }
     if (!complete) // the file shrank since its size was taken
         tga::fail("truncated pixel data");
@@ -131,8 +126,7 @@ void DecodeTgaFile(QFile& file, const BmpAllocator& allocate)
     }
 }
 
-void DecodeTga(std::span<const std::uint8_t> bytes, const QString& name,
-               const BmpAllocator& allocate)
+void DecodeTga(std::span<const std::uint8_t> bytes, const QString& name, const BmpAllocator& allocate)
 {
     try {
         const tga::Layout l =
@@ -140,8 +134,7 @@ void DecodeTga(std::span<const std::uint8_t> bytes, const QString& name,
         std::uint8_t* buffer = allocateBuffer(l, allocate);
         fillOrClear(l, buffer, [&] {
             tga::decodePixels(l, bytes.subspan(std::size_t(l.mapOffset), std::size_t(l.mapBytes())),
-                              bytes.subspan(std::size_t(l.pixelOffset), std::size_t(l.pixelBytes)),
-                              buffer);
+                              bytes.subspan(std::size_t(l.pixelOffset), std::size_t(l.pixelBytes)), buffer);
         });
     } catch (const tga::Failure& failure) {
         raise(name, failure.what());
@@ -155,8 +148,7 @@ std::optional<TgaSize> ReadTgaSize(const QString& path)
         return std::nullopt;
     const QByteArray head = file.read(tga::kHeaderSize);
     try {
-        return tga::parseSize({reinterpret_cast<const std::uint8_t*>(head.constData()),
-                               std::size_t(head.size())},
+        return tga::parseSize({reinterpret_cast<const std::uint8_t*>(head.constData()), std::size_t(head.size())},
                               file.size());
     } catch (const tga::Failure&) {
         return std::nullopt;

@@ -61,8 +61,7 @@ void DecodeTgaFile(const QString& path, const BmpAllocator& allocate);
 void DecodeTgaFile(QFile& file, const BmpAllocator& allocate);
 
 // Decodes bytes already in memory; name is used in error messages only.
-void DecodeTga(std::span<const std::uint8_t> bytes, const QString& name,
-               const BmpAllocator& allocate);
+void DecodeTga(std::span<const std::uint8_t> bytes, const QString& name, const BmpAllocator& allocate);
 
 // A picture's size as its header states it.
 struct TgaSize {
@@ -73,10 +72,7 @@ struct TgaSize {
     // (headers of 54 bytes and padded rows): the size the screenshot rules
     // are written for, so a small RLE file of a large picture still counts
     // as large.
-    std::int64_t bitmapFileBytes() const
-    {
-        return 54 + ((std::int64_t{width} * 3 + 3) & ~std::int64_t{3}) * height;
-    }
+    std::int64_t bitmapFileBytes() const { return 54 + ((std::int64_t{width} * 3 + 3) & ~std::int64_t{3}) * height; }
 };
 
 // Reads the 18-byte header only. Empty when the file cannot be read, is not

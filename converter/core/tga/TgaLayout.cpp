@@ -27,8 +27,8 @@ enum Field : std::size_t {
 // "BM", a PNG's or a JPEG's first bytes) is some other kind of file.
 bool isKnownImageType(int type)
 {
-    return type == 0 || type == 1 || type == 2 || type == 3 || type == 9 || type == 10
-        || type == 11 || type == 32 || type == 33;
+    return type == 0 || type == 1 || type == 2 || type == 3 || type == 9 || type == 10 || type == 11 || type == 32
+           || type == 33;
 }
 
 std::string sizeText(std::int64_t width, std::int64_t height)
@@ -40,15 +40,9 @@ void checkImageType(std::span<const std::uint8_t> head, Layout& l)
 {
     const int type = head[ImageType];
     switch (type & 7) {
-    case 1:
-        l.kind = Kind::Mapped;
-        break;
-    case 2:
-        l.kind = Kind::TrueColour;
-        break;
-    case 3:
-        l.kind = Kind::Grey;
-        break;
+    case 1: l.kind = Kind::Mapped; break;
+    case 2: l.kind = Kind::TrueColour; break;
+    case 3: l.kind = Kind::Grey; break;
     default:
         fail(type == 0 ? "unsupported image type (0: no image data)"
                        : "unsupported image type (" + std::to_string(type) + ": Huffman-coded)");
@@ -68,8 +62,7 @@ void checkDepth(std::span<const std::uint8_t> head, Layout& l)
     const bool supported = l.kind == Kind::TrueColour ? bits == 24 || bits == 32 : bits == 8;
     if (!supported) {
         static const char* const kinds[] = {"true colour", "greyscale", "colour-mapped"};
-        fail("unsupported bit depth (" + std::to_string(bits) + " bits per pixel, "
-             + kinds[int(l.kind)] + ")");
+        fail("unsupported bit depth (" + std::to_string(bits) + " bits per pixel, " + kinds[int(l.kind)] + ")");
     }
     l.bytesPerPixel = bits / 8;
 }
@@ -98,8 +91,7 @@ void placeColourMap(std::span<const std::uint8_t> head, Layout& l)
     if (entryBits != 24 && entryBits != 32)
         fail("bad colour map (" + std::to_string(entryBits) + "-bit entries)");
     if (first > 255)
-        fail("bad colour map (first entry stands for index " + std::to_string(first)
-             + ", past the 8-bit indices)");
+        fail("bad colour map (first entry stands for index " + std::to_string(first) + ", past the 8-bit indices)");
     l.mapFirst = first;
     l.mapEntries = std::min(length, 256 - first);
     l.mapEntryBytes = entryBits / 8;
@@ -108,15 +100,15 @@ void placeColourMap(std::span<const std::uint8_t> head, Layout& l)
 void sizePixelData(std::int64_t fileSize, Layout& l)
 {
     if (l.pixelOffset > fileSize)
-        fail("truncated header (image ID and colour map end at byte " + std::to_string(l.pixelOffset)
-             + ", file size " + std::to_string(fileSize) + ")");
+        fail("truncated header (image ID and colour map end at byte " + std::to_string(l.pixelOffset) + ", file size "
+             + std::to_string(fileSize) + ")");
     const std::int64_t available = fileSize - l.pixelOffset;
     const std::int64_t bpp = l.bytesPerPixel;
     if (!l.rle) {
         l.pixelBytes = l.pixels() * bpp;
         if (l.pixelBytes > available)
-            fail("truncated pixel data (" + std::to_string(available) + " of "
-                 + std::to_string(l.pixelBytes) + " bytes)");
+            fail("truncated pixel data (" + std::to_string(available) + " of " + std::to_string(l.pixelBytes)
+                 + " bytes)");
         return;
     }
     // A packet holds at most 128 pixels in at least 1 + bpp bytes, and at

@@ -34,23 +34,19 @@ public:
         m_mapFirst = l.mapFirst;
         m_mapLast = l.mapFirst + l.mapEntries - 1;
         for (int i = 0; i < l.mapEntries; ++i)
-            std::memcpy(m_map[std::size_t(l.mapFirst + i)].data(),
-                        mapBytes.data() + std::size_t(i) * l.mapEntryBytes, 3);
+            std::memcpy(m_map[std::size_t(l.mapFirst + i)].data(), mapBytes.data() + std::size_t(i) * l.mapEntryBytes,
+                        3);
     }
 
     void operator()(const std::uint8_t* in, std::uint8_t* out) const
     {
         switch (m_kind) {
-        case Kind::TrueColour:
-            std::memcpy(out, in, 3);
-            return;
-        case Kind::Grey:
-            out[0] = out[1] = out[2] = in[0];
-            return;
+        case Kind::TrueColour: std::memcpy(out, in, 3); return;
+        case Kind::Grey: out[0] = out[1] = out[2] = in[0]; return;
         case Kind::Mapped:
             if (in[0] < m_mapFirst || in[0] > m_mapLast)
-                fail("bad colour map (index " + std::to_string(in[0]) + " outside entries "
-                     + std::to_string(m_mapFirst) + " to " + std::to_string(m_mapLast) + ")");
+                fail("bad colour map (index " + std::to_string(in[0]) + " outside entries " + std::to_string(m_mapFirst)
+                     + " to " + std::to_string(m_mapLast) + ")");
             std::memcpy(out, m_map[in[0]].data(), 3);
             return;
         }
@@ -102,8 +98,7 @@ private:
     std::int64_t m_step = 3;
 };
 
-void decodePlain(const Layout& l, const PixelReader& read, std::span<const std::uint8_t> pixels,
-                 std::uint8_t* buffer)
+void decodePlain(const Layout& l, const PixelReader& read, std::span<const std::uint8_t> pixels, std::uint8_t* buffer)
 {
     if (l.kind == Kind::TrueColour && l.bytesPerPixel == 3 && !l.rightToLeft) {
         const std::size_t rowBytes = std::size_t(l.width) * 3;
@@ -121,8 +116,7 @@ void decodePlain(const Layout& l, const PixelReader& read, std::span<const std::
 // pixel, repeated), clear a raw packet (pixels stored as they are); the low
 // seven bits are the pixel count less one. A packet may run on into the
 // next row but never past the last pixel.
-void decodeRle(const Layout& l, const PixelReader& read, std::span<const std::uint8_t> stream,
-               std::uint8_t* buffer)
+void decodeRle(const Layout& l, const PixelReader& read, std::span<const std::uint8_t> stream, std::uint8_t* buffer)
 {
     Canvas canvas(l, buffer);
     const std::size_t bpp = std::size_t(l.bytesPerPixel);
@@ -130,8 +124,8 @@ void decodeRle(const Layout& l, const PixelReader& read, std::span<const std::ui
     std::int64_t left = l.pixels();
     const auto need = [&](std::size_t bytes) {
         if (stream.size() - pos < bytes)
-            fail("truncated pixel data (RLE data ends at pixel " + std::to_string(l.pixels() - left)
-                 + " of " + std::to_string(l.pixels()) + ")");
+            fail("truncated pixel data (RLE data ends at pixel " + std::to_string(l.pixels() - left) + " of "
+                 + std::to_string(l.pixels()) + ")");
     };
     while (left > 0) {
         need(1);
@@ -158,8 +152,8 @@ void decodeRle(const Layout& l, const PixelReader& read, std::span<const std::ui
 
 } // namespace
 
-void decodePixels(const Layout& l, std::span<const std::uint8_t> mapBytes,
-                  std::span<const std::uint8_t> pixels, std::uint8_t* buffer)
+void decodePixels(const Layout& l, std::span<const std::uint8_t> mapBytes, std::span<const std::uint8_t> pixels,
+                  std::uint8_t* buffer)
 {
     clearPadding(l, buffer);
     const PixelReader read(l, mapBytes);

@@ -20,7 +20,7 @@ void clearPadding(const Layout& l, std::uint8_t* buffer);
 // buffer, pad bytes included. Throws Failure for a stream that ends early
 // or overruns the picture and for an index outside the colour map; the
 // buffer is then partly written.
-void decodePixels(const Layout& l, std::span<const std::uint8_t> mapBytes,
-                  std::span<const std::uint8_t> pixels, std::uint8_t* buffer);
+void decodePixels(const Layout& l, std::span<const std::uint8_t> mapBytes, std::span<const std::uint8_t> pixels,
+                  std::uint8_t* buffer);
 
 } // namespace tga

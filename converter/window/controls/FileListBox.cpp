@@ -6,10 +6,7 @@
 
 FileListBox::FileListBox(QWidget* parent) : QListWidget(parent) {}
 
-QStringList FileListBox::matchingFiles(const QString& directory)
-{
-    return ScreenshotList::list(directory);
-}
+QStringList FileListBox::matchingFiles(const QString& directory) { return ScreenshotList::list(directory); }
 
 bool FileListBox::setPath(const QString& directory)
 {

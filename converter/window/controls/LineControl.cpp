@@ -7,10 +7,7 @@
 
 namespace {
 
-int toPixels(float twips)
-{
-    return static_cast<int>(std::lround(twips / layout::kTwipsPerPixel));
-}
+int toPixels(float twips) { return static_cast<int>(std::lround(twips / layout::kTwipsPerPixel)); }
 
 } // namespace
 

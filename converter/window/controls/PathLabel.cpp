@@ -25,6 +25,6 @@ void PathLabel::paintEvent(QPaintEvent* event)
         return;
     }
     QPainter p(this);
-    style()->drawItemText(&p, contentsRect(), QStyle::visualAlignment(layoutDirection(), alignment()),
-                          palette(), isEnabled(), shown, foregroundRole());
+    style()->drawItemText(&p, contentsRect(), QStyle::visualAlignment(layoutDirection(), alignment()), palette(),
+                          isEnabled(), shown, foregroundRole());
 }

@@ -19,12 +19,10 @@ QImage dimmed(const QImage& image)
 
 } // namespace
 
-PictureButton::PictureButton(QWidget* parent, ScaledPicture normal, ScaledPicture pressed,
-                             ScaledPicture disabled)
+PictureButton::PictureButton(QWidget* parent, ScaledPicture normal, ScaledPicture pressed, ScaledPicture disabled)
     : QAbstractButton(parent), m_normal(std::move(normal)), m_pressed(std::move(pressed)),
-      m_disabled(disabled.isNull()
-                     ? ScaledPicture([normal = m_normal](int scale) { return dimmed(normal.at(scale)); })
-                     : std::move(disabled))
+      m_disabled(disabled.isNull() ? ScaledPicture([normal = m_normal](int scale) { return dimmed(normal.at(scale)); })
+                                   : std::move(disabled))
 {
     setFocusPolicy(Qt::TabFocus); // a click leaves the focus where it was
 }
