@@ -94,6 +94,12 @@ TEST(Cli, TwoConvertersDeletingFromOneFolderLoseNothing)
     EXPECT_EQ(entries(out.path(), ".*").size(), 0);
 }
 
+namespace {
+
+// The header of an uncompressed 24-bit TGA file of 400 x 300 pixels, rows
+// bottom-up: the game's screenshot, and a bitmap's rows follow it.
+const QByteArray kTgaHeader = QByteArray::fromHex("000002000000000000000000" "9001" "2c01" "1800");
+
 // A picture written as a TGA file by GraphicsMagick (gm convert) or netpbm
 // (ppmtotga), with the writer's arguments.
 void writeTga(const QString& path, const QImage& image, const QString& writer, const QStringList& args)
@@ -110,6 +116,8 @@ void writeTga(const QString& path, const QImage& image, const QString& writer, c
     ASSERT_TRUE(p.waitForFinished() && p.exitCode() == 0) << p.readAllStandardError().toStdString();
     QFile::remove(ppm);
 }
+
+} // namespace
 
 // The game's TGA screenshots, in the forms other programs write, give the
 // very JPEG of the same picture as a bitmap, and are deleted like bitmaps.
@@ -143,7 +151,7 @@ TEST(Cli, TgaScreenshotsGiveTheJpegOfTheirBitmap)
         {"flat0001.tga", tga(flat, "ppmtotga", {"-rgb"}), R"(flat0001\.tga -> flat0000\.JPG .*)", "flat0001.JPG"},
         {"flat0002.bmp", bmp(flat), R"(flat0002\.bmp -> flat0001\.JPG .*)"},
         {"HalfLife07.tga", tga(picture, "gm"), R"(HalfLife07\.tga -> HalfLife0000\.JPG .*)", "c1a00000.JPG"},
-        {"junk0001.tga", [](const QString& path) { writeAll(path, QByteArray::fromHex("0000020000000000000000009001" "2c011800") + QByteArray(200000, 'x')); },
+        {"junk0001.tga", [](const QString& path) { writeAll(path, kTgaHeader + QByteArray(200000, 'x')); },
          R"(junk0001\.tga skipped: truncated pixel data.*)"},
         {"tiny0001.tga", tga(picture.scaled(40, 30), "gm"), R"(tiny0001\.tga skipped: smaller than 360000 bytes as a bitmap)"},
     };
@@ -264,10 +272,10 @@ TEST(Cli, WatchTakesEachScreenshotOnceWritten)
     ASSERT_TRUE(waitFor([&] { return said.contains("Watching"); }));
 
     // A TGA screenshot the game is still writing waits, unmentioned, until
-    // it is closed. As the game writes it: the bitmap's rows after a header.
+    // it is closed.
     QFile halfWritten(in.file("c1a00001.tga"));
     ASSERT_TRUE(halfWritten.open(QIODevice::WriteOnly));
-    const QByteArray bytes = QByteArray::fromHex("0000020000000000000000009001" "2c011800") + bmpBytes(shot(1)).mid(54);
+    const QByteArray bytes = kTgaHeader + bmpBytes(shot(1)).mid(54);
     halfWritten.write(bytes.left(200000));
     halfWritten.flush();
     writeBmp(in.file("c1a00002.bmp"), shot(2));
