@@ -96,10 +96,6 @@ TEST(Cli, TwoConvertersDeletingFromOneFolderLoseNothing)
 
 namespace {
 
-// The header of an uncompressed 24-bit TGA file of 400 x 300 pixels, rows
-// bottom-up: the game's screenshot, and a bitmap's rows follow it.
-const QByteArray kTgaHeader = QByteArray::fromHex("000002000000000000000000" "9001" "2c01" "1800");
-
 // A picture written as a TGA file by GraphicsMagick (gm convert) or netpbm
 // (ppmtotga), with the writer's arguments.
 void writeTga(const QString& path, const QImage& image, const QString& writer, const QStringList& args)
@@ -151,7 +147,7 @@ TEST(Cli, TgaScreenshotsGiveTheJpegOfTheirBitmap)
         {"flat0001.tga", tga(flat, "ppmtotga", {"-rgb"}), R"(flat0001\.tga -> flat0000\.JPG .*)", "flat0001.JPG"},
         {"flat0002.bmp", bmp(flat), R"(flat0002\.bmp -> flat0001\.JPG .*)"},
         {"HalfLife07.tga", tga(picture, "gm"), R"(HalfLife07\.tga -> HalfLife0000\.JPG .*)", "c1a00000.JPG"},
-        {"junk0001.tga", [](const QString& path) { writeAll(path, kTgaHeader + QByteArray(200000, 'x')); },
+        {"junk0001.tga", [](const QString& path) { writeAll(path, QByteArray::fromHex("0000020000000000000000009001" "2c011800") + QByteArray(200000, 'x')); },
          R"(junk0001\.tga skipped: truncated pixel data.*)"},
         {"tiny0001.tga", tga(picture.scaled(40, 30), "gm"), R"(tiny0001\.tga skipped: smaller than 360000 bytes as a bitmap)"},
     };
@@ -249,45 +245,6 @@ TEST(Cli, SignalStopsCleanly)
             EXPECT_TRUE(!deleted || ids.count(id) == 1) << id;
         }
     }
-}
-
-// The directory going away and coming back, and every kind of writer, are
-// the torture test's (WatchTortureTest.cpp).
-TEST(Cli, WatchTakesEachScreenshotOnceWritten)
-{
-    TempDir in, out;
-    writeBmp(in.file("c1a00000.bmp"), shot(0)); // already there: left alone
-    QProcess p;
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    startConvert(p, {"--watch", "--new-only", in.path(), out.path()});
-    QString said;
-    const auto waitFor = [&](const std::function<bool()>& done) {
-        for (int i = 0; i < 600 && !done(); ++i) {
-            p.waitForReadyRead(50);
-            said += p.readAll();
-        }
-        return done();
-    };
-    const auto jpegs = [&](int n) { return [&out, n] { return entries(out.path(), "*.JPG").size() == n; }; };
-    ASSERT_TRUE(waitFor([&] { return said.contains("Watching"); }));
-
-    // A TGA screenshot the game is still writing waits, unmentioned, until
-    // it is closed.
-    QFile halfWritten(in.file("c1a00001.tga"));
-    ASSERT_TRUE(halfWritten.open(QIODevice::WriteOnly));
-    const QByteArray bytes = kTgaHeader + bmpBytes(shot(1)).mid(54);
-    halfWritten.write(bytes.left(200000));
-    halfWritten.flush();
-    writeBmp(in.file("c1a00002.bmp"), shot(2));
-    ASSERT_TRUE(waitFor(jpegs(1))) << said.toStdString();
-    EXPECT_FALSE(said.contains("c1a00001.tga")) << said.toStdString();
-    halfWritten.write(bytes.mid(200000));
-    halfWritten.close();
-    ASSERT_TRUE(waitFor(jpegs(2))) << said.toStdString();
-    EXPECT_EQ(idsOfJpegs(out.path()), (std::multiset<int>{1, 2}));
-
-    ::kill(pid_t(p.processId()), SIGTERM);
-    EXPECT_EQ(finish(p).code, 143);
 }
 
 // A name in Latin-1 is converted and deleted by its own bytes, and its JPEG's
