@@ -4,18 +4,18 @@
 #   default 50): -j 1, then -j 2, 4, ... up to the number of cores, cjpeg
 #   once per file with the same settings, and the floor (one process
 #   encoding each bitmap after reading it); each the best of three runs;
-# - a recorded movie, FW_BENCH_FRAMES frames of 1024 x 768 (default 10000)
-#   in one folder: -j 1, -j <cores> and the floor, once each, and the peak
-#   memory;
+# - a recorded movie, FW_BENCH_FRAMES frames of 1024 x 768 in one folder
+#   (default 200 per FW_BENCH_PER_SIZE: 10000): -j 1, -j <cores> and the
+#   floor, once each, and the peak memory;
 # - the watch latency.
 # Usage: run-cli-bench.sh BUILD_DIR (a Release build). A short run:
-# FW_BENCH_PER_SIZE=2 FW_BENCH_FRAMES=40.
+# FW_BENCH_PER_SIZE=2.
 set -eu
 build=${1:-build}
 bin=$build/bin
 work=${FW_BENCH_DIR:-$build/bench-cli}
 per_size=${FW_BENCH_PER_SIZE:-50}
-frames=${FW_BENCH_FRAMES:-10000}
+frames=${FW_BENCH_FRAMES:-$((per_size * 200))}
 quality=90
 cores=$(nproc)
 

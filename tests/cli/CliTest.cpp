@@ -94,6 +94,8 @@ TEST(Cli, TwoConvertersDeletingFromOneFolderLoseNothing)
     EXPECT_EQ(entries(out.path(), ".*").size(), 0);
 }
 
+namespace {
+
 // A picture written as a TGA file by GraphicsMagick (gm convert) or netpbm
 // (ppmtotga), with the writer's arguments.
 void writeTga(const QString& path, const QImage& image, const QString& writer, const QStringList& args)
@@ -110,6 +112,8 @@ void writeTga(const QString& path, const QImage& image, const QString& writer, c
     ASSERT_TRUE(p.waitForFinished() && p.exitCode() == 0) << p.readAllStandardError().toStdString();
     QFile::remove(ppm);
 }
+
+} // namespace
 
 // The game's TGA screenshots, in the forms other programs write, give the
 // very JPEG of the same picture as a bitmap, and are deleted like bitmaps.
