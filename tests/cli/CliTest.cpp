@@ -191,17 +191,6 @@ TEST(Cli, NumbersGoOnPast9998)
     EXPECT_EQ(idOf(decodeJpeg(out.file("movie10000.JPG"))), 1);
 }
 
-TEST(Cli, DryRunTouchesNothing)
-{
-    TempDir in, root;
-    writeShots(in, "c1a0%1.bmp", 2);
-    const Result r = convert({"-n", "-d", in.path(), root.file("out")});
-    EXPECT_EQ(r.code, 0);
-    EXPECT_EQ(r.lines.mid(0, 2), QStringList({"c1a00000.bmp -> c1a00000.JPG", "c1a00001.bmp -> c1a00001.JPG"}));
-    EXPECT_EQ(entries(in.path()).size(), 2);
-    EXPECT_FALSE(QDir(root.file("out")).exists());
-}
-
 TEST(Cli, BadOptionsAreUsageErrors)
 {
     TempDir in, root;

@@ -17,26 +17,6 @@ static std::int64_t threadCpuMs()
     return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000 + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1000;
 }
 
-TEST(FileOp, FileAndDirectoryTests)
-{
-    const fwtest::TempDir dir;
-    fwtest::writeAll(dir.file("a.bmp"), "12345");
-    const struct {
-        QString path;
-        bool file, directory;
-    } rows[] = {{dir.file("a.bmp"), true, false},
-                {dir.file("missing.bmp"), false, false},
-                {"", false, false},
-                {dir.path(), false, true},
-                {dir.file("missing/"), false, false},
-                {"/", false, true},
-                {"C:", false, false}};
-    for (const auto& r : rows) {
-        EXPECT_EQ(mFileOp::FileExists(r.path), r.file) << r.path.toStdString();
-        EXPECT_EQ(mFileOp::DirExists(r.path), r.directory) << r.path.toStdString();
-    }
-}
-
 // The desktop's opener is a script, first on PATH, that records its argument
 // and its environment.
 TEST(FileOp, ShellOpenHandsTheDesktopAWebAddressOrAFile)

@@ -7,8 +7,6 @@
 #include "TempDir.h"
 
 #include <QHash>
-#include <QProcess>
-#include <QStandardPaths>
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -178,53 +176,6 @@ TEST(TgaDecoderForms, EveryFormDecodesPixelExact)
                     DecodeTgaFile(writeBytes(dir.file("a.tga"), bytes), allocatorFor(fromFile));
                     expectPicture(fromFile, width, height, form.type == 3);
                 }
-}
-
-// Other programs' files of the same picture, in colour (50 colours, so
-// that every writer can map it) or grey; each row names the type expected.
-void expectWriterReads(const QString& program, const std::vector<std::pair<QStringList, int>>& cases)
-{
-    if (QStandardPaths::findExecutable(program).isEmpty())
-        GTEST_SKIP() << program.toStdString() << " not installed (scripts/install-deps.sh adds it)";
-    fwtest::TempDir dir;
-    for (const auto& [args, type] : cases) {
-        SCOPED_TRACE(program.toStdString() + " " + args.join(' ').toStdString());
-        const bool grey = type % 8 == 3;
-        QImage image(35, 39, QImage::Format_RGB32);
-        for (int i = 0; i < 35 * 39; ++i)
-            image.setPixel(i % 35, i / 35, (grey ? greyOf : colourOf)(valueAt(i % 35, i / 35)));
-        ASSERT_TRUE(image.save(dir.file("in.ppm"), "PPM"));
-        QProcess process; // gm names its output file, ppmtotga writes to stdout
-        if (program != "gm")
-            process.setStandardOutputFile(dir.file("out.tga"));
-        process.start(program, program == "gm" ? QStringList{"convert", dir.file("in.ppm")} + args
-                                                     + QStringList{"tga:" + dir.file("out.tga")}
-                                               : args + QStringList{dir.file("in.ppm")});
-        ASSERT_TRUE(process.waitForFinished() && process.exitCode() == 0) << process.readAllStandardError().data();
-        ASSERT_EQ(fwtest::readAll(dir.file("out.tga")).at(2), type);
-        Picture picture;
-        DecodeTgaFile(dir.file("out.tga"), allocatorFor(picture));
-        expectPicture(picture, 35, 39, grey);
-    }
-}
-
-// GraphicsMagick 1.3.40 writes no RLE: asked for it, it writes type 2.
-TEST(TgaDecoderWriters, GraphicsMagick)
-{
-    expectWriterReads("gm", {{{"-compress", "None"}, 2},
-                             {{"-compress", "RLE"}, 2},
-                             {{"-type", "Grayscale"}, 3},
-                             {{"-type", "Palette"}, 1}});
-}
-
-TEST(TgaDecoderWriters, NetpbmPpmtotga)
-{
-    expectWriterReads("ppmtotga", {{{"-rgb"}, 10},
-                                   {{"-rgb", "-norle"}, 2},
-                                   {{"-mono"}, 11},
-                                   {{"-mono", "-norle"}, 3},
-                                   {{"-cmap"}, 9},
-                                   {{"-cmap", "-norle"}, 1}});
 }
 
 // Only a broken stream or colour index is found after the picture is
