@@ -59,7 +59,13 @@ ParsedOptions parseOptions(const QStringList& arguments)
                                                    "screenshot once the game has finished writing it.");
     const QCommandLineOption newOnly("new-only", "With --watch: leave what is already there alone.");
     const QCommandLineOption quiet("quiet", "Print only failures.");
-    parser.addOptions({quality, remove, jobs, dryRun, watch, newOnly, quiet});
+    const QCommandLineOption smaller("smaller",
+                                     "Huffman tables made for each picture: the same pixels in 3 to 13 % fewer "
+                                     "bytes, for two to three times the encoding time.");
+    const QCommandLineOption progressive("progressive",
+                                         "Progressive JPEG files: 8 to 14 % fewer bytes, for five to seven times "
+                                         "the encoding time.");
+    parser.addOptions({quality, remove, jobs, dryRun, watch, newOnly, quiet, smaller, progressive});
     parser.addPositionalArgument("INPUT_DIR", "Where the screenshots are.", "[INPUT_DIR");
     parser.addPositionalArgument("OUTPUT_DIR", "Where the JPEG files go.", "[OUTPUT_DIR]]");
 
@@ -104,6 +110,10 @@ ParsedOptions parseOptions(const QStringList& arguments)
     o.watch = parser.isSet(watch);
     o.newOnly = parser.isSet(newOnly);
     o.quiet = parser.isSet(quiet);
+    if (parser.isSet(smaller))
+        o.coding = JpegEncoder::Coding::OptimisedTables;
+    if (parser.isSet(progressive))
+        o.coding = JpegEncoder::Coding::Progressive;
     if (o.newOnly && !o.watch)
         return {std::nullopt, usageError("--new-only needs --watch")};
     if (o.dryRun && o.watch)

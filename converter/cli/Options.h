@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/JpegEncoder.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -16,6 +18,7 @@ struct Options {
     bool watch = false;
     bool newOnly = false;
     bool quiet = false;
+    JpegEncoder::Coding coding = JpegEncoder::Coding::StandardTables;
 };
 
 // The outcome of reading the arguments: options to run with, or an exit code

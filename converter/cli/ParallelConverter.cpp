@@ -111,7 +111,7 @@ public:
             r.pixels = qint64(pixels.width) * pixels.height;
             if (!m_settings.files.dryRun) {
                 if (!m_encoder)
-                    m_encoder.emplace();
+                    m_encoder.emplace(m_settings.coding);
                 const auto bytes = m_encoder->encode(pixels, m_settings.quality);
                 e.jpeg.assign(bytes.begin(), bytes.end());
                 // Several workers write their files at once, so that the

@@ -2,6 +2,7 @@
 
 #include "FileResult.h"
 #include "Publisher.h"
+#include "core/JpegEncoder.h"
 
 #include <QString>
 #include <QStringList>
@@ -22,6 +23,7 @@ public:
         Publisher::Settings files;
         int quality = 90;
         int jobs = 1;
+        JpegEncoder::Coding coding = JpegEncoder::Coding::StandardTables;
     };
 
     enum class End {

@@ -87,9 +87,11 @@ int main(int argc, char** argv)
         reporter.note(QString("Created %1").arg(setup.outputDir));
     }
 
-    ParallelConverter converter(
-        {{setup.inputDir, setup.outputDir, options.deleteAfter, options.dryRun}, setup.quality, options.jobs},
-        reporter);
+    ParallelConverter converter({{setup.inputDir, setup.outputDir, options.deleteAfter, options.dryRun},
+                                 setup.quality,
+                                 options.jobs,
+                                 options.coding},
+                                reporter);
     int code = 0;
     if (options.watch) {
         code = watchAndConvert(converter, setup.inputDir, options.newOnly, reporter);
