@@ -7,39 +7,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace {
-
-struct Placed {
-    SafeFile::Outcome outcome = SafeFile::Outcome::Failed; // NameTaken: every number is taken
-    QString jpegPath;
-    int number = 0;
-    QString error;
-};
-
-// Tries the names of prefix from `from` on, the lowest free one first.
-template <typename Write>
-Placed place(const QString& outputDir, const QString& prefix, int from, const Write& write)
-{
-    Placed p;
-    for (int n = from;; ++n) {
-        n = ScreenshotList::firstFreeNumber(outputDir, prefix, n, Publisher::kLastNumber + 1);
-        p.number = n;
-        if (n > Publisher::kLastNumber) {
-            p.outcome = SafeFile::Outcome::NameTaken;
-            return p;
-        }
-        p.jpegPath = QDir(outputDir).filePath(ScreenshotList::candidateName(prefix, n));
-        const SafeFile::Result written = write(p.jpegPath);
-        if (written.outcome == SafeFile::Outcome::NameTaken)
-            continue; // another writer was quicker: the next number
-        p.outcome = written.outcome;
-        p.error = written.error;
-        return p;
-    }
-}
-
-} // namespace
-
 Publisher::Publisher(Settings settings, Note note) : m_settings(std::move(settings)), m_note(std::move(note)) {}
 
 FileResult Publisher::publish(FileResult r, std::span<const std::uint8_t> jpeg, SafeFile::Prepared& prepared)
@@ -58,13 +25,14 @@ FileResult Publisher::publish(FileResult r, std::span<const std::uint8_t> jpeg, 
         // went with the directory: the bytes are written here instead.
         return SafeFile::write(target, jpeg, SafeFile::Publish::NoReplace);
     };
-    Placed written = place(m_settings.outputDir, prefix, m_nextNumber.value(prefix, 0), write);
+    Retire::Published written =
+        Retire::publish(m_settings.outputDir, prefix, m_nextNumber.value(prefix, 0), write, kLastNumber + 1);
     // A watch runs for days: when the output directory is deleted meanwhile,
     // it is made again rather than failing every screenshot from then on.
     if (written.outcome == SafeFile::Outcome::Failed && !QFileInfo(m_settings.outputDir).isDir()
         && QDir().mkpath(m_settings.outputDir)) {
         m_note(QString("The output directory %1 was gone: created it again.").arg(m_settings.outputDir));
-        written = place(m_settings.outputDir, prefix, 0, write);
+        written = Retire::publish(m_settings.outputDir, prefix, 0, write, kLastNumber + 1);
     }
     switch (written.outcome) {
     case SafeFile::Outcome::NameTaken:

@@ -82,13 +82,13 @@ Outcome putBack(const QByteArray& aside, const QString& bitmapPath)
 
 } // namespace
 
-Published publish(const QString& outputDir, const QString& prefix, int from, const JpegWriter& write)
+Published publish(const QString& outputDir, const QString& prefix, int from, const JpegWriter& write, int end)
 {
     Published p;
     for (int n = from;; ++n) {
-        n = ScreenshotList::firstFreeNumber(outputDir, prefix, n);
+        n = ScreenshotList::firstFreeNumber(outputDir, prefix, n, end);
         p.number = n;
-        if (n >= ScreenshotList::kNumberCount) {
+        if (n >= end) {
             p.outcome = SafeFile::Outcome::NameTaken;
             return p;
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/SafeFile.h"
+#include "core/ScreenshotList.h"
 #include "core/SourceFile.h"
 
 #include <QString>
@@ -31,9 +32,11 @@ struct Published {
     QString error;
 };
 
-// Tries the candidate names of prefix from `from` on, in outputDir (which
-// ends in a separator or is empty for the current directory).
-Published publish(const QString& outputDir, const QString& prefix, int from, const JpegWriter& write);
+// Tries the candidate names of prefix from `from` up to, not including,
+// `end`, in outputDir (which ends in a separator or is empty for the current
+// directory).
+Published publish(const QString& outputDir, const QString& prefix, int from, const JpegWriter& write,
+                  int end = ScreenshotList::kNumberCount);
 
 enum class Fate {
     Deleted,
