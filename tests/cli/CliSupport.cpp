@@ -1,6 +1,6 @@
 #include "CliSupport.h"
 
-#include "EngineTestUtil.h"
+#include "TestUtil.h"
 
 #include <QDir>
 #include <QPainter>

@@ -2,7 +2,7 @@
 // the lines and the exit codes, and that nothing is lost when writing fails,
 // two converters race or a signal stops one.
 #include "CliSupport.h"
-#include "EngineTestUtil.h"
+#include "TestUtil.h"
 #include "TempDir.h"
 
 #include <QDir>

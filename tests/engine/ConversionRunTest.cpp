@@ -1,7 +1,6 @@
 #include "engine/ConversionRun.h"
-#include "EngineTestUtil.h"
 #include "TempDir.h"
-#include "core/NumberText.h"
+#include "TestUtil.h"
 #include "engine/mChrono.h"
 
 #include <QDir>
@@ -105,16 +104,6 @@ protected:
 };
 
 } // namespace
-
-TEST(NumberAtStart, LeadingNumberRoundedHalfToEven)
-{
-    const std::pair<const char*, int> cases[] = {
-        {"05 %", 5}, {"100 %", 100}, {"%", 0},  {"2.5 %", 2}, {"3.5 %", 4},
-        {" 7", 7},   {"-3", -3},     {".5", 0}, {"1.5.3", 2}, {"99999999999 %", 2147483647},
-    };
-    for (const auto& [text, number] : cases)
-        EXPECT_EQ(NumberAtStart(text), number) << text;
-}
 
 // Any entry takes a number: a file, a directory, a link to nowhere.
 TEST_F(ConversionRunTest, NumbersFromTheLowestFreeAndNeverOverwrites)

@@ -1,8 +1,8 @@
 // cDIBSection as the programs use it: a loaded picture becomes the image
 // without a copy and a picture shows upright. Its other functions serve no
 // program of ours; one test keeps them working.
-#include "EngineTestUtil.h"
 #include "TempDir.h"
+#include "TestUtil.h"
 #include "engine/cDIBSection.h"
 #include "platform/Picture.h"
 

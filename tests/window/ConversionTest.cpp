@@ -1,5 +1,5 @@
 // Whole conversions, from a click of CmdGo to "Done.", on real files.
-#include "EngineTestUtil.h"
+#include "TestUtil.h"
 #include "WindowHarness.h"
 #include "window/FrmMainRunHost.h"
 

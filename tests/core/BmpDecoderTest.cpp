@@ -129,6 +129,24 @@ TEST(BmpDecoderLayout, ScreenshotRowsAtEveryAlignmentBothRowOrders)
     }
 }
 
+// A palette shorter than the indices the pixels use: the indices past its
+// end come out black, in plain rows and in RLE runs alike, and nothing is
+// read past the colours the file has.
+TEST(BmpDecoderLayout, IndicesPastAShortPaletteComeOutBlack)
+{
+    BmpRecipe plain = rle8(4, 1, {0, 1, 200, 255});
+    plain.compression = 0;
+    BmpRecipe rle = rle8(4, 1, {1, 0, 1, 1, 1, 200, 1, 255, 0, 1});
+    for (BmpRecipe* recipe : {&plain, &rle}) {
+        recipe->palette = {0x102030, 0xA0B0C0};
+        const Picture picture = decode(build(*recipe));
+        ASSERT_EQ(picture.width, 4);
+        EXPECT_EQ(std::vector<std::uint32_t>({picture.at(0, 0), picture.at(1, 0), picture.at(2, 0), picture.at(3, 0)}),
+                  std::vector<std::uint32_t>({0x102030, 0xA0B0C0, 0, 0}))
+            << (recipe == &plain ? "plain" : "RLE");
+    }
+}
+
 // Refusals the corpus does not show. Only a broken RLE stream is found out
 // after the picture is allocated; every other refusal costs no memory.
 TEST(BmpDecoderErrors, EachFailureNamesItsReason)

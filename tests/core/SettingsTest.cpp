@@ -1,8 +1,8 @@
 // The stored settings: what is written, what comes back, and a store that
 // cannot be written.
 #include "core/Settings.h"
-#include "EngineTestUtil.h"
 #include "TempDir.h"
+#include "TestUtil.h"
 
 #include <QDir>
 #include <QSettings>

@@ -1,4 +1,4 @@
-#include "EngineTestUtil.h"
+#include "TestUtil.h"
 
 #include "TempDir.h"
 

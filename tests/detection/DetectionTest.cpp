@@ -125,18 +125,20 @@ TEST(WinePrefixVariable, WinePrefixComesFromTheEnvironmentElseHome)
 
 using Steam = Fixture;
 
-TEST_F(Steam, GameInASecondLibraryListedInLibraryfoldersVdfOfEitherLayout)
+TEST_F(Steam, GameInTheLastOfThreeLibrariesListedInLibraryfoldersVdfOfEitherLayout)
 {
     mkdirs(steam + "/steamapps");
-    const QString library = tmp.path() + "/games/SteamLibrary";
-    fwtest::writeAll(steam + "/steamapps/libraryfolders.vdf",
-                     "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"" + steam.toUtf8()
-                         + "\"\n\t\t\"apps\"\n\t\t{\n\t\t\t\"228980\"\t\t\"1\"\n\t\t}\n\t}\n"
-                           "\t\"1\"\n\t{\n\t\t\"path\"\t\t\""
-                         + library.toUtf8()
-                         + "\"\n\t\t\"label\"\t\t\"\"\n\t\t\"apps\"\n\t\t{\n\t\t\t\"70\"\t\t\"1\"\n\t\t}\n\t}\n}\n");
+    const QString second = tmp.path() + "/ssd/SteamLibrary", library = tmp.path() + "/games/SteamLibrary";
+    const auto entry = [](const char* index, const QString& path, const char* app) {
+        return "\t\"" + QByteArray(index) + "\"\n\t{\n\t\t\"path\"\t\t\"" + path.toUtf8()
+               + "\"\n\t\t\"label\"\t\t\"\"\n\t\t\"apps\"\n\t\t{\n\t\t\t\"" + app + "\"\t\t\"1\"\n\t\t}\n\t}\n";
+    };
+    fwtest::writeAll(steam + "/steamapps/libraryfolders.vdf", "\"libraryfolders\"\n{\n" + entry("0", steam, "228980")
+                                                                  + entry("1", second, "10") + entry("2", library, "70")
+                                                                  + "}\n");
+    mkdirs(second + "/steamapps/common/Counter-Strike"); // another game only
     const QString install = installIn(library, "Half-Life GOTY");
-    EXPECT_EQ(SteamLibrary::LibraryFolders(steam), QStringList({steam, library}));
+    EXPECT_EQ(SteamLibrary::LibraryFolders(steam), QStringList({steam, second, library}));
     EXPECT_EQ(SteamLibrary::FindHalfLifeScreenshots(home), install + "/valve");
 
     // The old layout: the libraries as numbered values beside other keys.

@@ -2,8 +2,8 @@
 // only when it is still the very file that was read, whatever happened to
 // its name meanwhile.
 #include "core/Retire.h"
-#include "EngineTestUtil.h"
 #include "TempDir.h"
+#include "TestUtil.h"
 #include "core/SourceFile.h"
 
 #include <QFile>

@@ -1,0 +1,51 @@
+// Which files are screenshots and what their JPEGs are called: the rules the
+// window's list, the window's run and the command line share.
+#include "core/ScreenshotList.h"
+#include "TempDir.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace ScreenshotList;
+
+// Regular files only (a link counts as its target), no hidden ones, in one
+// order that ignores case; the command line's list has the TGA files among
+// the bitmaps.
+TEST(ScreenshotList, ListsRegularScreenshotFilesInCaseBlindOrder)
+{
+    const fwtest::TempDir dir;
+    for (const char* name : {"c1a00001.bmp", "C1A00000.BMP", "e0.Bmp", "x.tga", "HalfLife07.TGA", ".fw-tmp.bmp",
+                             "notes.txt", "x.bmpx", "a.bmp.tga.txt"})
+        fwtest::writeAll(dir.file(name), "BM");
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.bmp"));
+    ASSERT_TRUE(QFile::link(dir.file("e0.Bmp"), dir.file("link.bmp")));
+    ASSERT_TRUE(QFile::link(dir.file("nowhere"), dir.file("dangling.bmp")));
+    EXPECT_EQ(list(dir.path()), QStringList({"C1A00000.BMP", "c1a00001.bmp", "e0.Bmp", "link.bmp"}));
+    EXPECT_EQ(listForConversion(dir.dir()),
+              QStringList({"C1A00000.BMP", "c1a00001.bmp", "e0.Bmp", "HalfLife07.TGA", "link.bmp", "x.tga"}));
+    EXPECT_TRUE(list(dir.file("nowhere")).isEmpty());
+}
+
+TEST(ScreenshotList, NamesGiveTheirPrefixAndTheirRule)
+{
+    const struct {
+        const char* name;
+        qint64 size;
+        QString prefix;
+        RuleSkip rule;
+    } rows[] = {
+        {"c1a00035.bmp", kMinBytes, "c1a0", RuleSkip::None},
+        {"c1a00035.tga", kMinBytes, "c1a0", RuleSkip::None},
+        {"a.bmp.bmp", kMinBytes, "a", RuleSkip::None},
+        {"shot.bmp", kMinBytes, "", RuleSkip::ShortName},
+        {"small000.bmp", kMinBytes - 1, "smal", RuleSkip::SmallFile},
+        {"HalfLife07.tga", kMinBytes, "HalfLife", RuleSkip::None}, // the game's name without a map
+        {"HalfLife07.bmp", kMinBytes, "HalfLi", RuleSkip::None},
+        {"HalfLife007.tga", kMinBytes, "HalfLif", RuleSkip::None},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(namePrefix(row.name), row.prefix) << row.name;
+        EXPECT_EQ(ruleSkip(row.name, row.size), row.rule) << row.name;
+    }
+}
