@@ -2,8 +2,8 @@
 // the lines and the exit codes, and that nothing is lost when writing fails,
 // two converters race or a signal stops one.
 #include "CliSupport.h"
-#include "TestUtil.h"
 #include "TempDir.h"
+#include "TestUtil.h"
 
 #include <QDir>
 #include <QFileInfo>

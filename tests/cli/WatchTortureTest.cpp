@@ -7,8 +7,8 @@
 // SIGSTOP, a descriptor kept open), never by luck. At the end every version
 // owed is either still on disk unchanged or has a JPEG with its picture.
 #include "CliSupport.h"
-#include "TestUtil.h"
 #include "TempDir.h"
+#include "TestUtil.h"
 
 #include <QDir>
 #include <QElapsedTimer>
