@@ -1,7 +1,7 @@
 // The BMP decoder on bitmaps built here: screenshot rows at every alignment
 // in both row orders, the failures and size caps the corpus does not show.
 // The other depths, layouts and RLE streams are the corpus test's.
-#include "BmpTestSupport.h"
+#include "ReaderTestSupport.h"
 #include "TempDir.h"
 
 #include <QFile>
@@ -11,19 +11,15 @@
 #include <stdexcept>
 #include <unistd.h>
 
-using namespace bmptest;
+using namespace readertest;
 
 namespace {
 
-void put16(Bytes& b, std::size_t at, std::uint32_t v)
-{
-    b[at] = std::uint8_t(v);
-    b[at + 1] = std::uint8_t(v >> 8);
-}
+// Overwrites a 32-bit little-endian field.
 void put32(Bytes& b, std::size_t at, std::uint32_t v)
 {
-    put16(b, at, v & 0xFFFF);
-    put16(b, at + 2, v >> 16);
+    const Bytes field = le32(v);
+    std::copy(field.begin(), field.end(), b.begin() + std::ptrdiff_t(at));
 }
 
 // What goes into a bitmap file; build() writes it out.
@@ -39,26 +35,16 @@ struct BmpRecipe {
 
 Bytes build(const BmpRecipe& r)
 {
-    const std::size_t paletteStart = 14 + 40 + 4 * r.masks.size();
-    const std::size_t offset = paletteStart + 4 * r.palette.size();
-    Bytes b(offset + r.pixels.size(), 0);
-    b[0] = 'B';
-    b[1] = 'M';
-    put32(b, 2, std::uint32_t(b.size()));
-    put32(b, 10, std::uint32_t(offset));
-    put32(b, 14, 40);
-    put32(b, 18, std::uint32_t(r.width));
-    put32(b, 22, std::uint32_t(r.height));
-    put16(b, 26, 1);
-    put16(b, 28, std::uint32_t(r.bitsPerPixel));
-    put32(b, 30, r.compression);
-    put32(b, 34, std::uint32_t(r.pixels.size()));
-    for (std::size_t i = 0; i < r.masks.size(); ++i)
-        put32(b, 54 + 4 * i, r.masks[i]);
-    for (std::size_t i = 0; i < r.palette.size(); ++i)
-        put32(b, paletteStart + 4 * i, r.palette[i]);
-    std::copy(r.pixels.begin(), r.pixels.end(), b.begin() + std::ptrdiff_t(offset));
-    return b;
+    const std::size_t offset = 14 + 40 + 4 * (r.masks.size() + r.palette.size());
+    Bytes b = Bytes{'B', 'M'} + le32(std::uint32_t(offset + r.pixels.size())) + le32(0) + le32(std::uint32_t(offset))
+              + le32(40) + le32(std::uint32_t(r.width)) + le32(std::uint32_t(r.height)) + le16(1)
+              + le16(std::uint16_t(r.bitsPerPixel)) + le32(r.compression) + le32(std::uint32_t(r.pixels.size()))
+              + Bytes(16, 0);
+    for (const std::uint32_t value : r.masks)
+        b = b + le32(value);
+    for (const std::uint32_t colour : r.palette)
+        b = b + le32(colour);
+    return b + r.pixels;
 }
 
 std::uint32_t colourFor(int x, int y)

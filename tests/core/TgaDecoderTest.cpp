@@ -1,12 +1,11 @@
-// The TGA reader on files built here in every supported form, on files
-// GraphicsMagick and netpbm write, and on a hostile set. The allocator hands
-// out exactly the promised size and fills it with stale bytes first, so a
-// stray write shows under ASan and an unwritten byte in the comparison.
+// The TGA reader on files built here in every supported form and on a
+// hostile set. The allocator's stale bytes show any byte left unwritten, its
+// exact size any stray write (ASan). Files other programs write are the
+// command line's end-to-end test.
 #include "core/tga/TgaDecoder.h"
-#include "BmpTestSupport.h"
+#include "ReaderTestSupport.h"
 #include "TempDir.h"
 
-#include <QHash>
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -14,7 +13,7 @@
 #include <functional>
 #include <new>
 
-using namespace bmptest;
+using namespace readertest;
 using u8 = std::uint8_t;
 
 namespace {
@@ -25,32 +24,11 @@ struct Header {
 
     Bytes bytes() const
     {
-        return {u8(idLength),
-                u8(mapType),
-                u8(type),
-                u8(mapFirst),
-                u8(mapFirst >> 8),
-                u8(mapLength),
-                u8(mapLength >> 8),
-                u8(mapBits),
-                0,
-                0,
-                0,
-                0,
-                u8(width),
-                u8(width >> 8),
-                u8(height),
-                u8(height >> 8),
-                u8(bits),
-                u8(descriptor)};
+        return Bytes{u8(idLength), u8(mapType), u8(type)} + le16(std::uint16_t(mapFirst))
+               + le16(std::uint16_t(mapLength)) + Bytes{u8(mapBits)} + Bytes(4, 0) + le16(std::uint16_t(width))
+               + le16(std::uint16_t(height)) + Bytes{u8(bits), u8(descriptor)};
     }
 };
-
-Bytes operator+(Bytes a, const Bytes& b)
-{
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
 
 // The picture every form shows: 50 values in columns of three (so that RLE
 // finds runs), symmetric neither way, each value a colour or a grey whose
@@ -114,14 +92,6 @@ Bytes craft(const Form& f, int width, int height, bool rle, int descriptor)
     return out + encode(pixels, rle);
 }
 
-BmpAllocator allocatorFor(Picture& picture)
-{
-    return [&picture](int width, int height) {
-        picture = {width, height, picture.allocations + 1, Bytes(std::size_t((width * 3 + 3) & ~3) * height, 0xAB)};
-        return picture.bytes.data();
-    };
-}
-
 // The reason of a refusal, "" when the input decodes; what() must put the
 // name in front of it.
 std::string reasonOf(const QString& name, const std::function<void()>& decode)
@@ -135,14 +105,10 @@ std::string reasonOf(const QString& name, const std::function<void()>& decode)
     }
 }
 
-// Decodes from memory, keeping the bytes as a fuzzer seed when
-// FW_TGA_SEED_DIR is set.
+// Decodes from memory, keeping the bytes as a seed.
 std::string decode(const Bytes& bytes, Picture& picture)
 {
-    if (const QByteArray dir = qgetenv("FW_TGA_SEED_DIR"); !dir.isEmpty()) {
-        const QByteArray data(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
-        fwtest::writeAll(QString::fromLocal8Bit(dir) + '/' + QString::number(qHash(data), 16) + ".tga", data);
-    }
+    keepAsSeed(bytes, "TGA");
     return reasonOf("crafted.tga", [&] { DecodeTga(bytes, "crafted.tga", allocatorFor(picture)); });
 }
 

@@ -110,17 +110,6 @@ TEST_F(WineRegistry, WindowsPathsAreMappedOntoThePrefixsDrives)
     EXPECT_EQ(MapWinePath(prefix, "C:\\Sierra\\Half-Life\\"), prefix + "/drive_c/Sierra/Half-Life/");
 }
 
-TEST(WinePrefixVariable, WinePrefixComesFromTheEnvironmentElseHome)
-{
-    const QByteArray saved = qgetenv("WINEPREFIX");
-    qputenv("WINEPREFIX", "/somewhere/prefix");
-    EXPECT_EQ(GameDirectory::currentEnvironment().winePrefix, "/somewhere/prefix");
-    qunsetenv("WINEPREFIX");
-    EXPECT_EQ(GameDirectory::currentEnvironment().winePrefix, QDir::homePath() + "/.wine");
-    if (!saved.isNull())
-        qputenv("WINEPREFIX", saved);
-}
-
 // ---- Steam -------------------------------------------------------------
 
 using Steam = Fixture;

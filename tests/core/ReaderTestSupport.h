@@ -1,7 +1,9 @@
 #pragma once
 
-// What the decoder's tests share: a picture in the decoder's own layout and
-// decoding with the reason of a refusal.
+// What the readers' tests share: a picture in the readers' buffer layout,
+// an allocator that shows every byte left unwritten, the crafted inputs kept
+// as fuzzer seeds, and the BMP reader's decoding with the reason of a
+// refusal.
 #include "core/bmp/BmpDecoder.h"
 
 #include <QString>
@@ -11,7 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace bmptest {
+namespace readertest {
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -29,14 +31,26 @@ struct Picture {
     bool padIsZero() const;
 };
 
+Bytes operator+(Bytes a, const Bytes& b);
+// Little-endian fields, as both formats store them.
+Bytes le16(std::uint16_t value);
+Bytes le32(std::uint32_t value);
+
 QString writeBytes(const QString& path, const Bytes& bytes);
 
-// Decodes from memory (with FW_BMP_SEED_DIR set, the bytes are also written
-// there as a seed for the fuzzer).
+// Hands out exactly the promised size (so ASan sees any write past it),
+// filled with stale bytes first, so that every byte left unwritten shows.
+BmpAllocator allocatorFor(Picture& picture);
+
+// With FW_<FORMAT>_SEED_DIR set (format "BMP" or "TGA"), writes the bytes
+// there as a seed for that reader's fuzzer.
+void keepAsSeed(std::span<const std::uint8_t> bytes, const char* format);
+
+// Decodes from memory, keeping the bytes as a seed.
 Picture decode(std::span<const std::uint8_t> bytes);
 Picture decodeFile(const QString& path);
 // The reason after "<name>: ", or "" when the input decodes.
 std::string reasonFor(std::span<const std::uint8_t> bytes, Picture* picture = nullptr);
 std::string reasonForFile(const QString& path);
 
-} // namespace bmptest
+} // namespace readertest

@@ -1,10 +1,10 @@
-#include "BmpTestSupport.h"
+#include "ReaderTestSupport.h"
 
 #include "TempDir.h"
 
 #include <QHash>
 
-namespace bmptest {
+namespace readertest {
 
 std::uint32_t Picture::at(int x, int y) const
 {
@@ -21,13 +21,20 @@ bool Picture::padIsZero() const
     return true;
 }
 
+Bytes operator+(Bytes a, const Bytes& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+Bytes le16(std::uint16_t value) { return {std::uint8_t(value), std::uint8_t(value >> 8)}; }
+Bytes le32(std::uint32_t value) { return le16(std::uint16_t(value)) + le16(std::uint16_t(value >> 16)); }
+
 QString writeBytes(const QString& path, const Bytes& bytes)
 {
     fwtest::writeAll(path, QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
     return path;
 }
-
-namespace {
 
 // Fills the buffer with stale bytes, so that every byte left unwritten shows.
 BmpAllocator allocatorFor(Picture& picture)
@@ -41,14 +48,17 @@ BmpAllocator allocatorFor(Picture& picture)
     };
 }
 
-void keepAsSeed(std::span<const std::uint8_t> bytes)
+void keepAsSeed(std::span<const std::uint8_t> bytes, const char* format)
 {
-    const QByteArray dir = qgetenv("FW_BMP_SEED_DIR");
+    const QByteArray dir = qgetenv(QByteArray("FW_") + format + "_SEED_DIR");
     if (dir.isEmpty())
         return;
     const QByteArray data(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
-    fwtest::writeAll(QString::fromLocal8Bit(dir) + '/' + QString::number(qHash(data), 16) + ".bmp", data);
+    const QString name = QString::number(qHash(data), 16) + '.' + QString(format).toLower();
+    fwtest::writeAll(QString::fromLocal8Bit(dir) + '/' + name, data);
 }
+
+namespace {
 
 std::string withoutPrefix(const std::string& what, const std::string& prefix)
 {
@@ -59,7 +69,7 @@ std::string withoutPrefix(const std::string& what, const std::string& prefix)
 
 Picture decode(std::span<const std::uint8_t> bytes)
 {
-    keepAsSeed(bytes);
+    keepAsSeed(bytes, "BMP");
     Picture picture;
     DecodeBmp(bytes, "crafted.bmp", allocatorFor(picture));
     return picture;
@@ -74,7 +84,7 @@ Picture decodeFile(const QString& path)
 
 std::string reasonFor(std::span<const std::uint8_t> bytes, Picture* picture)
 {
-    keepAsSeed(bytes);
+    keepAsSeed(bytes, "BMP");
     Picture local;
     try {
         DecodeBmp(bytes, "crafted.bmp", allocatorFor(picture ? *picture : local));
@@ -94,4 +104,4 @@ std::string reasonForFile(const QString& path)
     return "";
 }
 
-} // namespace bmptest
+} // namespace readertest
