@@ -56,15 +56,16 @@ void Publisher::retire(FileResult& r) const
 {
     const Retire::Outcome retired = Retire::retireBitmap(QDir(m_settings.outputDir).filePath(r.jpeg),
                                                          QDir(m_settings.inputDir).filePath(r.bitmap), r.identity);
+    const QString source = ScreenshotList::isTgaName(r.bitmap) ? "TGA file " : "bitmap ";
     switch (retired.fate) {
     case Retire::Fate::Deleted: r.source = FileResult::Source::Deleted; break;
     case Retire::Fate::AlreadyGone:
     case Retire::Fate::Changed:
-    case Retire::Fate::KeptAs: r.reason = "bitmap " + Retire::describe(retired); break;
+    case Retire::Fate::KeptAs: r.reason = source + Retire::describe(retired); break;
     case Retire::Fate::NotDurable:
     case Retire::Fate::CannotDelete:
         r.kind = FileResult::Kind::Failed;
-        r.reason = "bitmap " + Retire::describe(retired);
+        r.reason = source + Retire::describe(retired);
         break;
     }
 }

@@ -1,5 +1,7 @@
 #include "core/bmp/BmpDecoder.h"
 
+#include "core/FileBytes.h"
+
 #include "BmpLayout.h"
 #include "BmpPixels.h"
 
@@ -9,7 +11,7 @@
 
 namespace {
 
-[[noreturn]] void raise(const QString& name, const char* reason) { throw BmpError(name, reason); }
+[[noreturn]] void raise(const QString& name, const std::string& reason) { throw BmpError(name, reason); }
 
 // Asks the caller for the buffer; every header check has passed by now.
 std::uint8_t* allocateBuffer(const bmp::Layout& l, const BmpAllocator& allocate)
@@ -24,26 +26,10 @@ std::uint8_t* allocateBuffer(const bmp::Layout& l, const BmpAllocator& allocate)
 // the pixels go from the file straight into the buffer without a copy.
 bool isStoredLikeBuffer(const bmp::Layout& l) { return l.encoding == bmp::Encoding::Plain && l.bitsPerPixel == 24; }
 
-// Reads exactly `size` bytes at `offset`; false when the file ends first.
-bool readAt(QFile& file, std::int64_t offset, void* to, std::int64_t size)
-{
-    if (!file.seek(offset))
-        return false;
-    auto* out = static_cast<char*>(to);
-    while (size > 0) {
-        const qint64 got = file.read(out, size);
-        if (got <= 0)
-            return false;
-        out += got;
-        size -= got;
-    }
-    return true;
-}
-
 std::vector<std::uint8_t> readBlock(QFile& file, std::int64_t offset, std::int64_t size)
 {
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    if (!readAt(file, offset, bytes.data(), size))
+    if (!ReadBytesAt(file, offset, bytes.data(), size))
         bmp::fail("truncated pixel data");
     return bytes;
 }
@@ -55,10 +41,10 @@ void readStoredRows(QFile& file, const bmp::Layout& l, std::uint8_t* buffer)
 {
     bool complete = true;
     if (!l.topDown) {
-        complete = readAt(file, l.pixelOffset, buffer, l.pixelBytes);
+        complete = ReadBytesAt(file, l.pixelOffset, buffer, l.pixelBytes);
     } else {
         for (int row = 0; row < l.height && complete; ++row)
-            complete = readAt(file, l.pixelOffset + row * l.rowBytes, bmp::bufferRow(l, buffer, row), l.rowBytes);
+            complete = ReadBytesAt(file, l.pixelOffset + row * l.rowBytes, bmp::bufferRow(l, buffer, row), l.rowBytes);
     }
     if (!complete) {
         // The file shrank since its size was taken: leave no stale bytes behind.
@@ -80,7 +66,7 @@ void decodeFile(QFile& file, const BmpAllocator& allocate)
 
     std::uint8_t head[bmp::kLongestHeaders];
     const std::int64_t headSize = std::min<std::int64_t>(fileSize, sizeof head);
-    if (!readAt(file, 0, head, headSize))
+    if (!ReadBytesAt(file, 0, head, headSize))
         bmp::fail("truncated header");
     const bmp::Layout l = bmp::parseLayout({head, std::size_t(headSize)}, fileSize);
 
@@ -100,10 +86,8 @@ void decodeFile(QFile& file, const BmpAllocator& allocate)
 void DecodeBmpFile(const QString& path, const BmpAllocator& allocate)
 {
     QFile file(path);
-    if (!file.exists())
-        raise(path, "file not found");
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        raise(path, "cannot read file");
+    if (const std::optional<std::string> reason = OpenForReading(file))
+        raise(path, *reason);
     DecodeBmpFile(file, allocate);
 }
 

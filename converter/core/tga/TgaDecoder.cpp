@@ -1,5 +1,7 @@
 #include "core/tga/TgaDecoder.h"
 
+#include "core/FileBytes.h"
+
 #include "TgaLayout.h"
 #include "TgaPixels.h"
 
@@ -10,7 +12,7 @@
 
 namespace {
 
-[[noreturn]] void raise(const QString& name, const char* reason) { throw TgaError(name, reason); }
+[[noreturn]] void raise(const QString& name, const std::string& reason) { throw TgaError(name, reason); }
 
 // Asks the caller for the buffer; every header check has passed by now.
 std::uint8_t* allocateBuffer(const tga::Layout& l, const BmpAllocator& allocate)
@@ -41,26 +43,10 @@ bool isStoredLikeBuffer(const tga::Layout& l)
     return !l.rle && l.kind == tga::Kind::TrueColour && l.bytesPerPixel == 3 && !l.rightToLeft;
 }
 
-// Reads exactly `size` bytes at `offset`; false when the file ends first.
-bool readAt(QFile& file, std::int64_t offset, void* to, std::int64_t size)
-{
-    if (!file.seek(offset))
-        return false;
-    auto* out = static_cast<char*>(to);
-    while (size > 0) {
-        const qint64 got = file.read(out, size);
-        if (got <= 0)
-            return false;
-        out += got;
-        size -= got;
-    }
-    return true;
-}
-
 std::vector<std::uint8_t> readBlock(QFile& file, std::int64_t offset, std::int64_t size)
 {
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    if (!readAt(file, offset, bytes.data(), size))
+    if (!ReadBytesAt(file, offset, bytes.data(), size))
         tga::fail("truncated pixel data");
     return bytes;
 }
@@ -73,12 +59,12 @@ void readStoredRows(QFile& file, const tga::Layout& l, std::uint8_t* buffer)
     const std::int64_t rowBytes = std::int64_t{l.width} * 3;
     bool complete = true;
     if (!l.topDown) {
-        complete = readAt(file, l.pixelOffset, buffer, l.pixelBytes);
+        complete = ReadBytesAt(file, l.pixelOffset, buffer, l.pixelBytes);
         for (int row = l.height - 1; row > 0 && complete && rowBytes != l.stride(); --row)
             std::memmove(buffer + row * l.stride(), buffer + row * rowBytes, std::size_t(rowBytes));
     } else {
         for (int row = 0; row < l.height && complete; ++row)
-            complete = readAt(file, l.pixelOffset + row * rowBytes, tga::bufferRow(l, buffer, row), rowBytes);
+            complete = ReadBytesAt(file, l.pixelOffset + row * rowBytes, tga::bufferRow(l, buffer, row), rowBytes);
     }
     if (!complete) // the file shrank since its size was taken
         tga::fail("truncated pixel data");
@@ -90,7 +76,7 @@ void decodeFile(QFile& file, const BmpAllocator& allocate)
     const std::int64_t fileSize = file.size();
     std::uint8_t head[tga::kHeaderSize];
     const std::int64_t headSize = std::min<std::int64_t>(fileSize, sizeof head);
-    if (!readAt(file, 0, head, headSize))
+    if (!ReadBytesAt(file, 0, head, headSize))
         tga::fail("truncated header");
     const tga::Layout l = tga::parseLayout({head, std::size_t(headSize)}, fileSize);
 
@@ -110,10 +96,8 @@ void decodeFile(QFile& file, const BmpAllocator& allocate)
 void DecodeTgaFile(const QString& path, const BmpAllocator& allocate)
 {
     QFile file(path);
-    if (!file.exists())
-        raise(path, "file not found");
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        raise(path, "cannot read file");
+    if (const std::optional<std::string> reason = OpenForReading(file))
+        raise(path, *reason);
     DecodeTgaFile(file, allocate);
 }
 
