@@ -11,7 +11,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <cstdio>
+#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 #include <set>
@@ -249,25 +249,16 @@ TEST(Cli, SignalStopsCleanly)
 TEST(Cli, NamesThatAreNotUtf8KeepTheirBytes)
 {
     TempDir in, out;
-    const QByteArray name = QFile::encodeName(in.path())
-                            + "/caf\xe9"
-                              "0001.bmp";
-    const QByteArray bytes = bmpBytes(shot(4));
-    std::FILE* file = std::fopen(name.constData(), "wb");
-    ASSERT_TRUE(file);
-    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), file);
-    std::fclose(file);
+    const QByteArray latin1 = "caf\xe9", name = QFile::encodeName(in.path()) + "/" + latin1 + "0001.bmp";
+    std::ofstream(name.constData(), std::ios::binary) << bmpBytes(shot(4)).toStdString();
     const Result r = convert({"-d", in.path(), out.path()});
     EXPECT_EQ(r.code, 0) << r.errors.toStdString();
     EXPECT_TRUE(r.lines.value(0).startsWith("caf\\xE90001.bmp -> caf\\xE90000.JPG ("))
         << r.lines.value(0).toStdString();
-    const QByteArray jpeg = QFile::encodeName(out.path())
-                            + "/caf\xe9"
-                              "0000.JPG";
-    QFile written;
-    std::FILE* jpegFile = std::fopen(jpeg.constData(), "rb");
-    ASSERT_TRUE(jpegFile && written.open(jpegFile, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
-    EXPECT_EQ(idOf(QImage::fromData(written.readAll(), "JPG").convertToFormat(QImage::Format_RGB888)), 4);
+    const QByteArray jpeg = QFile::encodeName(out.path()) + "/" + latin1 + "0000.JPG";
+    std::ifstream written(jpeg.constData(), std::ios::binary);
+    const std::string data{std::istreambuf_iterator<char>(written), {}};
+    EXPECT_EQ(idOf(QImage::fromData(QByteArray::fromStdString(data), "JPG").convertToFormat(QImage::Format_RGB888)), 4);
     EXPECT_EQ(::unlink(jpeg.constData()), 0);
     EXPECT_NE(::access(name.constData(), F_OK), 0) << "the bitmap was not deleted";
 }

@@ -1,26 +1,14 @@
-// The parts of the viewer that need no OpenGL: the quit button, the real
-// clock and stop message, and the keyboard.
+// The parts of the viewer that need no OpenGL: the real clock and stop
+// message, and the keyboard.
 #include "FakeHost.h"
 #include "PictureButton.h"
 #include "frmMain.h"
 
-#include <QAccessible>
 #include <QApplication>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
-
-TEST(ViewerWindow, QuitFacesAreTheConverterExitFacesExchanged)
-{
-    frmMain w(fakeHost(std::make_shared<HostLog>()));
-    const QImage exitNormal(QString(FW_ART_DIR) + "/exit_normal.bmp");
-    const QImage exitPressed(QString(FW_ART_DIR) + "/exit_pressed.bmp");
-    ASSERT_EQ(exitNormal.size(), QSize(35, 24));
-    ASSERT_NE(exitNormal, exitPressed);
-    EXPECT_EQ(w.quitButton()->normalPicture().toImage().convertToFormat(exitPressed.format()), exitPressed);
-    EXPECT_EQ(w.quitButton()->pressedPicture().toImage().convertToFormat(exitNormal.format()), exitNormal);
-}
 
 TEST(ViewerHostSystem, ClockCountsFromMidnightAndTheStopMessageIsACriticalBox)
 {
@@ -44,7 +32,7 @@ TEST(ViewerHostSystem, ClockCountsFromMidnightAndTheStopMessageIsACriticalBox)
     EXPECT_EQ(icon, QMessageBox::Critical);
 }
 
-// The viewer closed with the keyboard, and what assistive tools are told.
+// The viewer closed with the keyboard.
 TEST(ViewerKeyboard, EscapeOrEnterOnQuitEndsTheProgram)
 {
     for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
@@ -57,13 +45,4 @@ TEST(ViewerKeyboard, EscapeOrEnterOnQuitEndsTheProgram)
         EXPECT_TRUE(QTest::qWaitFor([&] { return !log->endCodes.isEmpty(); })) << key;
         EXPECT_EQ(log->endCodes, QList<int>{0});
     }
-}
-
-TEST(ViewerKeyboard, TheQuitButtonIsNamedAndHasATooltip)
-{
-    frmMain window(fakeHost(std::make_shared<HostLog>()));
-    const QAccessibleInterface* quit = QAccessible::queryAccessibleInterface(window.quitButton());
-    EXPECT_EQ(quit->role(), QAccessible::Button);
-    EXPECT_FALSE(quit->text(QAccessible::Name).isEmpty() || quit->text(QAccessible::Description).isEmpty());
-    EXPECT_FALSE(window.quitButton()->toolTip().isEmpty());
 }
