@@ -181,7 +181,7 @@ TEST_F(ConversionRunTest, BitmapsThatCannotGoAreKeptWithAReason)
 }
 
 // A run that goes ahead, even with nothing to convert, ends with "Done.".
-TEST_F(ConversionRunTest, MissingDirectoriesAndEmptyInput)
+TEST_F(ConversionRunTest, MissingDirectoriesAreReportedOrCreatedAndAnEmptyInputEndsDone)
 {
     const QString missing = jpegs.file("new/");
     const fwtest::TempDir empty;
