@@ -5,11 +5,11 @@
 #include <QString>
 #include <QtGlobal>
 
-// What became of one listed bitmap.
+// What became of one listed screenshot (a bitmap or a TGA file).
 struct FileResult {
     enum class Kind { Converted, Skipped, Failed };
     Kind kind = Kind::Failed;
-    QString bitmap; // the bitmap's file name
+    QString bitmap; // the screenshot's file name
     QString jpeg;   // the JPEG's file name, when one was written (or would be)
     qint64 jpegBytes = 0;
     qint64 pixels = 0; // of a converted picture, for the speed

@@ -76,8 +76,10 @@ public:
         Encoded e;
         FileResult& r = e.result;
         r = {FileResult::Kind::Skipped, name, {}, 0, 0, {}, FileResult::Source::Unread, {}};
-        if (ScreenshotList::ruleSkip(name, ScreenshotList::kMinBytes) != ScreenshotList::RuleSkip::None) {
-            r.reason = ruleReason(ScreenshotList::RuleSkip::ShortName);
+        // The name alone, before the file is opened.
+        if (const auto rule = ScreenshotList::ruleSkip(name, ScreenshotList::kMinBytes);
+            rule != ScreenshotList::RuleSkip::None) {
+            r.reason = ruleReason(rule);
             return e;
         }
         const bool tga = ScreenshotList::isTgaName(name);
@@ -252,7 +254,7 @@ ParallelConverter::End ParallelConverter::run(const QStringList& bitmaps,
         }
         // After a signal, what is encoded but not published is dropped (its
         // temporary file too); what is published is still retired.
-        Retirer retirer(publisher);
+        Retirer retirer(publisher, count);
         const auto report = [&](const FileResult& result) {
             m_reporter.file(result);
             if (seen)

@@ -15,11 +15,11 @@
 // end at 9998; a recorded movie has more frames, so once 0000 to 9998 are
 // all taken the command line goes on with 9999, 10000, ... up to 99999.
 //
-// A worker has usually written the JPEG under a temporary name already (and
-// flushed it, with --delete): publishing it is then a rename. Nothing is
-// ever replaced. With --delete the bitmap is retired by the engine (Retire):
-// its JPEG made durable, and the bitmap deleted only if it still is the very
-// file that was read.
+// With several jobs a worker has already written the JPEG under a temporary
+// name, so publishing it is a rename. Nothing is ever replaced. With
+// --delete the screenshot is retired by the core's Retire: its JPEG flushed
+// to the disk, and the screenshot deleted only if it still is the very file
+// that was read.
 class Publisher {
 public:
     struct Settings {

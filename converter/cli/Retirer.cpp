@@ -1,21 +1,22 @@
 #include "Retirer.h"
 
+#include <algorithm>
 #include <system_error>
 
 namespace {
 
 // Enough overlapping flushes to hide the disk's latency behind the
 // encoding; more add nothing measurable.
-constexpr int kThreads = 4;
+constexpr std::size_t kThreads = 4;
 
 } // namespace
 
-Retirer::Retirer(const Publisher& publisher) : m_publisher(publisher)
+Retirer::Retirer(const Publisher& publisher, std::size_t files) : m_publisher(publisher)
 {
     if (!publisher.retires())
         return;
     try {
-        for (int i = 0; i < kThreads; ++i)
+        for (std::size_t i = 0; i < std::min(kThreads, files); ++i)
             m_threads.emplace_back([this] { work(); });
     } catch (const std::system_error&) {
         // Out of threads: those that started do the work, or add() does.

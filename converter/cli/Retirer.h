@@ -20,8 +20,9 @@
 class Retirer {
 public:
     // Without --delete, or when no thread starts, nothing runs in the
-    // background: add() retires at once.
-    explicit Retirer(const Publisher& publisher);
+    // background: add() retires at once. A short list (a watch's new
+    // screenshot) starts no more threads than it has files.
+    Retirer(const Publisher& publisher, std::size_t files);
     ~Retirer(); // finishes every retirement it was given
 
     Retirer(const Retirer&) = delete;

@@ -30,7 +30,7 @@ public:
     {
         for (const QString& name : ScreenshotList::listForConversion(m_dir)) {
             if (const auto identity = identityOfFile(path(name)))
-                m_leftAlone.insert(name, *identity);
+                m_handled.insert(name, *identity);
         }
     }
 
@@ -67,13 +67,10 @@ private:
         const auto now = identityOfFile(path(name));
         if (!now)
             return false; // gone already
-        const auto handled = m_handled.constFind(name);
-        if (handled != m_handled.constEnd() && *handled == *now)
-            return false;
         // A directory that comes back may sit on another device number (a
         // remount): the file is the same when all else is.
-        const auto old = m_leftAlone.constFind(name);
-        return old == m_leftAlone.constEnd() || old->inode != now->inode || old->size != now->size
+        const auto old = m_handled.constFind(name);
+        return old == m_handled.constEnd() || old->inode != now->inode || old->size != now->size
                || old->modifiedNs != now->modifiedNs;
     }
 
@@ -96,8 +93,7 @@ private:
 
     ParallelConverter& m_converter;
     QString m_dir;
-    QHash<QString, FileIdentity> m_handled;
-    QHash<QString, FileIdentity> m_leftAlone;
+    QHash<QString, FileIdentity> m_handled; // taken, or left alone by --new-only
 };
 
 } // namespace

@@ -4,14 +4,12 @@
 #include "core/ScreenshotList.h"
 
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <cerrno>
 #include <cstring>
 
 #ifdef Q_OS_WIN
 #include <QFile>
 #else
-#include <cstdio> // renameat2
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -28,38 +26,19 @@ QString inDirectory(const QString& directory, const QString& name)
     return directory + QChar('/') + name;
 }
 
-// ".fw-k3x9q2.del": hidden, so neither the window's list nor a watch takes
-// it for a screenshot while it waits there for a moment.
-QString privateName()
+// The bitmap waits under a private name for a moment while it is checked.
+QString asideName(const QString& bitmapPath)
 {
-    static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    QString name = QStringLiteral(".fw-");
-    for (int i = 0; i < 6; ++i)
-        name += QChar(kAlphabet[QRandomGenerator::global()->bounded(int(sizeof kAlphabet) - 1)]);
-    return name + QStringLiteral(".del");
+    return SafeFile::privateName(QFileInfo(bitmapPath).path(), QStringLiteral(".del"));
 }
 
 #ifndef Q_OS_WIN
-
-// Moves `from` to `to` unless `to` exists. 0, or the errno.
-int moveNoReplace(const QByteArray& from, const QByteArray& to)
-{
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != EINVAL && errno != ENOSYS)
-        return errno;
-    // A file system without renameat2: link() fails on an existing name too.
-    if (::link(from.constData(), to.constData()) != 0)
-        return errno;
-    ::unlink(from.constData());
-    return 0;
-}
 
 // Puts a bitmap that must stay back under its name, or under the same name
 // with the lowest free number when another file took the name meanwhile.
 Outcome putBack(const QByteArray& aside, const QString& bitmapPath)
 {
-    if (moveNoReplace(aside, NativeName::encode(bitmapPath)) == 0)
+    if (SafeFile::moveNoReplace(aside, NativeName::encode(bitmapPath)) == 0)
         return {Fate::Changed, {}, {}};
     const QFileInfo info(bitmapPath);
     const QString name = info.fileName();
@@ -67,7 +46,7 @@ Outcome putBack(const QByteArray& aside, const QString& bitmapPath)
     const QString extension = name.right(4);
     for (int n = 0; n < 10000; ++n) {
         const QString kept = prefix + QStringLiteral("%1").arg(n, 4, 10, QChar('0')) + extension;
-        const int error = moveNoReplace(aside, NativeName::encode(inDirectory(info.path(), kept)));
+        const int error = SafeFile::moveNoReplace(aside, NativeName::encode(inDirectory(info.path(), kept)));
         if (error == 0)
             return {Fate::KeptAs, kept, {}};
         if (error != EEXIST)
@@ -113,8 +92,8 @@ Outcome retireBitmap(const QString& jpegPath, const QString& bitmapPath, const F
     QByteArray aside;
     int error = EEXIST;
     for (int attempt = 0; attempt < 16 && error == EEXIST; ++attempt) {
-        aside = NativeName::encode(inDirectory(QFileInfo(bitmapPath).path(), privateName()));
-        error = moveNoReplace(bitmap, aside);
+        aside = NativeName::encode(asideName(bitmapPath));
+        error = SafeFile::moveNoReplace(bitmap, aside);
     }
     if (error == ENOENT)
         return {Fate::AlreadyGone, {}, {}};
@@ -148,7 +127,7 @@ Outcome retireBitmap(const QString& jpegPath, const QString& bitmapPath, const F
     QFile bitmap(bitmapPath);
     if (!bitmap.exists())
         return {Fate::AlreadyGone, {}, {}};
-    const QString aside = inDirectory(QFileInfo(bitmapPath).path(), privateName());
+    const QString aside = asideName(bitmapPath);
     if (!bitmap.rename(aside))
         return {Fate::CannotDelete, {}, bitmap.errorString()};
     const QFileInfo info(aside);
@@ -157,9 +136,12 @@ Outcome retireBitmap(const QString& jpegPath, const QString& bitmapPath, const F
             return {Fate::Changed, {}, {}};
         return {Fate::CannotDelete, {}, QStringLiteral("it changed, and it is kept as %1").arg(aside)};
     }
-    if (!QFile::remove(aside)) {
-        QFile::rename(aside, bitmapPath);
-        return {Fate::CannotDelete, {}, bitmap.errorString()};
+    QFile asideFile(aside);
+    if (!asideFile.remove()) {
+        const QString why = asideFile.errorString();
+        if (QFile::rename(aside, bitmapPath))
+            return {Fate::CannotDelete, {}, why};
+        return {Fate::CannotDelete, {}, QStringLiteral("%1, and it is kept as %2").arg(why, aside)};
     }
     return {Fate::Deleted, {}, {}};
 }

@@ -28,18 +28,6 @@ namespace {
 
 QString systemError(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
-// ".fw-k3x9q2.tmp" in the target's directory: short, so that a target name that fits
-// in its directory never fails for its temporary name, and hidden, so that
-// the window's list of bitmaps and the user's file manager pass it by.
-QString temporaryIn(const QString& directory)
-{
-    static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    QString name = QStringLiteral(".fw-");
-    for (int i = 0; i < 6; ++i)
-        name += QChar(kAlphabet[QRandomGenerator::global()->bounded(int(sizeof kAlphabet) - 1)]);
-    return directory + QChar('/') + name + QStringLiteral(".tmp");
-}
-
 Result failed(const QString& why) { return {Outcome::Failed, why}; }
 
 #ifndef Q_OS_WIN
@@ -92,25 +80,13 @@ bool applyKept(int fd, const struct stat& kept)
     return ::fchmod(fd, kept.st_mode & 07777) == 0 && ::futimens(fd, times) == 0;
 }
 
-// Moves the temporary file to the target's name. NoReplace must hold even
-// against a writer racing for the same name, so it is one atomic step:
-// renameat2 where the file system knows it, else link(), which also fails
-// when the name exists.
+// Moves the temporary file to the target's name; errno says why not.
 Outcome publish(const QByteArray& temporary, const QByteArray& target, Publish mode)
 {
     if (mode == Publish::Replace)
         return ::rename(temporary.constData(), target.constData()) == 0 ? Outcome::Written : Outcome::Failed;
-
-    if (::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
-        return Outcome::Written;
-    if (errno == EEXIST)
-        return Outcome::NameTaken;
-    if (errno != EINVAL && errno != ENOSYS)
-        return Outcome::Failed;
-    if (::link(temporary.constData(), target.constData()) != 0)
-        return errno == EEXIST ? Outcome::NameTaken : Outcome::Failed;
-    ::unlink(temporary.constData());
-    return Outcome::Written;
+    errno = moveNoReplace(temporary, target);
+    return errno == 0 ? Outcome::Written : errno == EEXIST ? Outcome::NameTaken : Outcome::Failed;
 }
 
 // Creates a new temporary file in the directory; its name lands in
@@ -118,7 +94,7 @@ Outcome publish(const QByteArray& temporary, const QByteArray& target, Publish m
 int createTemporary(const QString& directory, QByteArray& temporary)
 {
     for (int attempt = 0; attempt < 16; ++attempt) {
-        temporary = native(temporaryIn(directory));
+        temporary = native(privateName(directory, QStringLiteral(".tmp")));
         const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)
             return fd;
@@ -130,7 +106,28 @@ int createTemporary(const QString& directory, QByteArray& temporary)
 
 } // namespace
 
+QString privateName(const QString& directory, const QString& suffix)
+{
+    static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    QString name = QStringLiteral(".fw-");
+    for (int i = 0; i < 6; ++i)
+        name += QChar(kAlphabet[QRandomGenerator::global()->bounded(int(sizeof kAlphabet) - 1)]);
+    return directory + QChar('/') + name + suffix;
+}
+
 #ifndef Q_OS_WIN
+
+int moveNoReplace(const QByteArray& from, const QByteArray& to)
+{
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+    if (::link(from.constData(), to.constData()) != 0)
+        return errno;
+    ::unlink(from.constData());
+    return 0;
+}
 
 Result write(const QString& target, std::span<const std::uint8_t> bytes, Publish mode)
 {
@@ -221,7 +218,7 @@ Result write(const QString& target, std::span<const std::uint8_t> bytes, Publish
 
     QFile file;
     for (int attempt = 0; attempt < 16 && !file.isOpen(); ++attempt) {
-        file.setFileName(temporaryIn(QFileInfo(target).absolutePath()));
+        file.setFileName(privateName(QFileInfo(target).absolutePath(), QStringLiteral(".tmp")));
         file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered);
     }
     if (!file.isOpen())
@@ -257,7 +254,7 @@ Prepared prepare(const QString& directory, std::span<const std::uint8_t> bytes)
     Prepared prepared;
     QFile file;
     for (int attempt = 0; attempt < 16 && !file.isOpen(); ++attempt) {
-        file.setFileName(temporaryIn(QFileInfo(directory).absoluteFilePath()));
+        file.setFileName(privateName(QFileInfo(directory).absoluteFilePath(), QStringLiteral(".tmp")));
         file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered);
     }
     const auto size = static_cast<qint64>(bytes.size());

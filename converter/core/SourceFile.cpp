@@ -21,6 +21,14 @@ namespace {
 // enough not to matter beside the encoding.
 constexpr int kSettleMs = 100;
 
+#ifndef Q_OS_WIN
+FileIdentity identityFrom(const struct stat& st)
+{
+    return {std::uint64_t(st.st_dev), std::uint64_t(st.st_ino), std::int64_t(st.st_size),
+            std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+#endif
+
 } // namespace
 
 namespace WriterProbe {
@@ -47,10 +55,7 @@ State probe(int fd)
 FileIdentity identityOf(int fd)
 {
     struct stat st {};
-    if (::fstat(fd, &st) != 0)
-        return {};
-    return {std::uint64_t(st.st_dev), std::uint64_t(st.st_ino), std::int64_t(st.st_size),
-            std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+    return ::fstat(fd, &st) == 0 ? identityFrom(st) : FileIdentity{};
 }
 
 #else
@@ -70,8 +75,7 @@ std::optional<FileIdentity> identityOfFile(const QString& path)
     struct stat st {};
     if (::stat(NativeName::encode(path).constData(), &st) != 0)
         return std::nullopt;
-    return FileIdentity{std::uint64_t(st.st_dev), std::uint64_t(st.st_ino), std::int64_t(st.st_size),
-                        std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+    return identityFrom(st);
 }
 
 SourceFile::SourceFile(const QString& path)

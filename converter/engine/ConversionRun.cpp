@@ -10,10 +10,8 @@
 #include "platform/Picture.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <exception>
-#include <optional>
 #include <utility>
 
 namespace {
@@ -47,12 +45,13 @@ FileResult convertFile(RunHost& host, cDIBSection& image, const FileJob& job, in
 
     // The file is opened once: its identity, taken from that descriptor,
     // decides later whether the file on the disk is still the one read.
-    std::optional<SourceFile> source;
+    FileIdentity read;
     StdPicture picture;
     try {
-        source.emplace(job.source);
-        picture = LoadPicture(source->file());
-        source->checkUnchanged();
+        SourceFile source(job.source);
+        picture = LoadPicture(source.file());
+        source.checkUnchanged();
+        read = source.identity();
     } catch (const ReadError& e) {
         // A bitmap that vanished, cannot be read or is still being written
         // costs nothing but itself: it stays.
@@ -96,8 +95,7 @@ FileResult convertFile(RunHost& host, cDIBSection& image, const FileJob& job, in
     host.processEvents();
 
     if (host.deleteOriginals()) {
-        const Retire::Outcome retired = Retire::retireBitmap(jpeg.jpegPath, job.source, source->identity());
-        source.reset();
+        const Retire::Outcome retired = Retire::retireBitmap(jpeg.jpegPath, job.source, read);
         if (retired.fate == Retire::Fate::Deleted)
             mFileOp::WaitWhileFileExists(job.source, kDeleteWaitMs);
         else

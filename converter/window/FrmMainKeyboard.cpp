@@ -6,8 +6,7 @@
 #include "window/KeyFilter.h"
 #include "window/QualitySlider.h"
 #include "window/controls/FileListBox.h"
-#include "window/controls/ImageBox.h"
-#include "window/controls/PathLabel.h"
+#include "window/controls/MouseLabel.h"
 #include "window/controls/PictureButton.h"
 #include "window/controls/WrapCheckBox.h"
 

@@ -1,10 +1,10 @@
 // FrmMain's handlers that leave the window: the credits viewer, the web
 // pages, and minimising.
-#include "platform/MsgBox.h"
 #include "window/FrmMain.h"
 
 #include "Makers.h"
 #include "engine/mFileOp.h"
+#include "platform/MsgBox.h"
 #include "window/controls/MouseLabel.h"
 
 QString FrmMain::makersLine()

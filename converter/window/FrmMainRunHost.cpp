@@ -1,6 +1,5 @@
 #include "window/FrmMainRunHost.h"
 
-#include "core/NumberText.h"
 #include "engine/ConversionRun.h"
 #include "engine/mChrono.h"
 #include "window/FrmMain.h"
@@ -10,12 +9,6 @@
 #include "window/controls/WrapCheckBox.h"
 
 #include <QListWidget>
-
-namespace {
-
-QString titleOr(const QString& title) { return title.isEmpty() ? QStringLiteral("Framewright") : title; }
-
-} // namespace
 
 void drawProgress(LineControl& fore, const LineControl& back, int done, int total)
 {
@@ -64,12 +57,12 @@ void FrmMainRunHost::runEnded(bool completed)
 
 void FrmMainRunHost::showMessage(const QString& text, MsgIcon icon, const QString& title)
 {
-    MsgBox(text, icon, MsgButtons::Ok, titleOr(title));
+    MsgBox(text, icon, MsgButtons::Ok, title.isEmpty() ? FrmMain::kAppTitle : title);
 }
 
 bool FrmMainRunHost::askYesNo(const QString& text, MsgIcon icon, const QString& title)
 {
-    return MsgBox(text, icon, MsgButtons::YesNo, titleOr(title));
+    return MsgBox(text, icon, MsgButtons::YesNo, title.isEmpty() ? FrmMain::kAppTitle : title);
 }
 
 void FrmMainRunHost::processEvents() { mChrono::ProcessEvents(); }

@@ -1,10 +1,10 @@
 // FrmMain's settings: the stored values restored into the controls and
 // stored from them, and the game's directory found on a first start.
-#include "platform/MsgBox.h"
 #include "window/FrmMain.h"
 
 #include "core/Settings.h"
 #include "engine/mFileOp.h"
+#include "platform/MsgBox.h"
 #include "window/QualitySlider.h"
 #include "window/controls/WrapCheckBox.h"
 

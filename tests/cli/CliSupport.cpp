@@ -36,16 +36,10 @@ Result convert(const QStringList& args, const std::function<void()>& inChild)
     return finish(p);
 }
 
-namespace {
-
-QColor idColour(int id) { return QColor(20 + 7 * (id % 30), 20 + 7 * (id / 30), 90); }
-
-} // namespace
-
 QImage shot(int id)
 {
     QImage image = testPattern(400, 300);
-    QPainter(&image).fillRect(168, 118, 64, 64, idColour(id));
+    QPainter(&image).fillRect(168, 118, 64, 64, QColor(20 + 7 * (id % 30), 20 + 7 * (id / 30), 90));
     return image;
 }
 

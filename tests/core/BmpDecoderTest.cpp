@@ -7,6 +7,7 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <stdexcept>
 #include <unistd.h>
@@ -14,13 +15,6 @@
 using namespace readertest;
 
 namespace {
-
-// Overwrites a 32-bit little-endian field.
-void put32(Bytes& b, std::size_t at, std::uint32_t v)
-{
-    const Bytes field = le32(v);
-    std::copy(field.begin(), field.end(), b.begin() + std::ptrdiff_t(at));
-}
 
 // What goes into a bitmap file; build() writes it out.
 struct BmpRecipe {
@@ -142,7 +136,7 @@ TEST(BmpDecoderErrors, EachFailureNamesItsReason)
     const Bytes good = build(plain8);
     auto with = [&good](std::size_t at, std::uint32_t value) {
         Bytes b = good;
-        put32(b, at, value);
+        std::ranges::copy(le32(value), b.begin() + std::ptrdiff_t(at));
         return b;
     };
     BmpRecipe masks;

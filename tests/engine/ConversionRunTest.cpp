@@ -5,12 +5,9 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSet>
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -63,10 +60,12 @@ public:
     void pause(int ms) override { mChrono::Pause(ms); }
 };
 
-// A screenshot-sized bitmap (400 x 300 x 3 + 54 bytes, over 360000).
+// A screenshot-sized bitmap (400 x 300 x 3 + 54 bytes, over 360000). Odd
+// and even seeds are mirror images, far apart, so that a JPEG shows which
+// of two it holds.
 QImage addShot(const QString& path, int seed = 0)
 {
-    QImage img = fwtest::testPattern(400, 300);
+    QImage img = fwtest::testPattern(400, 300).mirrored(seed % 2 == 1, false);
     img.setPixelColor(seed % 400, 150, Qt::white);
     fwtest::writeBmp(path, img);
     return img;

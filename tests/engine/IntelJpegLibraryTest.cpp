@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
-#include <stdexcept>
 #include <sys/stat.h>
 #include <turbojpeg.h>
 

@@ -241,18 +241,17 @@ TEST(Folders, PickersOpenOnTheCurrentDirectoryAndSwapTheLabelsAndLongPathsAreEli
 
 // ---- File list and preview ---------------------------------------------
 
-TEST(FileList, BitmapsSortedWithoutRegardToCaseAndTheSelectionShowsThePreviewAndDoubleClicksOpenIt)
+TEST(FileList, TheBitmapsAreListedAndTheSelectionShowsThePreviewAndDoubleClicksOpenIt)
 {
     WindowHarness h;
     h.writeScreenshot(h.input + "c1a00000.bmp", QSize(640, 480));
     h.writeScreenshot(h.input + "c1a00001.bmp", QSize(800, 600));
-    for (const char* name : {"c1a00002.bmp", "e0.Bmp", "D.BMP", "notes.txt", "x.bmpx"})
+    // Which files are listed, and in what order, is ScreenshotList's test.
+    for (const char* name : {"c1a00002.bmp", "notes.txt"})
         fwtest::writeAll(h.input + name, "BM broken");
-    QDir().mkpath(h.input + "folder.bmp");
     auto w = h.started();
     const WindowControls c(*w);
-    EXPECT_EQ(WindowHarness::lines(c.FileList),
-              QStringList({"c1a00000.bmp", "c1a00001.bmp", "c1a00002.bmp", "D.BMP", "e0.Bmp"}));
+    EXPECT_EQ(WindowHarness::lines(c.FileList), QStringList({"c1a00000.bmp", "c1a00001.bmp", "c1a00002.bmp"}));
     // Nothing selected yet: nothing opens.
     QTest::mouseDClick(c.ImgPreview, Qt::LeftButton);
     QTest::keyClick(c.FileList, Qt::Key_Return);

@@ -124,17 +124,3 @@ void DecodeTga(std::span<const std::uint8_t> bytes, const QString& name, const B
         raise(name, failure.what());
     }
 }
-
-std::optional<TgaSize> ReadTgaSize(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray head = file.read(tga::kHeaderSize);
-    try {
-        return tga::parseSize({reinterpret_cast<const std::uint8_t*>(head.constData()), std::size_t(head.size())},
-                              file.size());
-    } catch (const tga::Failure&) {
-        return std::nullopt;
-    }
-}

@@ -6,12 +6,9 @@
 #include "core/ReadError.h"
 #include "core/bmp/BmpDecoder.h"
 
-#include <QFile>
 #include <QString>
 #include <cstdint>
-#include <optional>
 #include <span>
-#include <stdexcept>
 #include <string>
 
 // Our own reader of Truevision TGA files (the game's `screenshot` command
@@ -74,8 +71,3 @@ struct TgaSize {
     // as large.
     std::int64_t bitmapFileBytes() const { return 54 + ((std::int64_t{width} * 3 + 3) & ~std::int64_t{3}) * height; }
 };
-
-// Reads the 18-byte header only. Empty when the file cannot be read, is not
-// a TGA file or states no size (a width or height of 0). A size does not
-// promise that the picture decodes: DecodeTgaFile() gives the reasons.
-std::optional<TgaSize> ReadTgaSize(const QString& path);

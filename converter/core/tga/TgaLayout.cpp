@@ -122,8 +122,8 @@ void sizePixelData(std::int64_t fileSize, Layout& l)
     l.pixelBytes = std::min(available, l.pixels() * (1 + bpp));
 }
 
-} // namespace
-
+// The header's own fields, as far as they say what the file is. Throws
+// Failure for a file that is not a TGA file.
 TgaSize parseSize(std::span<const std::uint8_t> head, std::int64_t fileSize)
 {
     if (fileSize == 0)
@@ -139,6 +139,8 @@ TgaSize parseSize(std::span<const std::uint8_t> head, std::int64_t fileSize)
         fail("bad dimensions (" + sizeText(size.width, size.height) + ")");
     return size;
 }
+
+} // namespace
 
 Layout parseLayout(std::span<const std::uint8_t> head, std::int64_t fileSize)
 {

@@ -46,10 +46,6 @@ struct Layout {
     std::int64_t mapBytes() const { return std::int64_t{mapEntries} * mapEntryBytes; }
 };
 
-// The header's own fields, as far as they say what the file is; what
-// ReadTgaSize() needs. Throws Failure for a file that is not a TGA file.
-TgaSize parseSize(std::span<const std::uint8_t> head, std::int64_t fileSize);
-
 // Checks the 18-byte header (head may be shorter when the file is) against
 // the real file size. Throws Failure with the reason.
 Layout parseLayout(std::span<const std::uint8_t> head, std::int64_t fileSize);
