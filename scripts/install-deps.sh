@@ -3,7 +3,9 @@
 # need. `install-deps.sh package` adds the tools that build and check the
 # Debian package (make package); `install-deps.sh fuzz` installs what the
 # fuzzer needs instead, and `install-deps.sh format` the formatter that
-# scripts/check-format.sh runs. Safe to run again: apt-get skips what is
+# scripts/check-format.sh runs, and `install-deps.sh windows` the cross
+# compiler, Wine, the installer's builder and what Debian's sources of Qt,
+# libjpeg-turbo and GoogleTest need to build for Windows. Safe to run again: apt-get skips what is
 # already there.
 set -eu
 
@@ -11,6 +13,14 @@ if [ "${1:-}" = fuzz ]; then
   PACKAGES="clang-14 libclang-rt-14-dev"
 elif [ "${1:-}" = format ]; then
   PACKAGES="clang-format-14"
+elif [ "${1:-}" = windows ]; then
+  PACKAGES="
+  cmake ninja-build nasm dpkg-dev
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+  qt6-base-dev qt6-base-dev-tools
+  wine wine64 nsis
+  xvfb xauth xdotool
+"
 else
   PACKAGES="
   cmake g++ make pkg-config help2man
