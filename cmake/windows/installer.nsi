@@ -6,10 +6,11 @@
 ; "Apps & features", and writes an uninstaller that removes exactly what was
 ; installed. Silent with /S, for both.
 
-Unicode true
+; A 64-bit installer, like the programs it installs: it runs where they
+; run, without the 32-bit subsystem (which Wine, too, may lack).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 !include "MUI2.nsh"
-!include "x64.nsh"
 
 !define PRODUCT "Framewright"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Framewright"
