@@ -35,8 +35,8 @@ count=$(ls "$game"/*.bmp | wc -l)
 wine reg add 'HKLM\Software\Sierra OnLine\Setup\HLIFEFE' /v Directory /t REG_SZ /d "$(winpath "$game")\\" /f \
   /reg:64 >/dev/null
 wine "C:\\Program Files\\Framewright\\framewright.exe" &
-window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Framewright$' | head -n 1) \
-  || fail "no Framewright window appeared"
+window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Framewright' | head -n 1 || true)
+[ -n "$window" ] || fail "no Framewright window appeared"
 
 # A control's centre, in pixels, from the window's layout (in twips).
 centre() {
@@ -61,7 +61,7 @@ echo "CONVERT wrote $count JPEG files into C:\\CS_JPEG"
 
 echo "== About starts the viewer"
 xdotool mousemove --window "$window" $(centre CmdAbout) click 1
-timeout 60 xdotool search --sync --onlyvisible --name '^Kudoscope' >/dev/null || fail "About started no viewer"
+[ -n "$(timeout 60 xdotool search --sync --onlyvisible --name '^Kudoscope' || true)" ] || fail "About started no viewer"
 echo "the viewer's window is up"
 
 echo "== framewright-convert.exe"
