@@ -36,10 +36,10 @@ QString asideName(const QString& bitmapPath)
 
 // Puts a bitmap that must stay back under its name, or under the same name
 // with the lowest free number when another file took the name meanwhile.
-Outcome putBack(const QByteArray& aside, const QString& bitmapPath)
+Outcome putBack(const QByteArray& aside, const QString& bitmapPath, Fate why)
 {
     if (SafeFile::moveNoReplace(aside, NativeName::encode(bitmapPath)) == 0)
-        return {Fate::Changed, {}, {}};
+        return {why, {}, {}};
     const QFileInfo info(bitmapPath);
     const QString name = info.fileName();
     const QString prefix = ScreenshotList::namePrefix(name);
@@ -88,7 +88,12 @@ Outcome retireBitmap(const QString& jpegPath, const QString& bitmapPath, const F
     if (!SafeFile::flushToDisk(jpegPath))
         return {Fate::NotDurable, {}, {}};
 
+    // The picture read is the link's target, which may be anywhere; the
+    // link is not a screenshot of its own. Both stay.
     const QByteArray bitmap = NativeName::encode(bitmapPath);
+    struct stat st {};
+    if (::lstat(bitmap.constData(), &st) == 0 && S_ISLNK(st.st_mode))
+        return {Fate::Link, {}, {}};
     QByteArray aside;
     int error = EEXIST;
     for (int attempt = 0; attempt < 16 && error == EEXIST; ++attempt) {
@@ -103,15 +108,15 @@ Outcome retireBitmap(const QString& jpegPath, const QString& bitmapPath, const F
     // Nobody else knows the private name: what is checked here is what is
     // deleted. A writer that still holds the file open refuses the lease.
     const int fd = ::open(aside.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    const bool same =
-        fd >= 0 && WriterProbe::identityOf(fd) == read && WriterProbe::probe(fd) != WriterProbe::State::Writing;
+    const bool same = fd >= 0 && WriterProbe::identityOf(fd) == read;
+    const bool written = same && WriterProbe::probe(fd) == WriterProbe::State::Writing;
     if (fd >= 0)
         ::close(fd);
-    if (!same)
-        return putBack(aside, bitmapPath);
+    if (!same || written)
+        return putBack(aside, bitmapPath, written ? Fate::StillWritten : Fate::Changed);
     if (::unlink(aside.constData()) != 0) {
         const QString why = QString::fromLocal8Bit(std::strerror(errno));
-        const Outcome back = putBack(aside, bitmapPath);
+        const Outcome back = putBack(aside, bitmapPath, Fate::Changed);
         return {Fate::CannotDelete, back.keptName, why};
     }
     return {Fate::Deleted, {}, {}};
@@ -124,6 +129,8 @@ Outcome retireBitmap(const QString& jpegPath, const QString& bitmapPath, const F
 {
     if (!SafeFile::flushToDisk(jpegPath))
         return {Fate::NotDurable, {}, {}};
+    if (QFileInfo(bitmapPath).isSymLink())
+        return {Fate::Link, {}, {}};
     QFile bitmap(bitmapPath);
     if (!bitmap.exists())
         return {Fate::AlreadyGone, {}, {}};
@@ -154,6 +161,8 @@ QString describe(const Outcome& outcome)
     case Fate::Deleted: return {};
     case Fate::AlreadyGone: return QStringLiteral("was gone before it could be deleted");
     case Fate::Changed: return QStringLiteral("kept: it changed while it was being converted");
+    case Fate::StillWritten: return QStringLiteral("kept: it is still being written");
+    case Fate::Link: return QStringLiteral("kept: a symbolic link and the file it points to are never deleted");
     case Fate::KeptAs:
         return QStringLiteral("kept as %1: it changed while it was being converted")
             .arg(NativeName::printable(outcome.keptName));

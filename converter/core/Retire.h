@@ -42,6 +42,8 @@ enum class Fate {
     Deleted,
     AlreadyGone,  // someone else moved or deleted it first
     Changed,      // not the file that was read: left under its name
+    StillWritten, // the file that was read, but a writer holds it open: left under its name
+    Link,         // a symbolic link: neither it nor the file it points to is deleted
     KeptAs,       // not the file that was read, and its name was taken meanwhile: kept under `keptName`
     NotDurable,   // the JPEG could not be flushed to the disk: the bitmap stays
     CannotDelete, // the reason says why

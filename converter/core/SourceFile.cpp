@@ -10,6 +10,7 @@
 #ifdef Q_OS_WIN
 #include <QFileInfo>
 #else
+#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,6 +21,14 @@ namespace {
 // Long enough for a writer that pauses between its chunks to show up, short
 // enough not to matter beside the encoding.
 constexpr int kSettleMs = 100;
+
+void settle(const SourceFile::Wait& wait)
+{
+    if (wait)
+        wait(kSettleMs);
+    else
+        QThread::msleep(kSettleMs);
+}
 
 #ifndef Q_OS_WIN
 FileIdentity identityFrom(const struct stat& st)
@@ -35,9 +44,30 @@ namespace WriterProbe {
 
 #ifndef Q_OS_WIN
 
+#ifdef F_SETLEASE
+namespace {
+// A writer that opens the file while the lease is held makes the kernel send
+// the holder SIGIO, whose default action ends the process: the window would
+// vanish, a watch would stop. The lease is dropped at once anyway, so the
+// signal says nothing that the next look would not. A handler the program
+// installed itself is left alone.
+void ignoreLeaseBreaks()
+{
+    static const bool ignored = [] {
+        struct sigaction current {};
+        if (::sigaction(SIGIO, nullptr, &current) == 0 && current.sa_handler == SIG_DFL)
+            ::signal(SIGIO, SIG_IGN);
+        return true;
+    }();
+    (void)ignored;
+}
+} // namespace
+#endif
+
 State probe(int fd)
 {
 #ifdef F_SETLEASE
+    ignoreLeaseBreaks();
     if (::fcntl(fd, F_SETLEASE, F_RDLCK) == 0) {
         // Held for no longer than this: a writer opening it now would have
         // to wait for us, and we would be sent a signal.
@@ -78,7 +108,7 @@ std::optional<FileIdentity> identityOfFile(const QString& path)
     return identityFrom(st);
 }
 
-SourceFile::SourceFile(const QString& path)
+SourceFile::SourceFile(const QString& path, const Wait& wait)
 {
     const int fd = ::open(NativeName::encode(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
@@ -100,7 +130,7 @@ SourceFile::SourceFile(const QString& path)
     case WriterProbe::State::Writing: throw StillBeingWritten(path);
     case WriterProbe::State::Unknown: {
         const FileIdentity before = WriterProbe::identityOf(fd);
-        QThread::msleep(kSettleMs);
+        settle(wait);
         if (WriterProbe::identityOf(fd) != before)
             throw StillBeingWritten(path);
         break;
@@ -127,7 +157,7 @@ std::optional<FileIdentity> identityOfFile(const QString& path)
     return FileIdentity{0, 0, info.size(), info.lastModified().toMSecsSinceEpoch() * 1000000};
 }
 
-SourceFile::SourceFile(const QString& path) : m_file(path)
+SourceFile::SourceFile(const QString& path, const Wait& wait) : m_file(path)
 {
     if (!m_file.exists())
         throw ReadError(path, "file not found");
@@ -138,7 +168,7 @@ SourceFile::SourceFile(const QString& path) : m_file(path)
         return FileIdentity{0, 0, info.size(), info.lastModified().toMSecsSinceEpoch() * 1000000};
     };
     const FileIdentity before = identify();
-    QThread::msleep(kSettleMs);
+    settle(wait);
     m_identity = identify();
     if (m_identity != before)
         throw StillBeingWritten(path);

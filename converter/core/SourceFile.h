@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 // Which file was read, taken from the open descriptor: a file renamed over
@@ -26,7 +27,11 @@ struct FileIdentity {
 // StillBeingWritten.
 class SourceFile {
 public:
-    explicit SourceFile(const QString& path);
+    // How the short interval is waited: a window passes a wait that keeps
+    // handling its events; by default the thread sleeps.
+    using Wait = std::function<void(int ms)>;
+
+    explicit SourceFile(const QString& path, const Wait& wait = {});
 
     // Open for reading; decoders read from it.
     QFile& file() { return m_file; }

@@ -48,7 +48,9 @@ FileResult convertFile(RunHost& host, cDIBSection& image, const FileJob& job, in
     FileIdentity read;
     StdPicture picture;
     try {
-        SourceFile source(job.source);
+        // Where leases are refused it waits a moment for a writer to show
+        // itself: the window stays live meanwhile, as in its other waits.
+        SourceFile source(job.source, [&host](int ms) { host.pause(ms); });
         picture = LoadPicture(source.file());
         source.checkUnchanged();
         read = source.identity();

@@ -10,11 +10,16 @@ using namespace fwtest;
 
 namespace clitest {
 
-void startConvert(QProcess& p, const QStringList& args)
+QString program()
 {
     // FW_CONVERT in the environment runs another build of the program (an
     // older one, to show that a test catches what it is meant to).
-    p.start(qEnvironmentVariable("FW_CONVERT", QStringLiteral(FW_CONVERT)), args);
+    return qEnvironmentVariable("FW_CONVERT", QStringLiteral(FW_CONVERT));
+}
+
+void startConvert(QProcess& p, const QStringList& args)
+{
+    p.start(program(), args);
     ASSERT_TRUE(p.waitForStarted());
 }
 

@@ -18,6 +18,8 @@ struct Result {
     QString errors;    // stderr
 };
 
+// The program under test.
+QString program();
 void startConvert(QProcess& p, const QStringList& args);
 Result finish(QProcess& p);
 Result convert(const QStringList& args, const std::function<void()>& inChild = {});
