@@ -23,6 +23,15 @@ void startConvert(QProcess& p, const QStringList& args)
     ASSERT_TRUE(p.waitForStarted());
 }
 
+void startTraced(QProcess& p, const QStringList& straceOptions, const QStringList& args)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("ASAN_OPTIONS", "detect_leaks=0"); // the leak check cannot run under a tracer
+    p.setProcessEnvironment(environment);
+    p.start("strace", straceOptions + QStringList{"-f", program()} + args);
+    ASSERT_TRUE(p.waitForStarted()) << "strace is needed (scripts/install-deps.sh)";
+}
+
 Result finish(QProcess& p)
 {
     EXPECT_TRUE(p.waitForFinished(120000));

@@ -212,12 +212,7 @@ TEST(Cli, AWriterOpeningDuringTheLeaseProbeEndsNothing)
     TempDir in, out;
     writeBmp(in.file("c1a00000.bmp"), shot(1));
     QProcess traced;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("ASAN_OPTIONS", "detect_leaks=0"); // the leak check cannot run under a tracer
-    traced.setProcessEnvironment(environment);
-    traced.start("strace", {"-f", "-e", "trace=fcntl", "-e", "inject=fcntl:delay_exit=300000", program(), "-j", "1",
-                            in.path(), out.path()});
-    ASSERT_TRUE(traced.waitForStarted()) << "strace is needed (scripts/install-deps.sh)";
+    startTraced(traced, {"-e", "trace=fcntl", "-e", "inject=fcntl:delay_exit=300000"}, {"-j", "1", in.path(), out.path()});
     traced.setReadChannel(QProcess::StandardError); // where strace writes
     QByteArray trace;
     while (!trace.contains("F_SETLEASE, F_RDLCK) = 0") && traced.waitForReadyRead(60000))
