@@ -1,5 +1,6 @@
 #include "WatchLoop.h"
 
+#include "FolderRecovery.h"
 #include "FolderWatcher.h"
 #include "Interrupts.h"
 #include "ModFolders.h"
@@ -111,7 +112,7 @@ private:
 class WatchedFolder {
 public:
     WatchedFolder(const ParallelConverter::Settings& settings, Reporter& reporter, const QString& dir)
-        : m_session(settings, reporter, dir), m_watcher(dir)
+        : m_session(settings, reporter, dir), m_watcher(dir), m_reporter(reporter), m_dir(dir)
     {
         const QString shown = NativeName::printable(dir);
         QObject::connect(&m_watcher, &FolderWatcher::filesReady,
@@ -135,12 +136,17 @@ public:
     }
 
     // Watching starts before the first pass, so that nothing finished during
-    // the pass is missed; what is left alone is recorded before either.
+    // the pass is missed; what is left alone is recorded before either. A
+    // bitmap that a dead converter had set aside is put back after both:
+    // it is owed a JPEG, and its return is an event like any other.
     FolderWatcher::Start start(bool newOnly)
     {
         if (newOnly)
             m_session.leaveAlone();
-        return m_watcher.start();
+        const FolderWatcher::Start started = m_watcher.start();
+        if (started == FolderWatcher::Start::Watching)
+            recoverFolder(m_dir, m_reporter);
+        return started;
     }
 
     bool convertAll() { return m_session.convert(nullptr); }
@@ -148,6 +154,8 @@ public:
 private:
     Session m_session;
     FolderWatcher m_watcher;
+    Reporter& m_reporter;
+    QString m_dir;
 };
 
 } // namespace

@@ -1,6 +1,7 @@
 // framewright-convert: Framewright's conversion from the command line, on
 // every core, and watching the game's folder. Needs no display.
 #include "Directories.h"
+#include "FolderRecovery.h"
 #include "IdlePriority.h"
 #include "Interrupts.h"
 #include "ModFolders.h"
@@ -91,6 +92,11 @@ int main(int argc, char** argv)
         reporter.note(QString("Created %1").arg(setup.outputDir));
     }
 
+    // What a converter that died left: its temporary JPEG files here, its
+    // bitmaps set aside in the input folders (recovered as each is taken).
+    if (!options.dryRun)
+        recoverFolder(setup.outputDir, reporter);
+
     const ParallelConverter::Settings settings{
         {{}, setup.outputDir, options.deleteAfter, options.dryRun}, setup.quality, options.jobs, options.coding};
     int code = 0;
@@ -104,6 +110,8 @@ int main(int argc, char** argv)
         QList<QPair<QString, QStringList>> batches;
         int total = 0;
         for (const QString& dir : ModFolders::expand(setup.inputDirs)) {
+            if (!options.dryRun)
+                recoverFolder(dir, reporter);
             batches.append({dir, ScreenshotList::listForConversion(dir)});
             total += int(batches.last().second.size());
         }

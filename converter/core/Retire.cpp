@@ -27,15 +27,23 @@ QString inDirectory(const QString& directory, const QString& name)
 }
 
 // The bitmap waits under a private name for a moment while it is checked.
+// The name says what it is, and its own name, so that a converter that
+// finds it after a crash can put it back: ".fw-k3x9q2.del.c1a00003.bmp".
 QString asideName(const QString& bitmapPath)
 {
-    return SafeFile::privateName(QFileInfo(bitmapPath).path(), QStringLiteral(".del"));
+    const QFileInfo info(bitmapPath);
+    // The private part takes 15 of the 255 bytes a name may have: a longer
+    // name gives up its start, and keeps its number and extension.
+    QString name = info.fileName();
+    while (NativeName::encode(name).size() > 240)
+        name.remove(0, 1);
+    return SafeFile::privateName(info.path(), kAsideMark + name);
 }
+
+} // namespace
 
 #ifndef Q_OS_WIN
 
-// Puts a bitmap that must stay back under its name, or under the same name
-// with the lowest free number when another file took the name meanwhile.
 Outcome putBack(const QByteArray& aside, const QString& bitmapPath, Fate why)
 {
     if (SafeFile::moveNoReplace(aside, NativeName::encode(bitmapPath)) == 0)
@@ -58,8 +66,6 @@ Outcome putBack(const QByteArray& aside, const QString& bitmapPath, Fate why)
 }
 
 #endif
-
-} // namespace
 
 Published publish(const QString& outputDir, const QString& prefix, int from, const JpegWriter& write, int end)
 {
@@ -107,19 +113,26 @@ Outcome retireBitmap(const QString& jpegPath, const QString& bitmapPath, const F
 
     // Nobody else knows the private name: what is checked here is what is
     // deleted. A writer that still holds the file open refuses the lease.
+    // The lock, held until the file is deleted or back, tells a converter
+    // recovering the folder that it is in use. One that took it first (it
+    // took this converter for a dead one) has put it back already.
     const int fd = ::open(aside.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    const bool same = fd >= 0 && WriterProbe::identityOf(fd) == read;
-    const bool written = same && WriterProbe::probe(fd) == WriterProbe::State::Writing;
-    if (fd >= 0)
-        ::close(fd);
-    if (!same || written)
-        return putBack(aside, bitmapPath, written ? Fate::StillWritten : Fate::Changed);
-    if (::unlink(aside.constData()) != 0) {
-        const QString why = QString::fromLocal8Bit(std::strerror(errno));
-        const Outcome back = putBack(aside, bitmapPath, Fate::Changed);
-        return {Fate::CannotDelete, back.keptName, why};
+    if (fd < 0 || !SafeFile::lockWhileNamed(fd, aside)) {
+        if (fd >= 0)
+            ::close(fd);
+        return {Fate::Changed, {}, {}};
     }
-    return {Fate::Deleted, {}, {}};
+    const bool same = WriterProbe::identityOf(fd) == read;
+    const bool written = same && WriterProbe::probe(fd) == WriterProbe::State::Writing;
+    Outcome outcome{Fate::Deleted, {}, {}};
+    if (!same || written) {
+        outcome = putBack(aside, bitmapPath, written ? Fate::StillWritten : Fate::Changed);
+    } else if (::unlink(aside.constData()) != 0) {
+        const QString why = QString::fromLocal8Bit(std::strerror(errno));
+        outcome = {Fate::CannotDelete, putBack(aside, bitmapPath, Fate::Changed).keptName, why};
+    }
+    ::close(fd);
+    return outcome;
 }
 
 #else

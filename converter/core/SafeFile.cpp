@@ -18,6 +18,7 @@
 #else
 #include <cstdio> // renameat2
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -89,18 +90,27 @@ Outcome publish(const QByteArray& temporary, const QByteArray& target, Publish m
     return errno == 0 ? Outcome::Written : errno == EEXIST ? Outcome::NameTaken : Outcome::Failed;
 }
 
-// Creates a new temporary file in the directory; its name lands in
-// `temporary`. Closed (-1) with errno set when it cannot.
+// Creates a new temporary file in the directory, locked as in use; its
+// name lands in `temporary`. Closed (-1) with errno set when it cannot.
 int createTemporary(const QString& directory, QByteArray& temporary)
 {
     for (int attempt = 0; attempt < 16; ++attempt) {
         temporary = native(privateName(directory, QStringLiteral(".tmp")));
         const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
+        if (fd < 0 && errno != EEXIST)
+            return -1;
+        if (fd >= 0 && lockWhileNamed(fd, temporary))
             return fd;
+        if (fd >= 0)
+            ::close(fd);
     }
+    errno = EEXIST;
     return -1;
 }
+
+// A second descriptor of the same open file keeps its lock while the first
+// one is closed, so that the close's error is still seen.
+int lockKeeper(int fd) { return ::fcntl(fd, F_DUPFD_CLOEXEC, 0); }
 
 #endif
 
@@ -116,6 +126,18 @@ QString privateName(const QString& directory, const QString& suffix)
 }
 
 #ifndef Q_OS_WIN
+
+bool lockWhileNamed(int fd, const QByteArray& name)
+{
+    // Where locks are not kept (some network file systems) nobody can
+    // recover the file either: it stays the maker's.
+    if (::flock(fd, LOCK_SH) != 0)
+        return true;
+    struct stat held {
+    }, named{};
+    return ::fstat(fd, &held) == 0 && ::lstat(name.constData(), &named) == 0 && held.st_dev == named.st_dev
+           && held.st_ino == named.st_ino;
+}
 
 int moveNoReplace(const QByteArray& from, const QByteArray& to)
 {
@@ -142,6 +164,7 @@ Result write(const QString& target, std::span<const std::uint8_t> bytes, Publish
     Fd file(createTemporary(QFileInfo(target).absolutePath(), temporary));
     if (file.get() < 0)
         return failed(systemError(errno));
+    const Fd lock(lockKeeper(file.get()));
 
     // Everything that could fail happens before the name is taken: the
     // bytes, the kept permissions and times, and, when a file is replaced,
@@ -168,9 +191,11 @@ Prepared prepare(const QString& directory, std::span<const std::uint8_t> bytes)
         prepared.m_error = systemError(errno);
         return prepared;
     }
+    prepared.m_lock = lockKeeper(file.get());
     if (!writeAll(file.get(), bytes) || !file.reset()) {
         prepared.m_error = systemError(errno);
         ::unlink(temporary.constData());
+        prepared.unlock();
         return prepared;
     }
     prepared.m_temporary = NativeName::decode(temporary);
@@ -182,8 +207,10 @@ Result Prepared::publish(const QString& target)
     const Outcome outcome = SafeFile::publish(native(m_temporary), native(target), Publish::NoReplace);
     if (outcome == Outcome::Failed)
         return failed(systemError(errno));
-    if (outcome == Outcome::Written)
+    if (outcome == Outcome::Written) {
         m_temporary.clear();
+        unlock();
+    }
     return {outcome, {}};
 }
 
@@ -191,6 +218,14 @@ Prepared::~Prepared()
 {
     if (!m_temporary.isEmpty())
         ::unlink(native(m_temporary).constData());
+    unlock();
+}
+
+void Prepared::unlock()
+{
+    if (m_lock >= 0)
+        ::close(m_lock);
+    m_lock = -1;
 }
 
 bool flushToDisk(const QString& path)
@@ -286,6 +321,8 @@ Prepared::~Prepared()
         QFile::remove(m_temporary);
 }
 
+void Prepared::unlock() {}
+
 bool flushToDisk(const QString& path)
 {
     QFile file(path);
@@ -295,7 +332,8 @@ bool flushToDisk(const QString& path)
 #endif
 
 Prepared::Prepared(Prepared&& other) noexcept
-    : m_temporary(std::exchange(other.m_temporary, {})), m_error(std::move(other.m_error))
+    : m_temporary(std::exchange(other.m_temporary, {})), m_error(std::move(other.m_error)),
+      m_lock(std::exchange(other.m_lock, -1))
 {
 }
 
@@ -304,6 +342,7 @@ Prepared& Prepared::operator=(Prepared&& other) noexcept
     Prepared gone(std::move(*this)); // removes a file this one held
     m_temporary = std::exchange(other.m_temporary, {});
     m_error = std::move(other.m_error);
+    m_lock = std::exchange(other.m_lock, -1);
     return *this;
 }
 

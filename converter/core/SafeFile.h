@@ -56,8 +56,10 @@ public:
 
 private:
     friend Prepared prepare(const QString&, std::span<const std::uint8_t>);
+    void unlock();
     QString m_temporary;
     QString m_error;
+    int m_lock = -1; // holds the temporary file's lock until it is published
 };
 
 // Writes the bytes to a new temporary file in the directory. Like write(),
@@ -78,6 +80,15 @@ bool flushToDisk(const QString& path);
 QString privateName(const QString& directory, const QString& suffix);
 
 #ifndef Q_OS_WIN
+// A private file (a JPEG being written, a bitmap set aside) is in use while
+// its maker holds a shared lock on it, taken here on its descriptor, which
+// the caller keeps open as long as the file has its private name. A
+// converter recovering the folder after a crash touches only private files
+// it can lock whole: the lock dies with its holder, so it tells for certain.
+// False when the name no longer names the file once the lock is held: a
+// recovering converter took it first for a dead one's.
+bool lockWhileNamed(int fd, const QByteArray& name);
+
 // Moves `from` to `to` in one atomic step unless any entry has the name `to`,
 // even against a writer racing for it: renameat2 where the file system knows
 // it, else link(), which also fails on an existing name, and unlink(). 0, or
