@@ -253,15 +253,16 @@ TEST(WatchTorture, NewOnlyRemembersThroughADirectoryThatComesBack)
 }
 
 // Given the game's folder, the watch follows every mod folder in it, also
-// one installed after it started, and says which folders it watches.
+// one installed after it started, and says which folders it watches. Any
+// other folder named beside it is watched too.
 TEST(WatchTorture, FollowsEveryModFolderOfTheGame)
 {
-    TempDir game, out;
+    TempDir game, other, out;
     ASSERT_TRUE(QDir(game.path()).mkpath("valve"));
     ASSERT_TRUE(QDir(game.path()).mkpath("logos")); // not a mod folder
     writeAll(game.file("valve/liblist.gam"), "game \"Half-Life\"");
 
-    Watcher watcher({"--watch", game.path(), out.path()});
+    Watcher watcher({"--watch", game.path(), other.path(), out.path()});
     ASSERT_TRUE(watcher.waitForLine("Stop with"));
     EXPECT_TRUE(watcher.said().contains("Watching " + game.file("valve"))) << watcher.said().toStdString();
     ASSERT_TRUE(QDir(game.path()).mkpath("cstrike"));
@@ -269,7 +270,8 @@ TEST(WatchTorture, FollowsEveryModFolderOfTheGame)
     ASSERT_TRUE(watcher.waitForLine("Watching " + game.file("cstrike"))) << watcher.said().toStdString();
     writeBmp(game.file("valve/c1a00000.bmp"), shot(1));
     writeBmp(game.file("cstrike/de_dust0000.bmp"), shot(2));
-    EXPECT_TRUE(watcher.waitFor([&] { return entries(out.path(), "*.JPG").size() == 2; }));
+    writeBmp(other.file("c2a00000.bmp"), shot(3));
+    EXPECT_TRUE(watcher.waitFor([&] { return entries(out.path(), "*.JPG").size() == 3; }));
     EXPECT_EQ(watcher.stop(), 143);
-    EXPECT_EQ(idsOfJpegs(out.path()), (std::multiset<int>{1, 2}));
+    EXPECT_EQ(idsOfJpegs(out.path()), (std::multiset<int>{1, 2, 3}));
 }

@@ -87,11 +87,7 @@ TEST(Retire, KeepsAChangedBitmapUnderAFreeNameWhenItsOwnIsTaken)
     writeAll(bitmap, "the picture that was read");
     writeAll(dir.file("c1a00000.JPG"), "its JPEG");
     const FileIdentity read = SourceFile(bitmap).identity();
-    {
-        QFile rewrite(bitmap);
-        ASSERT_TRUE(rewrite.open(QIODevice::Append));
-        rewrite.write(", and more");
-    }
+    writeAll(bitmap, "the picture that was read, and more"); // rewritten in place
 
     const int gate = ::open(qPrintable(bitmap), O_RDONLY | O_CLOEXEC);
     ASSERT_EQ(::fcntl(gate, F_SETLEASE, F_WRLCK), 0) << "the test needs to own the file";
