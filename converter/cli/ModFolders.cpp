@@ -30,7 +30,7 @@ QStringList expand(const QStringList& named)
 {
     QStringList folders;
     for (const QString& folder : named) {
-        // The game's folder itself too: an old installation saved there.
+        // The folder named itself too: what it holds was converted before.
         folders << folder;
         if (!isModFolder(folder))
             folders << under(folder);
