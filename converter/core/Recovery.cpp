@@ -18,6 +18,8 @@ namespace Recovery {
 
 namespace {
 
+#ifndef Q_OS_WIN
+
 // ".fw-" and six random characters, then what the file is.
 constexpr int kRandomEnd = 10;
 
@@ -30,19 +32,18 @@ QString nameForUnnamed(const QString& path)
     return bitmap ? QStringLiteral("recovered0000.bmp") : QStringLiteral("recovered0000.tga");
 }
 
-#ifndef Q_OS_WIN
-
 // The descriptor of a private file that no live converter holds, locked
 // whole for the time of the recovery; -1 when it is in use or gone.
 int lockIfOrphaned(const QByteArray& path)
 {
+    // Not following a link, and not waiting for whatever else a name could
+    // stand for (a FIFO): only regular files are ours.
     const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0)
         return -1;
-    struct stat held {
-    }, named{};
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &held) == 0 && ::lstat(path.constData(), &named) == 0
-        && held.st_dev == named.st_dev && held.st_ino == named.st_ino && S_ISREG(held.st_mode))
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0
+        && SafeFile::namesFile(path, fd))
         return fd;
     ::close(fd);
     return -1;

@@ -127,16 +127,19 @@ QString privateName(const QString& directory, const QString& suffix)
 
 #ifndef Q_OS_WIN
 
+bool namesFile(const QByteArray& name, int fd)
+{
+    struct stat held {};
+    struct stat named {};
+    return ::fstat(fd, &held) == 0 && ::lstat(name.constData(), &named) == 0 && held.st_dev == named.st_dev
+           && held.st_ino == named.st_ino;
+}
+
 bool lockWhileNamed(int fd, const QByteArray& name)
 {
     // Where locks are not kept (some network file systems) nobody can
     // recover the file either: it stays the maker's.
-    if (::flock(fd, LOCK_SH) != 0)
-        return true;
-    struct stat held {
-    }, named{};
-    return ::fstat(fd, &held) == 0 && ::lstat(name.constData(), &named) == 0 && held.st_dev == named.st_dev
-           && held.st_ino == named.st_ino;
+    return ::flock(fd, LOCK_SH) != 0 || namesFile(name, fd);
 }
 
 int moveNoReplace(const QByteArray& from, const QByteArray& to)

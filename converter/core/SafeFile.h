@@ -89,6 +89,9 @@ QString privateName(const QString& directory, const QString& suffix);
 // recovering converter took it first for a dead one's.
 bool lockWhileNamed(int fd, const QByteArray& name);
 
+// Whether the name (not followed if a link) names the open file.
+bool namesFile(const QByteArray& name, int fd);
+
 // Moves `from` to `to` in one atomic step unless any entry has the name `to`,
 // even against a writer racing for it: renameat2 where the file system knows
 // it, else link(), which also fails on an existing name, and unlink(). 0, or
