@@ -33,13 +33,6 @@ TEST(Retire, DeletesOnlyTheFileThatWasRead)
              ASSERT_EQ(::rename(qPrintable(dir.file(".save.tmp")), qPrintable(bitmap)), 0);
          },
          Retire::Fate::Changed, true},
-        {"rewritten in place",
-         [](const TempDir&, const QString& bitmap) {
-             QFile file(bitmap);
-             ASSERT_TRUE(file.open(QIODevice::Append));
-             file.write("more");
-         },
-         Retire::Fate::Changed, true},
         {"opened for writing",
          [&writer](const TempDir&, const QString& bitmap) {
              writer = std::make_unique<QFile>(bitmap);
