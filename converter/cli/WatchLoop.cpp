@@ -11,7 +11,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QHash>
-#include <QSocketNotifier>
 #include <algorithm>
 #include <memory>
 #include <vector>
@@ -164,8 +163,7 @@ int watchAndConvert(const ParallelConverter::Settings& settings, const QStringLi
                     Reporter& reporter)
 {
     reporter.setWatching(true);
-    QSocketNotifier wake(Interrupts::wakeDescriptor(), QSocketNotifier::Read);
-    QObject::connect(&wake, &QSocketNotifier::activated, [] { QCoreApplication::exit(Interrupts::exitCode()); });
+    Interrupts::exitEventLoopOnInterrupt();
 
     std::vector<std::unique_ptr<WatchedFolder>> folders;
     std::vector<WatchedFolder*> present;

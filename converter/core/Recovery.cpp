@@ -1,24 +1,14 @@
 #include "core/Recovery.h"
 
-#include "core/NativeName.h"
 #include "core/Retire.h"
-#include "core/SafeFile.h"
+#include "core/os/NativeFile.h"
 
 #include <QDir>
 #include <QFile>
 
-#ifndef Q_OS_WIN
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 namespace Recovery {
 
 namespace {
-
-#ifndef Q_OS_WIN
 
 // ".fw-" and six random characters, then what the file is.
 constexpr int kRandomEnd = 10;
@@ -32,60 +22,36 @@ QString nameForUnnamed(const QString& path)
     return bitmap ? QStringLiteral("recovered0000.bmp") : QStringLiteral("recovered0000.tga");
 }
 
-// The descriptor of a private file that no live converter holds, locked
-// whole for the time of the recovery; -1 when it is in use or gone.
-int lockIfOrphaned(const QByteArray& path)
-{
-    // Not following a link, and not waiting for whatever else a name could
-    // stand for (a FIFO): only regular files are ours.
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-    if (fd < 0)
-        return -1;
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0
-        && SafeFile::namesFile(path, fd))
-        return fd;
-    ::close(fd);
-    return -1;
-}
-
-#endif
-
 } // namespace
 
 Recovered recover(const QString& folder)
 {
     Recovered recovered;
-#ifndef Q_OS_WIN
     const QDir dir(folder);
-    for (const QString& name : dir.entryList({QStringLiteral(".fw-*")}, QDir::Files | QDir::Hidden | QDir::System)) {
+    for (const QString& name : NativeFile::regularFiles(folder)) {
         const QString kind = name.mid(kRandomEnd);
         const bool temporary = kind == QLatin1String(".tmp");
         const bool unnamed = kind == QLatin1String(".del");
-        if (!temporary && !unnamed && !kind.startsWith(Retire::kAsideMark))
+        if (!name.startsWith(QLatin1String(".fw-")) || (!temporary && !unnamed && !kind.startsWith(Retire::kAsideMark)))
             continue;
         const QString path = dir.filePath(name);
-        const QByteArray native = NativeName::encode(path);
-        const int fd = lockIfOrphaned(native);
-        if (fd < 0)
-            continue;
+        NativeFile::Status status;
+        const NativeFile::Descriptor held = NativeFile::openIfOrphaned(path, status);
+        if (!held)
+            continue; // in use by a live converter, or gone
         if (temporary) {
             // Never named: its JPEG is written again when its bitmap is.
-            if (::unlink(native.constData()) == 0)
+            if (NativeFile::remove(path))
                 ++recovered.temporariesRemoved;
-        } else {
-            const QString own = unnamed ? nameForUnnamed(path) : kind.mid(Retire::kAsideMark.size());
-            const Retire::Outcome back = Retire::putBack(native, dir.filePath(own), Retire::Fate::Changed);
-            if (back.fate == Retire::Fate::Changed)
-                recovered.bitmaps << own;
-            else if (back.fate == Retire::Fate::KeptAs)
-                recovered.bitmaps << back.keptName;
+            continue;
         }
-        ::close(fd);
+        const QString own = unnamed ? nameForUnnamed(path) : kind.mid(Retire::kAsideMark.size());
+        const Retire::Outcome back = Retire::putBack(path, dir.filePath(own), Retire::Fate::Changed);
+        if (back.fate == Retire::Fate::Changed)
+            recovered.bitmaps << own;
+        else if (back.fate == Retire::Fate::KeptAs)
+            recovered.bitmaps << back.keptName;
     }
-#else
-    (void)folder;
-#endif
     return recovered;
 }
 

@@ -2,18 +2,9 @@
 
 #include "core/NativeName.h"
 #include "core/ScreenshotList.h"
+#include "core/os/NativeFile.h"
 
 #include <QFileInfo>
-#include <cerrno>
-#include <cstring>
-
-#ifdef Q_OS_WIN
-#include <QFile>
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace Retire {
 
@@ -40,13 +31,31 @@ QString asideName(const QString& bitmapPath)
     return SafeFile::privateName(info.path(), kAsideMark + name);
 }
 
+enum class Check { TheFileRead, Changed, StillWritten, TakenFirst };
+
+// Whether the file under the private name is the one that was read, and no
+// writer holds it. Nobody else knows the name: what is checked is what is
+// deleted. `held` keeps it marked as in use until it is deleted or back, so
+// that a converter recovering the folder leaves it alone; one that took it
+// first (for a dead converter's) has put it back already.
+Check check(const QString& aside, const FileIdentity& read, NativeFile::Descriptor& held)
+{
+    NativeFile::Status status;
+    held = NativeFile::openForReading(aside, status, NativeFile::Links::DoNotFollow);
+    if (status.error == NativeFile::Error::NotFound || (held && !NativeFile::holdAsPrivate(held.get(), aside)))
+        return Check::TakenFirst;
+    if (!held) // Windows: a writer holds it in a way that refuses us
+        return status.error == NativeFile::Error::InUse ? Check::StillWritten : Check::Changed;
+    if (NativeFile::identityOf(held.get()) != read)
+        return Check::Changed;
+    return NativeFile::writerOf(held.get()) == NativeFile::Writer::Writing ? Check::StillWritten : Check::TheFileRead;
+}
+
 } // namespace
 
-#ifndef Q_OS_WIN
-
-Outcome putBack(const QByteArray& aside, const QString& bitmapPath, Fate why)
+Outcome putBack(const QString& aside, const QString& bitmapPath, Fate why)
 {
-    if (SafeFile::moveNoReplace(aside, NativeName::encode(bitmapPath)) == 0)
+    if (NativeFile::moveNoReplace(aside, bitmapPath))
         return {why, {}, {}};
     const QFileInfo info(bitmapPath);
     const QString name = info.fileName();
@@ -54,18 +63,15 @@ Outcome putBack(const QByteArray& aside, const QString& bitmapPath, Fate why)
     const QString extension = name.right(4);
     for (int n = 0; n < 10000; ++n) {
         const QString kept = prefix + QStringLiteral("%1").arg(n, 4, 10, QChar('0')) + extension;
-        const int error = SafeFile::moveNoReplace(aside, NativeName::encode(inDirectory(info.path(), kept)));
-        if (error == 0)
+        const NativeFile::Status status = NativeFile::moveNoReplace(aside, inDirectory(info.path(), kept));
+        if (status)
             return {Fate::KeptAs, kept, {}};
-        if (error != EEXIST)
+        if (status.error != NativeFile::Error::NameTaken)
             break;
     }
-    return {Fate::CannotDelete,
-            {},
-            QStringLiteral("it changed, and it is kept as %1").arg(NativeName::printable(NativeName::decode(aside)))};
+    return {
+        Fate::CannotDelete, {}, QStringLiteral("it changed, and it is kept as %1").arg(NativeName::printable(aside))};
 }
-
-#endif
 
 Published publish(const QString& outputDir, const QString& prefix, int from, const JpegWriter& write, int end)
 {
@@ -87,86 +93,42 @@ Published publish(const QString& outputDir, const QString& prefix, int from, con
     }
 }
 
-#ifndef Q_OS_WIN
-
 Outcome retireBitmap(const QString& jpegPath, const QString& bitmapPath, const FileIdentity& read)
 {
     if (!SafeFile::flushToDisk(jpegPath))
         return {Fate::NotDurable, {}, {}};
-
     // The picture read is the link's target, which may be anywhere; the
     // link is not a screenshot of its own. Both stay.
-    const QByteArray bitmap = NativeName::encode(bitmapPath);
-    struct stat st {};
-    if (::lstat(bitmap.constData(), &st) == 0 && S_ISLNK(st.st_mode))
-        return {Fate::Link, {}, {}};
-    QByteArray aside;
-    int error = EEXIST;
-    for (int attempt = 0; attempt < 16 && error == EEXIST; ++attempt) {
-        aside = NativeName::encode(asideName(bitmapPath));
-        error = SafeFile::moveNoReplace(bitmap, aside);
-    }
-    if (error == ENOENT)
-        return {Fate::AlreadyGone, {}, {}};
-    if (error != 0)
-        return {Fate::CannotDelete, {}, QString::fromLocal8Bit(std::strerror(error))};
-
-    // Nobody else knows the private name: what is checked here is what is
-    // deleted. A writer that still holds the file open refuses the lease.
-    // The lock, held until the file is deleted or back, tells a converter
-    // recovering the folder that it is in use. One that took it first (it
-    // took this converter for a dead one) has put it back already.
-    const int fd = ::open(aside.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0 || !SafeFile::lockWhileNamed(fd, aside)) {
-        if (fd >= 0)
-            ::close(fd);
-        return {Fate::Changed, {}, {}};
-    }
-    const bool same = WriterProbe::identityOf(fd) == read;
-    const bool written = same && WriterProbe::probe(fd) == WriterProbe::State::Writing;
-    Outcome outcome{Fate::Deleted, {}, {}};
-    if (!same || written) {
-        outcome = putBack(aside, bitmapPath, written ? Fate::StillWritten : Fate::Changed);
-    } else if (::unlink(aside.constData()) != 0) {
-        const QString why = QString::fromLocal8Bit(std::strerror(errno));
-        outcome = {Fate::CannotDelete, putBack(aside, bitmapPath, Fate::Changed).keptName, why};
-    }
-    ::close(fd);
-    return outcome;
-}
-
-#else
-
-// Windows: the same steps; a file's identity there is its size and time.
-Outcome retireBitmap(const QString& jpegPath, const QString& bitmapPath, const FileIdentity& read)
-{
-    if (!SafeFile::flushToDisk(jpegPath))
-        return {Fate::NotDurable, {}, {}};
     if (QFileInfo(bitmapPath).isSymLink())
         return {Fate::Link, {}, {}};
-    QFile bitmap(bitmapPath);
-    if (!bitmap.exists())
-        return {Fate::AlreadyGone, {}, {}};
-    const QString aside = asideName(bitmapPath);
-    if (!bitmap.rename(aside))
-        return {Fate::CannotDelete, {}, bitmap.errorString()};
-    const QFileInfo info(aside);
-    if (info.size() != read.size || info.lastModified().toMSecsSinceEpoch() * 1000000 != read.modifiedNs) {
-        if (QFile::rename(aside, bitmapPath))
-            return {Fate::Changed, {}, {}};
-        return {Fate::CannotDelete, {}, QStringLiteral("it changed, and it is kept as %1").arg(aside)};
+
+    QString aside;
+    NativeFile::Status moved{NativeFile::Error::NameTaken};
+    for (int attempt = 0; attempt < 16 && moved.error == NativeFile::Error::NameTaken; ++attempt) {
+        aside = asideName(bitmapPath);
+        moved = NativeFile::moveNoReplace(bitmapPath, aside);
     }
-    QFile asideFile(aside);
-    if (!asideFile.remove()) {
-        const QString why = asideFile.errorString();
-        if (QFile::rename(aside, bitmapPath))
-            return {Fate::CannotDelete, {}, why};
-        return {Fate::CannotDelete, {}, QStringLiteral("%1, and it is kept as %2").arg(why, aside)};
+    if (moved.error == NativeFile::Error::NotFound)
+        return {Fate::AlreadyGone, {}, {}};
+    // Windows: a writer holds it in a way that refuses the move.
+    if (moved.error == NativeFile::Error::InUse)
+        return {Fate::StillWritten, {}, {}};
+    if (!moved)
+        return {Fate::CannotDelete, {}, moved.message()};
+
+    NativeFile::Descriptor held;
+    switch (check(aside, read, held)) {
+    case Check::TakenFirst: return {Fate::Changed, {}, {}};
+    case Check::Changed: return putBack(aside, bitmapPath, Fate::Changed);
+    case Check::StillWritten: return putBack(aside, bitmapPath, Fate::StillWritten);
+    case Check::TheFileRead: break;
+    }
+    if (const NativeFile::Status removed = NativeFile::remove(aside); !removed) {
+        const Outcome back = putBack(aside, bitmapPath, Fate::Changed);
+        return {Fate::CannotDelete, back.keptName, removed.message()};
     }
     return {Fate::Deleted, {}, {}};
 }
-
-#endif
 
 QString describe(const Outcome& outcome)
 {

@@ -65,12 +65,10 @@ Outcome retireBitmap(const QString& jpegPath, const QString& bitmapPath, const F
 // then the bitmap's own name.
 inline const QString kAsideMark = QStringLiteral(".del.");
 
-#ifndef Q_OS_WIN
 // Puts a bitmap set aside back under its name, or, when another file took
 // the name meanwhile, under the same name with the lowest free number
 // (KeptAs). `why` is the fate when its own name was free.
-Outcome putBack(const QByteArray& aside, const QString& bitmapPath, Fate why);
-#endif
+Outcome putBack(const QString& aside, const QString& bitmapPath, Fate why);
 
 // The line's wording of an outcome that is not a plain deletion ("kept: it
 // changed while it was being converted"), shared by both programs' lines.

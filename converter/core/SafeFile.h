@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 #include <cstdint>
 #include <span>
@@ -56,10 +55,9 @@ public:
 
 private:
     friend Prepared prepare(const QString&, std::span<const std::uint8_t>);
-    void unlock();
     QString m_temporary;
     QString m_error;
-    int m_lock = -1; // holds the temporary file's lock until it is published
+    int m_held = -1; // a descriptor that keeps the temporary file held until it is published
 };
 
 // Writes the bytes to a new temporary file in the directory. Like write(),
@@ -68,8 +66,7 @@ Prepared prepare(const QString& directory, std::span<const std::uint8_t> bytes);
 
 // Forces a file's data, and its directory entry, onto the disk. Used before
 // an original is deleted, so that a power cut cannot lose both copies. A
-// directory whose file system cannot be flushed that way (EINVAL, EROFS)
-// counts as flushed.
+// directory whose file system cannot be flushed that way counts as flushed.
 bool flushToDisk(const QString& path);
 
 // A new hidden name in the directory, ".fw-k3x9q2" and the suffix: short, so
@@ -78,25 +75,5 @@ bool flushToDisk(const QString& path);
 // manager takes it for a screenshot. Not created: the caller makes sure no
 // entry has it.
 QString privateName(const QString& directory, const QString& suffix);
-
-#ifndef Q_OS_WIN
-// A private file (a JPEG being written, a bitmap set aside) is in use while
-// its maker holds a shared lock on it, taken here on its descriptor, which
-// the caller keeps open as long as the file has its private name. A
-// converter recovering the folder after a crash touches only private files
-// it can lock whole: the lock dies with its holder, so it tells for certain.
-// False when the name no longer names the file once the lock is held: a
-// recovering converter took it first for a dead one's.
-bool lockWhileNamed(int fd, const QByteArray& name);
-
-// Whether the name (not followed if a link) names the open file.
-bool namesFile(const QByteArray& name, int fd);
-
-// Moves `from` to `to` in one atomic step unless any entry has the name `to`,
-// even against a writer racing for it: renameat2 where the file system knows
-// it, else link(), which also fails on an existing name, and unlink(). 0, or
-// the errno (EEXIST: the name is taken).
-int moveNoReplace(const QByteArray& from, const QByteArray& to);
-#endif
 
 } // namespace SafeFile
