@@ -254,13 +254,8 @@ TEST(Cli, SignalStopsCleanly)
         const Result r = finish(p);
         EXPECT_EQ(r.code, code);
         EXPECT_LT(r.lines.filter(" -> ").size(), 40) << "the signal came too late to test anything";
+        // That no bitmap is lost at any moment is the crash-point test's.
         EXPECT_TRUE(entries(out.path(), ".*").isEmpty()) << "temporary file left";
-        // Each bitmap that is gone has its JPEG.
-        const std::multiset<int> ids = idsOfJpegs(out.path());
-        for (int id = 0; id < 40; ++id) {
-            const bool deleted = !QFile::exists(in.file(QString("c1a0%1.bmp").arg(id, 4, 10, QChar('0'))));
-            EXPECT_TRUE(!deleted || ids.count(id) == 1) << id;
-        }
     }
 }
 
