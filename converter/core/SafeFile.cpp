@@ -117,7 +117,7 @@ Prepared prepare(const QString& directory, std::span<const std::uint8_t> bytes)
         return prepared;
     }
     prepared.m_temporary = temporary;
-    prepared.m_held = held.release();
+    prepared.m_held = std::move(held);
     return prepared;
 }
 
@@ -126,7 +126,7 @@ Result Prepared::publish(const QString& target)
     const Result result = resultOf(NativeFile::moveNoReplace(m_temporary, target));
     if (result.outcome == Outcome::Written) {
         m_temporary.clear();
-        NativeFile::Descriptor(std::exchange(m_held, -1)).close();
+        m_held.close();
     }
     return result;
 }
@@ -135,14 +135,13 @@ Prepared::~Prepared()
 {
     if (!m_temporary.isEmpty())
         NativeFile::remove(m_temporary);
-    NativeFile::Descriptor(m_held).close();
 }
 
 bool flushToDisk(const QString& path) { return bool(NativeFile::flushToDisk(path)); }
 
 Prepared::Prepared(Prepared&& other) noexcept
     : m_temporary(std::exchange(other.m_temporary, {})), m_error(std::move(other.m_error)),
-      m_held(std::exchange(other.m_held, -1))
+      m_held(std::move(other.m_held))
 {
 }
 
@@ -151,7 +150,7 @@ Prepared& Prepared::operator=(Prepared&& other) noexcept
     Prepared gone(std::move(*this)); // removes a file this one held
     m_temporary = std::exchange(other.m_temporary, {});
     m_error = std::move(other.m_error);
-    m_held = std::exchange(other.m_held, -1);
+    m_held = std::move(other.m_held);
     return *this;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/os/NativeFile.h"
+
 #include <QString>
 #include <cstdint>
 #include <span>
@@ -57,7 +59,7 @@ private:
     friend Prepared prepare(const QString&, std::span<const std::uint8_t>);
     QString m_temporary;
     QString m_error;
-    int m_held = -1; // a descriptor that keeps the temporary file held until it is published
+    NativeFile::Descriptor m_held; // keeps the temporary file held as private until it is published
 };
 
 // Writes the bytes to a new temporary file in the directory. Like write(),
