@@ -197,7 +197,7 @@ TEST(Cli, AWriterOpeningDuringTheLeaseProbeEndsNothing)
     TempDir in, out;
     writeBmp(in.file("c1a00000.bmp"), shot(1));
     QProcess traced;
-    startTraced(traced, {"-e", "trace=fcntl", "-e", "inject=fcntl:delay_exit=300000"},
+    startTraced(traced, {"-e", "trace=fcntl", "-e", "inject=fcntl:delay_exit=600000"},
                 {"-j", "1", in.path(), out.path()});
     traced.setReadChannel(QProcess::StandardError); // where strace writes
     QByteArray trace;
