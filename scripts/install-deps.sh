@@ -28,7 +28,7 @@ else
   qt6-wayland
   libturbojpeg0-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libjpeg-turbo-progs time
+  libjpeg-turbo-progs time strace
   libgl-dev libgl1-mesa-dri xvfb xauth
   weston
   fonts-dejavu-core fonts-dejavu-extra

@@ -1,8 +1,9 @@
 // Watch latency: from the moment a writer closes a 1024 x 768 screenshot in
 // the watched directory to the moment its JPEG exists (the publishing rename
 // shows as IN_MOVED_TO or IN_CREATE in the output directory).
-// Usage: fwbench_cli_watch CONVERTER COUNT. Prints the median, the smallest
-// and the largest latency in milliseconds.
+// Usage: fwbench_cli_watch CONVERTER COUNT [OPTION...], the options passed
+// to the converter (--normal-priority). Prints the median, the smallest and
+// the largest latency in milliseconds.
 #include "GameScene.h"
 
 #include <QBuffer>
@@ -49,8 +50,8 @@ int main(int argc, char** argv)
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QGuiApplication app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: fwbench_cli_watch CONVERTER COUNT\n");
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: fwbench_cli_watch CONVERTER COUNT [OPTION...]\n");
         return 2;
     }
     const int count = std::atoi(argv[2]);
@@ -64,7 +65,10 @@ int main(int argc, char** argv)
     ::inotify_add_watch(fd, QFile::encodeName(out.path()).constData(), IN_MOVED_TO | IN_CREATE);
     QProcess converter;
     converter.setStandardOutputFile(QProcess::nullDevice());
-    converter.start(QString::fromLocal8Bit(argv[1]), {"--watch", "--new-only", in.path(), out.path()});
+    QStringList options = {"--watch", "--new-only"};
+    for (int i = 3; i < argc; ++i)
+        options << QString::fromLocal8Bit(argv[i]);
+    converter.start(QString::fromLocal8Bit(argv[1]), options + QStringList{in.path(), out.path()});
     while (converter.waitForReadyRead(10000) || converter.state() == QProcess::Running) {
         if (converter.readAllStandardError().contains("Watching"))
             break;

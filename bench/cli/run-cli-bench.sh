@@ -7,7 +7,9 @@
 # - a recorded movie, FW_BENCH_FRAMES frames of 1024 x 768 in one folder
 #   (default 200 per FW_BENCH_PER_SIZE: 10000): -j 1, -j <cores> and the
 #   floor, once each, and the peak memory;
-# - the watch latency.
+# - the watch latency, at idle priority (the default) and at the usual one;
+# - the stand-in game's frames while a watch converts (FW_BENCH_ROUNDS
+#   interleaved rounds, default 2).
 # Usage: run-cli-bench.sh BUILD_DIR (a Release build). A short run:
 # FW_BENCH_PER_SIZE=2.
 set -eu
@@ -76,12 +78,13 @@ m1=$(convert_once movie 1)
 mn=$(convert_once movie "$cores")
 rm -rf "$work/out"
 latency=$("$bin/fwbench_cli_watch" "$bin/framewright-convert" 21)
+latency_normal=$("$bin/fwbench_cli_watch" "$bin/framewright-convert" 21 --normal-priority)
 
 # The memory goal: 40 MiB plus two copies of a picture's pixels per job.
 limit() { awk -v jobs="$1" -v px="$2" 'BEGIN { print 40 * 1024 + 2 * px * 3 / 1024 * jobs }'; }
 
 awk -v mp="$megapixels" -v n="$pictures" -v cores="$cores" -v load="$load" -v runs="$runs" \
-    -v tc="$tc" -v tf="$tf" -v latency="$latency" \
+    -v tc="$tc" -v tf="$tf" -v latency="$latency" -v latency_normal="$latency_normal" \
     -v rss1="$(cat "$work/rss-corpus-1")" -v rssn="$(cat "$work/rss-corpus-$cores")" \
     -v lim1="$(limit 1 2073600)" -v limn="$(limit "$cores" 2073600)" 'BEGIN {
   printf "== framewright-convert: %d screenshots (640x480, 800x600, 1024x768, 1920x1080), %.1f MP, quality 90\n", n, mp
@@ -101,7 +104,9 @@ awk -v mp="$megapixels" -v n="$pictures" -v cores="$cores" -v load="$load" -v ru
   printf "| cjpeg, once per file | %.3f | %.1f | -j 1 is %.2f x faster | > 1 |\n", tc, mp / tc, tc / t1
   printf "Peak memory: -j 1 %.1f MiB (limit %.1f), -j %d %.1f MiB (limit %.1f)\n", rss1 / 1024, lim1 / 1024, cores, rssn / 1024, limn / 1024
   split(latency, l, " ")
-  printf "Watch latency, close of a 1024x768 bitmap to its JPEG: median %s ms (min %s, max %s; goal < 50)\n", l[1], l[2], l[3]
+  printf "Watch latency, close of a 1024x768 bitmap to its JPEG, idle priority: median %s ms (min %s, max %s; goal < 50)\n", l[1], l[2], l[3]
+  split(latency_normal, l, " ")
+  printf "The same at the usual priority (--normal-priority): median %s ms (min %s, max %s)\n", l[1], l[2], l[3]
 }'
 awk -v mp="$movie_mp" -v frames="$frames" -v cores="$cores" -v tf="$mf" -v t1="$m1" -v tn="$mn" \
     -v rss1="$(cat "$work/rss-movie-1")" -v rssn="$(cat "$work/rss-movie-$cores")" \
@@ -113,3 +118,5 @@ awk -v mp="$movie_mp" -v frames="$frames" -v cores="$cores" -v tf="$mf" -v t1="$
   printf "| framewright-convert -j %d | %.3f | %.1f | %.2f x faster than -j 1 | >= %.1f |\n", cores, tn, mp / tn, t1 / tn, 0.9 * cores
   printf "Peak memory: -j 1 %.1f MiB (limit %.1f), -j %d %.1f MiB (limit %.1f)\n", rss1 / 1024, lim1 / 1024, cores, rssn / 1024, limn / 1024
 }'
+echo "== The game keeps its frames while a watch converts"
+"$bin/fwbench_cli_frames" "$bin/framewright-convert" "${FW_BENCH_ROUNDS:-2}"

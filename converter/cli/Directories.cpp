@@ -29,7 +29,10 @@ RunSetup chooseDirectories(const Options& options)
         setup.origins << QString("%1 directory: %2 (found by the first-start search)").arg(what, path);
         return path;
     };
-    setup.inputDir = pick("Input", options.inputDir, saved.inputPath, [&] { return search().inputPath; });
+    for (const QString& given : options.inputDirs)
+        setup.inputDirs << pick("Input", given, {}, [] { return QString(); });
+    if (options.inputDirs.isEmpty())
+        setup.inputDirs << pick("Input", {}, saved.inputPath, [&] { return search().inputPath; });
     setup.outputDir = pick("Output", options.outputDir, saved.outputPath, [&] { return search().outputPath; });
     setup.quality = options.quality.value_or(saved.quality);
     return setup;

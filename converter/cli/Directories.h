@@ -8,7 +8,7 @@
 // The directories and quality of a run, each from the first place that has
 // it: the command line, Framewright's saved settings, the first-start search.
 struct RunSetup {
-    QString inputDir;
+    QStringList inputDirs; // as named: a game's folder stands for its mod folders
     QString outputDir;
     int quality = 90;
     QStringList origins; // one line per directory saying where it came from

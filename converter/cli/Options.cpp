@@ -24,6 +24,22 @@ const char* const kDescription = "Converts Half-Life's screenshots into numbered
                                  "settings, else from the first-start search (Wine, Steam). The quality comes\n"
                                  "from --quality, else the saved settings, else 90.\n"
                                  "\n"
+                                 "Half-Life saves each mod's screenshots in the mod's folder: valve, cstrike\n"
+                                 "and so on. Given the game's folder, the one that holds them, it converts\n"
+                                 "from every mod folder in it (each folder with a liblist.gam), and --watch\n"
+                                 "also follows a mod installed later. Several input folders may be named:\n"
+                                 "then the last folder named is the output folder. The JPEG files of every\n"
+                                 "folder go into the one output folder. For example, with the game's folder\n"
+                                 "in HL (Steam's is ~/.steam/steam/steamapps/common/Half-Life):\n"
+                                 "  framewright-convert --watch \"$HL\" ~/Pictures/Half-Life\n"
+                                 "  framewright-convert \"$HL/valve\" \"$HL/cstrike\" ~/Pictures/Half-Life\n"
+                                 "\n"
+                                 "--watch runs at idle processor and disk priority, so that a game never waits\n"
+                                 "for it: it converts in the time the game leaves over. The systemd user unit\n"
+                                 "framewright-watch.service runs it that way (systemctl --user enable --now\n"
+                                 "framewright-watch); to watch other folders than the saved ones, add them\n"
+                                 "with 'systemctl --user edit framewright-watch'.\n"
+                                 "\n"
                                  "Exit status: 0 when every screenshot was converted or skipped, 1 when any\n"
                                  "failed, 2 for a usage error, 130 after SIGINT and 143 after SIGTERM.";
 
@@ -58,6 +74,8 @@ ParsedOptions parseOptions(const QStringList& arguments)
     const QCommandLineOption watch({"w", "watch"}, "Convert what is there, then keep running and convert each new "
                                                    "screenshot once the game has finished writing it.");
     const QCommandLineOption newOnly("new-only", "With --watch: leave what is already there alone.");
+    const QCommandLineOption normalPriority("normal-priority",
+                                            "With --watch: convert at the usual priority, not the idle one.");
     const QCommandLineOption quiet("quiet", "Print only failures.");
     const QCommandLineOption smaller("smaller",
                                      "Huffman tables made for each picture: the same pixels in 3 to 13 % fewer "
@@ -65,9 +83,13 @@ ParsedOptions parseOptions(const QStringList& arguments)
     const QCommandLineOption progressive("progressive",
                                          "Progressive JPEG files: 8 to 14 % fewer bytes, for five to seven times "
                                          "the encoding time.");
-    parser.addOptions({quality, remove, jobs, dryRun, watch, newOnly, quiet, smaller, progressive});
-    parser.addPositionalArgument("INPUT_DIR", "Where the screenshots are.", "[INPUT_DIR");
-    parser.addPositionalArgument("OUTPUT_DIR", "Where the JPEG files go.", "[OUTPUT_DIR]]");
+    parser.addOptions({quality, remove, jobs, dryRun, watch, newOnly, normalPriority, quiet, smaller, progressive});
+    parser.addPositionalArgument("INPUT_DIR", "Where the screenshots are: a mod folder, or the game's folder.",
+                                 "[INPUT_DIR...");
+    parser.addPositionalArgument("OUTPUT_DIR",
+                                 "Where the JPEG files go: the last folder named, after one or more "
+                                 "input folders.",
+                                 "[OUTPUT_DIR]]");
 
     if (!parser.parse(arguments))
         return {std::nullopt, usageError(parser.errorText())};
@@ -85,10 +107,9 @@ ParsedOptions parseOptions(const QStringList& arguments)
 
     Options o;
     const QStringList dirs = parser.positionalArguments();
-    if (dirs.size() > 2)
-        return {std::nullopt, usageError("too many arguments: " + dirs.mid(2).join(' '))};
-    o.inputDir = dirs.value(0);
-    o.outputDir = dirs.value(1);
+    o.inputDirs = dirs.size() == 1 ? dirs : dirs.mid(0, dirs.size() - 1);
+    if (dirs.size() > 1)
+        o.outputDir = dirs.last();
     if (parser.isSet(quality)) {
         o.quality = numberIn(parser.value(quality), 0, 100);
         if (!o.quality)
@@ -109,6 +130,7 @@ ParsedOptions parseOptions(const QStringList& arguments)
     o.dryRun = parser.isSet(dryRun);
     o.watch = parser.isSet(watch);
     o.newOnly = parser.isSet(newOnly);
+    o.normalPriority = parser.isSet(normalPriority);
     o.quiet = parser.isSet(quiet);
     if (parser.isSet(smaller))
         o.coding = JpegEncoder::Coding::OptimisedTables;
@@ -116,6 +138,8 @@ ParsedOptions parseOptions(const QStringList& arguments)
         o.coding = JpegEncoder::Coding::Progressive;
     if (o.newOnly && !o.watch)
         return {std::nullopt, usageError("--new-only needs --watch")};
+    if (o.normalPriority && !o.watch)
+        return {std::nullopt, usageError("--normal-priority needs --watch")};
     if (o.dryRun && o.watch)
         return {std::nullopt, usageError("--dry-run and --watch do not go together")};
     return {o, 0};

@@ -9,7 +9,7 @@
 // What the user asked for on the command line. Values not given stay empty
 // and are filled in from the stored settings or the first-start search.
 struct Options {
-    QString inputDir;
+    QStringList inputDirs;
     QString outputDir;
     std::optional<int> quality;
     int jobs = 1;
@@ -17,6 +17,7 @@ struct Options {
     bool dryRun = false;
     bool watch = false;
     bool newOnly = false;
+    bool normalPriority = false; // a watch at the usual priority instead of the idle one
     bool quiet = false;
     JpegEncoder::Coding coding = JpegEncoder::Coding::StandardTables;
 };

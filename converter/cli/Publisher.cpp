@@ -61,6 +61,8 @@ void Publisher::retire(FileResult& r) const
     case Retire::Fate::Deleted: r.source = FileResult::Source::Deleted; break;
     case Retire::Fate::AlreadyGone:
     case Retire::Fate::Changed:
+    case Retire::Fate::StillWritten:
+    case Retire::Fate::Link:
     case Retire::Fate::KeptAs: r.reason = source + Retire::describe(retired); break;
     case Retire::Fate::NotDurable:
     case Retire::Fate::CannotDelete:

@@ -1,8 +1,9 @@
 #include "WatchLoop.h"
 
+#include "FolderRecovery.h"
 #include "FolderWatcher.h"
 #include "Interrupts.h"
-#include "ParallelConverter.h"
+#include "ModFolders.h"
 #include "Reporter.h"
 #include "core/NativeName.h"
 #include "core/ScreenshotList.h"
@@ -11,6 +12,8 @@
 #include <QDir>
 #include <QHash>
 #include <algorithm>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -21,7 +24,10 @@ constexpr int kFailed = 1;
 // screenshot; a file written again since, or renamed onto the name, is.
 class Session {
 public:
-    Session(ParallelConverter& converter, QString inputDir) : m_converter(converter), m_dir(std::move(inputDir)) {}
+    Session(const ParallelConverter::Settings& settings, Reporter& reporter, const QString& inputDir)
+        : m_converter(withInput(settings, inputDir), reporter), m_dir(inputDir)
+    {
+    }
 
     // --new-only: the screenshots there now are never touched, whatever
     // happens to the directory, unless they change.
@@ -59,6 +65,12 @@ public:
     }
 
 private:
+    static ParallelConverter::Settings withInput(ParallelConverter::Settings settings, const QString& inputDir)
+    {
+        settings.files.inputDir = inputDir;
+        return settings;
+    }
+
     QString path(const QString& name) const { return QDir(m_dir).filePath(name); }
 
     bool isNew(const QString& name) const
@@ -90,48 +102,99 @@ private:
         }
     }
 
-    ParallelConverter& m_converter;
+    ParallelConverter m_converter;
     QString m_dir;
     QHash<QString, FileIdentity> m_handled; // taken, or left alone by --new-only
 };
 
-} // namespace
-
-int watchAndConvert(ParallelConverter& converter, const QString& inputDir, bool newOnly, Reporter& reporter)
-{
-    reporter.setWatching(true);
-    Session session(converter, inputDir);
-    FolderWatcher watcher(inputDir);
-    const QString shown = NativeName::printable(inputDir);
-    Interrupts::exitEventLoopOnInterrupt();
-    QObject::connect(&watcher, &FolderWatcher::filesReady, [&](const QStringList& names) { session.convert(&names); });
-    QObject::connect(&watcher, &FolderWatcher::overflowed, [&] {
-        reporter.note(QString("Too many changes at once in %1: looking at every file again.").arg(shown));
-        session.convert(nullptr);
-    });
-    QObject::connect(&watcher, &FolderWatcher::directoryLost, [&] {
-        reporter.note(QString("The input directory %1 is gone; waiting for it to come back.").arg(shown));
-    });
-    QObject::connect(&watcher, &FolderWatcher::directoryBack, [&] {
-        // What was written while it was away is new too.
-        reporter.note(QString("The input directory %1 is back; watching it again.").arg(shown));
-        session.convert(nullptr);
-    });
-    QObject::connect(&watcher, &FolderWatcher::failed, [&](const QString& reason) {
-        reporter.error("framewright-convert: " + reason);
-        QCoreApplication::exit(kFailed);
-    });
+// One input folder: what was taken from it, and its watcher.
+class WatchedFolder {
+public:
+    WatchedFolder(const ParallelConverter::Settings& settings, Reporter& reporter, const QString& dir)
+        : m_session(settings, reporter, dir), m_watcher(dir), m_reporter(reporter), m_dir(dir)
+    {
+        const QString shown = NativeName::printable(dir);
+        QObject::connect(&m_watcher, &FolderWatcher::filesReady,
+                         [this](const QStringList& names) { m_session.convert(&names); });
+        QObject::connect(&m_watcher, &FolderWatcher::overflowed, [this, &reporter, shown] {
+            reporter.note(QString("Too many changes at once in %1: looking at every file again.").arg(shown));
+            m_session.convert(nullptr);
+        });
+        QObject::connect(&m_watcher, &FolderWatcher::directoryLost, [&reporter, shown] {
+            reporter.note(QString("The input directory %1 is gone; waiting for it to come back.").arg(shown));
+        });
+        QObject::connect(&m_watcher, &FolderWatcher::directoryBack, [this, &reporter, shown] {
+            // What was written while it was away is new too.
+            reporter.note(QString("The input directory %1 is back; watching it again.").arg(shown));
+            m_session.convert(nullptr);
+        });
+        QObject::connect(&m_watcher, &FolderWatcher::failed, [&reporter](const QString& reason) {
+            reporter.error("framewright-convert: " + reason);
+            QCoreApplication::exit(kFailed);
+        });
+    }
 
     // Watching starts before the first pass, so that nothing finished during
-    // the pass is missed; what is left alone is recorded before either.
-    if (newOnly)
-        session.leaveAlone();
-    const FolderWatcher::Start started = watcher.start();
-    if (started == FolderWatcher::Start::Failed)
-        return kFailed;
-    reporter.note(QString("Watching %1 (stop with Ctrl-C).").arg(shown));
-    if (started == FolderWatcher::Start::Watching && !session.convert(nullptr))
-        return Interrupts::received() ? Interrupts::exitCode() : kFailed;
+    // the pass is missed; what is left alone is recorded before either. A
+    // bitmap that a dead converter had set aside is put back after both:
+    // it is owed a JPEG, and its return is an event like any other.
+    FolderWatcher::Start start(bool newOnly)
+    {
+        if (newOnly)
+            m_session.leaveAlone();
+        const FolderWatcher::Start started = m_watcher.start();
+        if (started == FolderWatcher::Start::Watching)
+            recoverFolder(m_dir, m_reporter);
+        return started;
+    }
+
+    bool convertAll() { return m_session.convert(nullptr); }
+
+private:
+    Session m_session;
+    FolderWatcher m_watcher;
+    Reporter& m_reporter;
+    QString m_dir;
+};
+
+} // namespace
+
+int watchAndConvert(const ParallelConverter::Settings& settings, const QStringList& inputDirs, bool newOnly,
+                    Reporter& reporter)
+{
+    reporter.setWatching(true);
+    Interrupts::exitEventLoopOnInterrupt();
+
+    std::vector<std::unique_ptr<WatchedFolder>> folders;
+    std::vector<WatchedFolder*> present;
+    for (const QString& dir : ModFolders::expand(inputDirs)) {
+        folders.push_back(std::make_unique<WatchedFolder>(settings, reporter, dir));
+        const FolderWatcher::Start started = folders.back()->start(newOnly);
+        if (started == FolderWatcher::Start::Failed)
+            return kFailed;
+        reporter.note(QString("Watching %1").arg(NativeName::printable(dir)));
+        if (started == FolderWatcher::Start::Watching)
+            present.push_back(folders.back().get());
+    }
+
+    // A mod installed later brings a folder of its own.
+    QStringList gameFolders = inputDirs;
+    gameFolders.removeIf([](const QString& dir) { return ModFolders::under(dir).isEmpty(); });
+    for (const QString& game : gameFolders)
+        reporter.note(QString("Watching %1 for new mod folders").arg(NativeName::printable(game)));
+    ModFolderFinder finder(gameFolders, ModFolders::expand(inputDirs));
+    QObject::connect(&finder, &ModFolderFinder::found, [&](const QString& dir) {
+        folders.push_back(std::make_unique<WatchedFolder>(settings, reporter, dir));
+        reporter.note(QString("Watching %1 as well: a new mod folder").arg(NativeName::printable(dir)));
+        if (folders.back()->start(false) == FolderWatcher::Start::Watching)
+            folders.back()->convertAll();
+    });
+    reporter.note("Stop with Ctrl-C.");
+
+    for (WatchedFolder* folder : present) {
+        if (!folder->convertAll())
+            return Interrupts::received() ? Interrupts::exitCode() : kFailed;
+    }
     if (Interrupts::received())
         return Interrupts::exitCode();
     return QCoreApplication::exec();

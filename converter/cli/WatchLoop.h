@@ -1,12 +1,16 @@
 #pragma once
 
-#include <QString>
+#include "ParallelConverter.h"
 
-class ParallelConverter;
+#include <QStringList>
+
 class Reporter;
 
-// --watch: converts what the input directory holds (unless newOnly), then
-// each screenshot once it is complete, until SIGINT or SIGTERM. Returns the
-// exit code: 130 or 143 after a signal, 1 when the directory cannot be
-// watched at all (not a directory, the system's limits) or no thread starts.
-int watchAndConvert(ParallelConverter& converter, const QString& inputDir, bool newOnly, Reporter& reporter);
+// --watch: converts what each input folder holds (unless newOnly), then each
+// screenshot once it is complete, until SIGINT or SIGTERM. A game's folder
+// stands for its mod folders, and a mod folder made in it later is watched
+// from then on. Returns the exit code: 130 or 143 after a signal, 1 when a
+// folder cannot be watched at all (not a directory, the system's limits) or
+// no thread starts.
+int watchAndConvert(const ParallelConverter::Settings& settings, const QStringList& inputDirs, bool newOnly,
+                    Reporter& reporter);

@@ -1,7 +1,10 @@
 // framewright-convert: Framewright's conversion from the command line, on
 // every core, and watching the game's folder. Needs no display.
 #include "Directories.h"
+#include "FolderRecovery.h"
+#include "IdlePriority.h"
 #include "Interrupts.h"
+#include "ModFolders.h"
 #include "Options.h"
 #include "ParallelConverter.h"
 #include "Reporter.h"
@@ -55,14 +58,16 @@ int main(int argc, char** argv)
     Reporter reporter(options.quiet, options.dryRun);
     for (const QString& line : setup.origins)
         reporter.note(line);
-    const QFileInfo input(setup.inputDir);
-    if (input.exists() && !input.isDir()) {
-        reporter.error(QString("framewright-convert: %1 is not a directory").arg(setup.inputDir));
-        return kFailed;
-    }
-    if (!options.watch && !input.exists()) {
-        reporter.error(QString("framewright-convert: %1 doesn't exist !").arg(setup.inputDir));
-        return kFailed;
+    for (const QString& dir : setup.inputDirs) {
+        const QFileInfo input(dir);
+        if (input.exists() && !input.isDir()) {
+            reporter.error(QString("framewright-convert: %1 is not a directory").arg(dir));
+            return kFailed;
+        }
+        if (!options.watch && !input.exists()) {
+            reporter.error(QString("framewright-convert: %1 doesn't exist !").arg(dir));
+            return kFailed;
+        }
     }
     if (!options.dryRun && !QFileInfo(setup.outputDir).isDir()) {
         if (const QString why = makeDirectory(setup.outputDir); !why.isEmpty()) {
@@ -73,21 +78,40 @@ int main(int argc, char** argv)
         reporter.note(QString("Created %1").arg(setup.outputDir));
     }
 
-    ParallelConverter converter({{setup.inputDir, setup.outputDir, options.deleteAfter, options.dryRun},
-                                 setup.quality,
-                                 options.jobs,
-                                 options.coding},
-                                reporter);
+    // What a converter that died left: its temporary JPEG files here, its
+    // bitmaps set aside in the input folders (recovered as each is taken).
+    if (!options.dryRun)
+        recoverFolder(setup.outputDir, reporter);
+
+    const ParallelConverter::Settings settings{
+        {{}, setup.outputDir, options.deleteAfter, options.dryRun}, setup.quality, options.jobs, options.coding};
     int code = 0;
     if (options.watch) {
-        code = watchAndConvert(converter, setup.inputDir, options.newOnly, reporter);
+        if (!options.normalPriority) {
+            if (const QString why = IdlePriority::lower(); !why.isEmpty())
+                reporter.note(QString("Watching at the usual priority: the idle one was refused (%1).").arg(why));
+        }
+        code = watchAndConvert(settings, setup.inputDirs, options.newOnly, reporter);
     } else {
-        const QStringList bitmaps = ScreenshotList::listForConversion(setup.inputDir);
-        reporter.beginBatch(int(bitmaps.size()));
-        switch (converter.run(bitmaps)) {
-        case ParallelConverter::End::Done: break;
-        case ParallelConverter::End::Interrupted: code = Interrupts::exitCode(); break;
-        case ParallelConverter::End::NoThreads: code = kFailed; break;
+        QList<QPair<QString, QStringList>> batches;
+        int total = 0;
+        for (const QString& dir : ModFolders::expand(setup.inputDirs)) {
+            if (!options.dryRun)
+                recoverFolder(dir, reporter);
+            batches.append({dir, ScreenshotList::listForConversion(dir)});
+            total += int(batches.last().second.size());
+        }
+        reporter.beginBatch(total);
+        for (const auto& [dir, bitmaps] : batches) {
+            ParallelConverter::Settings folder = settings;
+            folder.files.inputDir = dir;
+            const ParallelConverter::End end = ParallelConverter(folder, reporter).run(bitmaps);
+            if (end == ParallelConverter::End::Interrupted)
+                code = Interrupts::exitCode();
+            if (end == ParallelConverter::End::NoThreads)
+                code = kFailed;
+            if (end != ParallelConverter::End::Done)
+                break;
         }
     }
     reporter.summary();

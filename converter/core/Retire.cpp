@@ -18,17 +18,45 @@ QString inDirectory(const QString& directory, const QString& name)
 }
 
 // The bitmap waits under a private name for a moment while it is checked.
+// The name says what it is, and its own name, so that a converter that
+// finds it after a crash can put it back: ".fw-k3x9q2.del.c1a00003.bmp".
 QString asideName(const QString& bitmapPath)
 {
-    return SafeFile::privateName(QFileInfo(bitmapPath).path(), QStringLiteral(".del"));
+    const QFileInfo info(bitmapPath);
+    // The private part takes 15 of the 255 bytes a name may have: a longer
+    // name gives up its start, and keeps its number and extension.
+    QString name = info.fileName();
+    while (NativeName::encode(name).size() > 240)
+        name.remove(0, 1);
+    return SafeFile::privateName(info.path(), kAsideMark + name);
 }
 
-// Puts a bitmap that must stay back under its name, or under the same name
-// with the lowest free number when another file took the name meanwhile.
-Outcome putBack(const QString& aside, const QString& bitmapPath)
+enum class Check { TheFileRead, Changed, StillWritten, TakenFirst };
+
+// Whether the file under the private name is the one that was read, and no
+// writer holds it. Nobody else knows the name: what is checked is what is
+// deleted. `held` keeps it marked as in use until it is deleted or back, so
+// that a converter recovering the folder leaves it alone; one that took it
+// first (for a dead converter's) has put it back already.
+Check check(const QString& aside, const FileIdentity& read, NativeFile::Descriptor& held)
+{
+    NativeFile::Status status;
+    held = NativeFile::openForReading(aside, status, NativeFile::Links::DoNotFollow);
+    if (status.error == NativeFile::Error::NotFound || (held && !NativeFile::holdAsPrivate(held.get(), aside)))
+        return Check::TakenFirst;
+    if (!held) // Windows: a writer holds it in a way that refuses us
+        return status.error == NativeFile::Error::InUse ? Check::StillWritten : Check::Changed;
+    if (NativeFile::identityOf(held.get()) != read)
+        return Check::Changed;
+    return NativeFile::writerOf(held.get()) == NativeFile::Writer::Writing ? Check::StillWritten : Check::TheFileRead;
+}
+
+} // namespace
+
+Outcome putBack(const QString& aside, const QString& bitmapPath, Fate why)
 {
     if (NativeFile::moveNoReplace(aside, bitmapPath))
-        return {Fate::Changed, {}, {}};
+        return {why, {}, {}};
     const QFileInfo info(bitmapPath);
     const QString name = info.fileName();
     const QString prefix = ScreenshotList::namePrefix(name);
@@ -44,19 +72,6 @@ Outcome putBack(const QString& aside, const QString& bitmapPath)
     return {
         Fate::CannotDelete, {}, QStringLiteral("it changed, and it is kept as %1").arg(NativeName::printable(aside))};
 }
-
-// Whether the file under the private name is the one that was read, and no
-// writer holds it. Nobody else knows the name: what is checked is what is
-// deleted.
-bool isTheFileRead(const QString& aside, const FileIdentity& read)
-{
-    NativeFile::Status status;
-    const NativeFile::Descriptor fd = NativeFile::openForReading(aside, status, NativeFile::Links::DoNotFollow);
-    return fd && NativeFile::identityOf(fd.get()) == read
-           && NativeFile::writerOf(fd.get()) != NativeFile::Writer::Writing;
-}
-
-} // namespace
 
 Published publish(const QString& outputDir, const QString& prefix, int from, const JpegWriter& write, int end)
 {
@@ -82,6 +97,10 @@ Outcome retireBitmap(const QString& jpegPath, const QString& bitmapPath, const F
 {
     if (!SafeFile::flushToDisk(jpegPath))
         return {Fate::NotDurable, {}, {}};
+    // The picture read is the link's target, which may be anywhere; the
+    // link is not a screenshot of its own. Both stay.
+    if (QFileInfo(bitmapPath).isSymLink())
+        return {Fate::Link, {}, {}};
 
     QString aside;
     NativeFile::Status moved{NativeFile::Error::NameTaken};
@@ -93,14 +112,19 @@ Outcome retireBitmap(const QString& jpegPath, const QString& bitmapPath, const F
         return {Fate::AlreadyGone, {}, {}};
     // Windows: a writer holds it in a way that refuses the move.
     if (moved.error == NativeFile::Error::InUse)
-        return {Fate::Changed, {}, {}};
+        return {Fate::StillWritten, {}, {}};
     if (!moved)
         return {Fate::CannotDelete, {}, moved.message()};
 
-    if (!isTheFileRead(aside, read))
-        return putBack(aside, bitmapPath);
+    NativeFile::Descriptor held;
+    switch (check(aside, read, held)) {
+    case Check::TakenFirst: return {Fate::Changed, {}, {}};
+    case Check::Changed: return putBack(aside, bitmapPath, Fate::Changed);
+    case Check::StillWritten: return putBack(aside, bitmapPath, Fate::StillWritten);
+    case Check::TheFileRead: break;
+    }
     if (const NativeFile::Status removed = NativeFile::remove(aside); !removed) {
-        const Outcome back = putBack(aside, bitmapPath);
+        const Outcome back = putBack(aside, bitmapPath, Fate::Changed);
         return {Fate::CannotDelete, back.keptName, removed.message()};
     }
     return {Fate::Deleted, {}, {}};
@@ -112,6 +136,8 @@ QString describe(const Outcome& outcome)
     case Fate::Deleted: return {};
     case Fate::AlreadyGone: return QStringLiteral("was gone before it could be deleted");
     case Fate::Changed: return QStringLiteral("kept: it changed while it was being converted");
+    case Fate::StillWritten: return QStringLiteral("kept: it is still being written");
+    case Fate::Link: return QStringLiteral("kept: a symbolic link and the file it points to are never deleted");
     case Fate::KeptAs:
         return QStringLiteral("kept as %1: it changed while it was being converted")
             .arg(NativeName::printable(outcome.keptName));

@@ -42,6 +42,8 @@ enum class Fate {
     Deleted,
     AlreadyGone,  // someone else moved or deleted it first
     Changed,      // not the file that was read: left under its name
+    StillWritten, // the file that was read, but a writer holds it open: left under its name
+    Link,         // a symbolic link: neither it nor the file it points to is deleted
     KeptAs,       // not the file that was read, and its name was taken meanwhile: kept under `keptName`
     NotDurable,   // the JPEG could not be flushed to the disk: the bitmap stays
     CannotDelete, // the reason says why
@@ -58,6 +60,15 @@ struct Outcome {
 // name beside it (never replacing anything) and checked there, so that a
 // file renamed onto its name at any moment is never the one deleted.
 Outcome retireBitmap(const QString& jpegPath, const QString& bitmapPath, const FileIdentity& read);
+
+// The private name of a bitmap set aside holds this after its random part,
+// then the bitmap's own name.
+inline const QString kAsideMark = QStringLiteral(".del.");
+
+// Puts a bitmap set aside back under its name, or, when another file took
+// the name meanwhile, under the same name with the lowest free number
+// (KeptAs). `why` is the fate when its own name was free.
+Outcome putBack(const QString& aside, const QString& bitmapPath, Fate why);
 
 // The line's wording of an outcome that is not a plain deletion ("kept: it
 // changed while it was being converted"), shared by both programs' lines.

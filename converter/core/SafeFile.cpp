@@ -14,18 +14,31 @@ namespace {
 
 Result failed(const NativeFile::Status& status) { return {Outcome::Failed, status.message()}; }
 
-// Creates a new temporary file in the directory; its name lands in
-// `temporary`.
-NativeFile::Descriptor createTemporary(const QString& directory, QString& temporary, NativeFile::Status& status)
+// Creates a new temporary file in the directory, held as private (see
+// NativeFile::holdAsPrivate) through `held`, a second descriptor, so that
+// the one returned can be closed and its close checked while the file
+// stays held until it has its name. The name lands in `temporary`.
+NativeFile::Descriptor createTemporary(const QString& directory, QString& temporary, NativeFile::Descriptor& held,
+                                       NativeFile::Status& status)
 {
-    NativeFile::Descriptor file;
     for (int attempt = 0; attempt < 16; ++attempt) {
         temporary = privateName(directory, QStringLiteral(".tmp"));
-        file = NativeFile::createNew(temporary, status);
-        if (status.error != NativeFile::Error::NameTaken)
-            break;
+        NativeFile::Descriptor file = NativeFile::createNew(temporary, status);
+        if (status.error == NativeFile::Error::NameTaken)
+            continue;
+        if (!file)
+            return file;
+        if (!NativeFile::holdAsPrivate(file.get(), temporary))
+            continue; // a recovering converter took it for a dead one's
+        held = NativeFile::duplicate(file.get(), status);
+        if (!held) {
+            NativeFile::remove(temporary);
+            return {};
+        }
+        return file;
     }
-    return file;
+    status = {NativeFile::Error::NameTaken};
+    return {};
 }
 
 // Moves the temporary file to the target's name.
@@ -60,7 +73,8 @@ Result write(const QString& target, std::span<const std::uint8_t> bytes, Publish
 
     QString temporary;
     NativeFile::Status status;
-    NativeFile::Descriptor file = createTemporary(QFileInfo(target).absolutePath(), temporary, status);
+    NativeFile::Descriptor held;
+    NativeFile::Descriptor file = createTemporary(QFileInfo(target).absolutePath(), temporary, held, status);
     if (!file)
         return failed(status);
 
@@ -88,7 +102,8 @@ Prepared prepare(const QString& directory, std::span<const std::uint8_t> bytes)
     Prepared prepared;
     QString temporary;
     NativeFile::Status status;
-    NativeFile::Descriptor file = createTemporary(QFileInfo(directory).absoluteFilePath(), temporary, status);
+    NativeFile::Descriptor held;
+    NativeFile::Descriptor file = createTemporary(QFileInfo(directory).absoluteFilePath(), temporary, held, status);
     if (!file) {
         prepared.m_error = status.message();
         return prepared;
@@ -102,14 +117,17 @@ Prepared prepare(const QString& directory, std::span<const std::uint8_t> bytes)
         return prepared;
     }
     prepared.m_temporary = temporary;
+    prepared.m_held = std::move(held);
     return prepared;
 }
 
 Result Prepared::publish(const QString& target)
 {
     const Result result = resultOf(NativeFile::moveNoReplace(m_temporary, target));
-    if (result.outcome == Outcome::Written)
+    if (result.outcome == Outcome::Written) {
         m_temporary.clear();
+        m_held.close();
+    }
     return result;
 }
 
@@ -122,7 +140,8 @@ Prepared::~Prepared()
 bool flushToDisk(const QString& path) { return bool(NativeFile::flushToDisk(path)); }
 
 Prepared::Prepared(Prepared&& other) noexcept
-    : m_temporary(std::exchange(other.m_temporary, {})), m_error(std::move(other.m_error))
+    : m_temporary(std::exchange(other.m_temporary, {})), m_error(std::move(other.m_error)),
+      m_held(std::move(other.m_held))
 {
 }
 
@@ -131,6 +150,7 @@ Prepared& Prepared::operator=(Prepared&& other) noexcept
     Prepared gone(std::move(*this)); // removes a file this one held
     m_temporary = std::exchange(other.m_temporary, {});
     m_error = std::move(other.m_error);
+    m_held = std::move(other.m_held);
     return *this;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/os/NativeFile.h"
+
 #include <QString>
 #include <cstdint>
 #include <span>
@@ -57,6 +59,7 @@ private:
     friend Prepared prepare(const QString&, std::span<const std::uint8_t>);
     QString m_temporary;
     QString m_error;
+    NativeFile::Descriptor m_held; // keeps the temporary file held as private until it is published
 };
 
 // Writes the bytes to a new temporary file in the directory. Like write(),

@@ -15,7 +15,7 @@ constexpr int kSettleMs = 100;
 
 std::optional<FileIdentity> identityOfFile(const QString& path) { return NativeFile::identityOfPath(path); }
 
-SourceFile::SourceFile(const QString& path)
+SourceFile::SourceFile(const QString& path, const Wait& wait)
 {
     NativeFile::Status status;
     NativeFile::Descriptor fd = NativeFile::openForReading(path, status);
@@ -37,7 +37,10 @@ SourceFile::SourceFile(const QString& path)
     case NativeFile::Writer::Writing: throw StillBeingWritten(path);
     case NativeFile::Writer::Unknown: {
         const FileIdentity before = NativeFile::identityOf(handle);
-        QThread::msleep(kSettleMs);
+        if (wait)
+            wait(kSettleMs);
+        else
+            QThread::msleep(kSettleMs);
         if (NativeFile::identityOf(handle) != before)
             throw StillBeingWritten(path);
         break;

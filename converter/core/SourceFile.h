@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QString>
+#include <functional>
 #include <optional>
 
 // A screenshot opened for conversion. The file is never taken while another
@@ -17,7 +18,11 @@
 // StillBeingWritten.
 class SourceFile {
 public:
-    explicit SourceFile(const QString& path);
+    // How the short interval is waited: a window passes a wait that keeps
+    // handling its events; by default the thread sleeps.
+    using Wait = std::function<void(int ms)>;
+
+    explicit SourceFile(const QString& path, const Wait& wait = {});
 
     // Open for reading; decoders read from it.
     QFile& file() { return m_file; }

@@ -1,6 +1,7 @@
 #include "engine/ConversionRun.h"
 
 #include "core/ReadError.h"
+#include "core/Recovery.h"
 #include "core/Retire.h"
 #include "core/SafeFile.h"
 #include "core/SourceFile.h"
@@ -48,7 +49,9 @@ FileResult convertFile(RunHost& host, cDIBSection& image, const FileJob& job, in
     FileIdentity read;
     StdPicture picture;
     try {
-        SourceFile source(job.source);
+        // Where leases are refused it waits a moment for a writer to show
+        // itself: the window stays live meanwhile, as in its other waits.
+        SourceFile source(job.source, [&host](int ms) { host.pause(ms); });
         picture = LoadPicture(source.file());
         source.checkUnchanged();
         read = source.identity();
@@ -142,9 +145,17 @@ bool RunConversion(RunHost& host)
     const int quality = host.quality();
     host.processEvents();
 
-    const QStringList names = host.screenshots();
     const QString input = host.inputPath();
     const QString output = host.outputPath();
+    // What a converter that died left behind: its temporary JPEG files go,
+    // and a bitmap it had set aside comes back and is converted in its turn.
+    Recovery::recover(output);
+    QStringList names = host.screenshots();
+    for (const QString& name : Recovery::recover(input).bitmaps) {
+        host.log(name + QStringLiteral(" put back: a run had stopped while it was set aside"));
+        if (!names.contains(name))
+            names << name;
+    }
     cDIBSection image;
     for (int j = 0; j < names.size(); ++j) {
         host.showProgress(j, static_cast<int>(names.size()));

@@ -10,12 +10,26 @@ using namespace fwtest;
 
 namespace clitest {
 
-void startConvert(QProcess& p, const QStringList& args)
+QString program()
 {
     // FW_CONVERT in the environment runs another build of the program (an
     // older one, to show that a test catches what it is meant to).
-    p.start(qEnvironmentVariable("FW_CONVERT", QStringLiteral(FW_CONVERT)), args);
+    return qEnvironmentVariable("FW_CONVERT", QStringLiteral(FW_CONVERT));
+}
+
+void startConvert(QProcess& p, const QStringList& args)
+{
+    p.start(program(), args);
     ASSERT_TRUE(p.waitForStarted());
+}
+
+void startTraced(QProcess& p, const QStringList& straceOptions, const QStringList& args)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("ASAN_OPTIONS", "detect_leaks=0"); // the leak check cannot run under a tracer
+    p.setProcessEnvironment(environment);
+    p.start("strace", straceOptions + QStringList{"-f", program()} + args);
+    ASSERT_TRUE(p.waitForStarted()) << "strace is needed (scripts/install-deps.sh)";
 }
 
 Result finish(QProcess& p)

@@ -18,7 +18,12 @@ struct Result {
     QString errors;    // stderr
 };
 
+// The program under test.
+QString program();
 void startConvert(QProcess& p, const QStringList& args);
+// The program under strace with the options given; strace's trace goes to
+// the process's stderr.
+void startTraced(QProcess& p, const QStringList& straceOptions, const QStringList& args);
 Result finish(QProcess& p);
 Result convert(const QStringList& args, const std::function<void()>& inChild = {});
 

@@ -270,3 +270,17 @@ TEST_F(ConversionRunTest, ABitmapReplacedOrStillBeingWrittenIsKept)
     EXPECT_EQ(QImage(shots.file("swap0000.bmp")).convertToFormat(QImage::Format_RGB888), replacement);
     EXPECT_TRUE(QFile::exists(shots.file("open0000.bmp")));
 }
+
+// What a run that died left: the bitmap it had set aside comes back and is
+// converted in its turn, its unfinished JPEG goes.
+TEST_F(ConversionRunTest, ARunRecoversWhatADeadOneLeft)
+{
+    addShot(".fw-k3x9q2.del.half0007.bmp");
+    fwtest::writeAll(jpegs.file(".fw-x1y2z3.tmp"), "half a JPEG");
+    host.deleteBitmaps = true;
+    EXPECT_TRUE(run());
+    EXPECT_EQ(host.info, (QStringList{"Processing:", "half0007.bmp put back: a run had stopped while it was set aside",
+                                      "half0007.bmp", "Done."}));
+    EXPECT_EQ(outputFiles(), QStringList{"half0000.JPG"});
+    EXPECT_EQ(dirEntries(shots.path()), QStringList());
+}

@@ -93,9 +93,29 @@ enum class Writer { None, Writing, Unknown };
 
 // Whether a program other than us holds the open file for writing. Linux
 // asks the kernel with a read lease (taken and released at once; Unknown
-// where leases are refused). On Windows our own open shuts writers out, so
+// where leases are refused); the signal a writer's open sends meanwhile
+// ends nothing. On Windows our own open shuts writers out, so
 // while we hold the file nobody writes it.
 Writer writerOf(int fd);
+
+// A private file (a JPEG not yet named, a bitmap set aside to be deleted)
+// is in use while its maker holds it, through a descriptor kept open for as
+// long as the file has its private name; the hold dies with its holder, so
+// a converter recovering a folder after a crash knows for certain which
+// files are a dead one's. Holds the open file; false when, once it is held,
+// the name no longer names it (a recovering converter took it first, for a
+// dead one's). Linux: a shared flock.
+bool holdAsPrivate(int fd, const QString& name);
+
+// For recovery: opens a regular file (not a link) that nobody holds as
+// private, holding it exclusively until the descriptor is closed. InUse
+// while a live converter holds it. Linux: an exclusive flock, not waited for.
+Descriptor openIfOrphaned(const QString& path, Status& status);
+
+// A second descriptor of the same open file. A hold taken on the first one
+// lasts while either is open, so the first can be closed, and its close
+// checked, while the file stays held.
+Descriptor duplicate(int fd, Status& status);
 
 // What a replaced file hands on to its successor: permissions and times.
 struct Kept {

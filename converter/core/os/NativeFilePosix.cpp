@@ -4,11 +4,13 @@
 
 #include <QFileInfo>
 #include <cerrno>
+#include <csignal>
 #include <cstdio> // renameat2
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -45,6 +47,33 @@ Descriptor open(const QString& path, int flags, Status& status, mode_t mode = 0)
     status = checked(bool(fd));
     return fd;
 }
+
+// Whether the name (not followed if a link) names the open file.
+bool namesFile(const QString& name, int fd)
+{
+    struct stat held {};
+    struct stat named {};
+    return ::fstat(fd, &held) == 0 && ::lstat(native(name).constData(), &named) == 0 && held.st_dev == named.st_dev
+           && held.st_ino == named.st_ino;
+}
+
+#ifdef F_SETLEASE
+// A writer that opens the file while our lease is held makes the kernel send
+// us SIGIO, whose default action ends the process: the window would vanish,
+// a watch would stop. The lease is dropped at once anyway, so the signal
+// says nothing that the next look would not. A handler the program
+// installed itself is left alone.
+void ignoreLeaseBreaks()
+{
+    static const bool ignored = [] {
+        struct sigaction current {};
+        if (::sigaction(SIGIO, nullptr, &current) == 0 && current.sa_handler == SIG_DFL)
+            ::signal(SIGIO, SIG_IGN);
+        return true;
+    }();
+    (void)ignored;
+}
+#endif
 
 } // namespace
 
@@ -112,6 +141,7 @@ bool entryExists(const QString& path)
 Writer writerOf(int fd)
 {
 #ifdef F_SETLEASE
+    ignoreLeaseBreaks();
     if (::fcntl(fd, F_SETLEASE, F_RDLCK) == 0) {
         // Held for no longer than this: a writer opening it now would have
         // to wait for us.
@@ -124,6 +154,37 @@ Writer writerOf(int fd)
     (void)fd;
 #endif
     return Writer::Unknown;
+}
+
+bool holdAsPrivate(int fd, const QString& name)
+{
+    // Where locks are not kept (some network file systems) nobody can
+    // recover the file either: it stays its maker's.
+    return ::flock(fd, LOCK_SH) != 0 || namesFile(name, fd);
+}
+
+Descriptor openIfOrphaned(const QString& path, Status& status)
+{
+    // Not waiting for whatever else a name could stand for (a FIFO).
+    Descriptor fd = open(path, O_RDONLY | O_NOFOLLOW | O_NONBLOCK, status);
+    if (!fd)
+        return fd;
+    if (!isRegularFile(fd.get())) {
+        status = {Error::Other, EINVAL};
+        return {};
+    }
+    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 || !namesFile(path, fd.get())) {
+        status = {Error::InUse, EWOULDBLOCK};
+        return {};
+    }
+    return fd;
+}
+
+Descriptor duplicate(int fd, Status& status)
+{
+    Descriptor copy(::fcntl(fd, F_DUPFD_CLOEXEC, 0));
+    status = checked(bool(copy));
+    return copy;
 }
 
 std::optional<Kept> keptOf(const QString& path)

@@ -197,6 +197,27 @@ bool entryExists(const QString& path)
 
 Writer writerOf(int) { return Writer::None; }
 
+// Recovery after a crash is not done on Windows yet: these keep the build
+// whole and never let a recovery touch a file. What they are to do there:
+// holdAsPrivate keeps the handle (opened without FILE_SHARE_DELETE, so no
+// one else renames or deletes the file) and compares the file index of the
+// handle with that of the name; openIfOrphaned opens with no sharing at all,
+// so that any other handle makes it fail with InUse.
+bool holdAsPrivate(int, const QString&) { return true; }
+
+Descriptor openIfOrphaned(const QString&, Status& status)
+{
+    status = {Error::InUse, ERROR_SHARING_VIOLATION};
+    return {};
+}
+
+Descriptor duplicate(int fd, Status& status)
+{
+    Descriptor copy(_dup(fd));
+    status = copy ? Status{} : Status{Error::Other, int(GetLastError())};
+    return copy;
+}
+
 std::optional<Kept> keptOf(const QString& path)
 {
     WIN32_FILE_ATTRIBUTE_DATA data{};

@@ -1,0 +1,50 @@
+// A crash at any moment costs time, never a screenshot, and leaves nothing
+// behind that the next start does not clean up. strace kills the converter
+// at the Nth call of each file-system call, for every N it reaches; the
+// user then runs it again. Every picture must have its JPEG, no bitmap may
+// be left, and no private file in either folder.
+#include "CliSupport.h"
+#include "TempDir.h"
+
+#include <QDir>
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <set>
+
+using namespace clitest;
+using namespace fwtest;
+
+TEST(CrashPoints, EveryCrashIsRecoveredByTheNextStart)
+{
+    constexpr int kShots = 6;
+    const QStringList run = {"-d", "-j", "2"};
+    int tried = 0, leftBehind = 0, duplicated = 0;
+    for (const char* call : {"openat", "write", "fsync", "renameat2", "unlink", "flock"}) {
+        for (int n = 1;; ++n) {
+            SCOPED_TRACE(QString("killed at %1 number %2").arg(call).arg(n).toStdString());
+            TempDir in, out;
+            writeShots(in, "c1a0%1.bmp", kShots);
+            QProcess killed;
+            startTraced(killed, {"-o", "/dev/null", "-e", QString("inject=%1:signal=KILL:when=%2").arg(call).arg(n)},
+                        run + QStringList{in.path(), out.path()});
+            const Result crash = finish(killed);
+            if (crash.code == 0)
+                break; // the run no longer reaches that call
+            ++tried;
+
+            const Result again = convert(run + QStringList{in.path(), out.path()});
+            EXPECT_EQ(again.code, 0) << again.lines.join('\n').toStdString() << again.errors.toStdString();
+            const std::multiset<int> ids = idsOfJpegs(out.path());
+            for (int id = 0; id < kShots; ++id)
+                EXPECT_GE(ids.count(id), 1u) << "picture " << id << " lost";
+            EXPECT_EQ(ids.count(-1), 0u) << "a JPEG that shows no picture whole";
+            const QStringList left = entries(in.path()) + entries(out.path(), ".*");
+            EXPECT_EQ(left.size(), 0) << left.join(' ').toStdString();
+            leftBehind += left.isEmpty() ? 0 : 1;
+            duplicated += ids.size() > std::size_t(kShots) ? 1 : 0;
+        }
+    }
+    std::printf("Crash points tried: %d; left something behind: %d; gave a duplicate JPEG: %d\n", tried, leftBehind,
+                duplicated);
+    EXPECT_GT(tried, 30);
+}
