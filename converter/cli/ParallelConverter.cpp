@@ -5,10 +5,9 @@
 #include "Retirer.h"
 #include "core/JpegEncoder.h"
 #include "core/ReadError.h"
+#include "core/ScreenshotFormat.h"
 #include "core/ScreenshotList.h"
 #include "core/SourceFile.h"
-#include "core/bmp/BmpDecoder.h"
-#include "core/tga/TgaDecoder.h"
 
 #include <QDir>
 #include <chrono>
@@ -53,15 +52,14 @@ struct Encoded {
     FileResult result;
 };
 
-// A TGA screenshot too small by the size rule, found from its header.
-struct SmallPicture {};
-
-QString ruleReason(ScreenshotList::RuleSkip rule)
+QString ruleReason(ScreenshotList::RuleSkip rule, const ScreenshotFormat& format)
 {
     switch (rule) {
     case ScreenshotList::RuleSkip::ShortName:
         return QString("name of %1 characters or fewer").arg(ScreenshotList::kShortestName);
-    case ScreenshotList::RuleSkip::SmallFile: return QString("smaller than %1 bytes").arg(ScreenshotList::kMinBytes);
+    case ScreenshotList::RuleSkip::SmallFile:
+        return QString(format.pictureOf ? "smaller than %1 bytes as a bitmap" : "smaller than %1 bytes")
+            .arg(ScreenshotList::kMinBytes);
     case ScreenshotList::RuleSkip::None: break;
     }
     return {};
@@ -76,37 +74,30 @@ public:
         Encoded e;
         FileResult& r = e.result;
         r = {FileResult::Kind::Skipped, name, {}, 0, 0, {}, FileResult::Source::Unread, {}};
+        const ScreenshotFormat& format = *ScreenshotFormats::of(name); // listed: it has one
         // The name alone, before the file is opened.
         if (const auto rule = ScreenshotList::ruleSkip(name, ScreenshotList::kMinBytes);
             rule != ScreenshotList::RuleSkip::None) {
-            r.reason = ruleReason(rule);
+            r.reason = ruleReason(rule, format);
             return e;
         }
-        const bool tga = ScreenshotList::isTgaName(name);
         try {
             SourceFile source(QDir(m_settings.files.inputDir).filePath(name));
             r.identity = source.identity();
             r.source = FileResult::Source::Read;
-            // A TGA file may be run-length encoded: its size rule is that of
-            // the same picture as a bitmap, known once its header is read.
-            const auto rule = ScreenshotList::ruleSkip(name, tga ? ScreenshotList::kMinBytes : source.identity().size);
+            const auto rule = ScreenshotList::ruleSkip(name, format.ruleBytes(source.file()));
             if (rule != ScreenshotList::RuleSkip::None) {
-                r.reason = ruleReason(rule);
+                r.reason = ruleReason(rule, format);
                 return e;
             }
             JpegEncoder::Pixels pixels;
             const auto allocate = [&](int width, int height) {
-                if (tga && TgaSize{width, height}.bitmapFileBytes() < ScreenshotList::kMinBytes)
-                    throw SmallPicture{};
-                const int pitch = (width * 3 + 3) & ~3;
-                std::uint8_t* destination = m_buffer.reserve(std::size_t(pitch) * std::size_t(height));
-                pixels = {destination, width, height, pitch, true};
+                const PixelLayout layout{width, height};
+                std::uint8_t* destination = m_buffer.reserve(std::size_t(layout.bytes()));
+                pixels = {destination, width, height, int(layout.rowBytes()), PixelLayout::kBottomUp};
                 return destination;
             };
-            if (tga)
-                DecodeTgaFile(source.file(), allocate);
-            else
-                DecodeBmpFile(source.file(), allocate);
+            format.decode(source.file(), allocate);
             // A writer that set the size first and filled the pixels while
             // they were read would leave a torn picture: it is taken later.
             source.checkUnchanged();
@@ -124,8 +115,6 @@ public:
                     e.prepared = SafeFile::prepare(m_settings.files.outputDir, e.jpeg);
             }
             e.ok = true;
-        } catch (const SmallPicture&) {
-            r.reason = QString("smaller than %1 bytes as a bitmap").arg(ScreenshotList::kMinBytes);
         } catch (const StillBeingWritten& error) {
             r.source = FileResult::Source::StillWritten;
             r.reason = QString::fromStdString(error.reason());

@@ -44,8 +44,8 @@ Outcome putBack(const QByteArray& aside, const QString& bitmapPath)
     const QString name = info.fileName();
     const QString prefix = ScreenshotList::namePrefix(name);
     const QString extension = name.right(4);
-    for (int n = 0; n < 10000; ++n) {
-        const QString kept = prefix + QStringLiteral("%1").arg(n, 4, 10, QChar('0')) + extension;
+    for (int n = 0; n < ScreenshotList::kNumberCount; ++n) {
+        const QString kept = ScreenshotList::candidateName(prefix, n, extension);
         const int error = SafeFile::moveNoReplace(aside, NativeName::encode(inDirectory(info.path(), kept)));
         if (error == 0)
             return {Fate::KeptAs, kept, {}};

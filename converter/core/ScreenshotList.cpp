@@ -1,10 +1,10 @@
 #include "core/ScreenshotList.h"
 
 #include "core/NativeName.h"
+#include "core/ScreenshotFormat.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <algorithm>
 #include <memory>
 
@@ -26,18 +26,23 @@ void sortAsListed(QStringList& names)
     });
 }
 
+namespace {
+
+// Hidden files are no screenshots, nor are our own temporary files.
+const ScreenshotFormat* formatOf(const QString& fileName)
+{
+    return fileName.startsWith(QChar('.')) ? nullptr : ScreenshotFormats::of(fileName);
+}
+
+} // namespace
+
 bool isScreenshotName(const QString& fileName)
 {
-    // Hidden files are no screenshots, nor are our own temporary files.
-    return !fileName.startsWith(QChar('.')) && fileName.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive);
+    const ScreenshotFormat* format = formatOf(fileName);
+    return format && format->listedByWindow;
 }
 
-bool isTgaName(const QString& fileName)
-{
-    return !fileName.startsWith(QChar('.')) && fileName.endsWith(QStringLiteral(".tga"), Qt::CaseInsensitive);
-}
-
-bool isConversionName(const QString& fileName) { return isScreenshotName(fileName) || isTgaName(fileName); }
+bool isConversionName(const QString& fileName) { return formatOf(fileName) != nullptr; }
 
 namespace {
 
@@ -49,7 +54,10 @@ QStringList listWhere(const QString& directory, bool (*take)(const QString&))
     QStringList names;
 #ifdef Q_OS_WIN
     // Without QDir::CaseSensitive the patterns match ".BMP" and ".Bmp" too.
-    names = QDir(directory, QStringLiteral("*.bmp;*.tga"), QDir::NoSort, QDir::Files).entryList();
+    QStringList patterns;
+    for (const ScreenshotFormat& format : ScreenshotFormats::all())
+        patterns << QChar('*') + QLatin1String(format.extension);
+    names = QDir(directory, patterns.join(QChar(';')), QDir::NoSort, QDir::Files).entryList();
     names.removeIf([take](const QString& name) { return !take(name); });
 #else
     // Read with readdir, not QDir: a folder of a whole recorded movie holds
@@ -84,15 +92,12 @@ QStringList listForConversion(const QString& directory) { return listWhere(direc
 
 QString namePrefix(const QString& fileName)
 {
-    static const QRegularExpression noMap(QStringLiteral("^HalfLife[0-9]{2}\\.[tT][gG][aA]$"));
-    if (noMap.match(fileName).hasMatch())
-        return QStringLiteral("HalfLife");
     return fileName.size() > kShortestName ? fileName.left(fileName.size() - kShortestName) : QString();
 }
 
-QString candidateName(const QString& prefix, int number)
+QString candidateName(const QString& prefix, int number, const QString& extension)
 {
-    return prefix + QStringLiteral("%1").arg(number, 4, 10, QChar('0')) + QStringLiteral(".JPG");
+    return prefix + QStringLiteral("%1").arg(number, 4, 10, QChar('0')) + extension;
 }
 
 int firstFreeNumber(const QString& directory, const QString& prefix, int from, int end)

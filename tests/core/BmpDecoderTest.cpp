@@ -222,7 +222,7 @@ struct AllocatorRefused : std::runtime_error {
 TEST(BmpDecoderErrors, AllocatorExceptionsPassThrough)
 {
     fwtest::TempDir dir;
-    const BmpAllocator refuse = [](int, int) -> std::uint8_t* { throw AllocatorRefused("no room"); };
+    const PixelAllocator refuse = [](int, int) -> std::uint8_t* { throw AllocatorRefused("no room"); };
     for (const Bytes& bytes : {build(rgb24(9, 4)), build(rle8(4, 2, {4, 1, 0, 1}))}) {
         EXPECT_THROW(DecodeBmp(bytes, "a.bmp", refuse), AllocatorRefused);
         EXPECT_THROW(DecodeBmpFile(writeBytes(dir.file("a.bmp"), bytes), refuse), AllocatorRefused);
