@@ -5,11 +5,9 @@
 #include "Retirer.h"
 #include "core/JpegEncoder.h"
 #include "core/ReadError.h"
-#include "core/ScreenshotFormat.h"
+#include "core/ScreenshotFile.h"
 #include "core/ScreenshotList.h"
-#include "core/SourceFile.h"
 
-#include <QDir>
 #include <chrono>
 #include <condition_variable>
 #include <memory>
@@ -74,47 +72,28 @@ public:
         Encoded e;
         FileResult& r = e.result;
         r = {FileResult::Kind::Skipped, name, {}, 0, 0, {}, FileResult::Source::Unread, {}};
-        const ScreenshotFormat& format = *ScreenshotFormats::of(name); // listed: it has one
+        ScreenshotFile shot(m_settings.files.inputDir, name);
+        const ScreenshotFormat& format = *shot.format(); // listed: it has one
         // The name alone, before the file is opened.
-        if (const auto rule = ScreenshotList::ruleSkip(name, ScreenshotList::kMinBytes);
-            rule != ScreenshotList::RuleSkip::None) {
+        auto rule = ScreenshotList::ruleSkip(name, ScreenshotList::kMinBytes);
+        if (rule != ScreenshotList::RuleSkip::None) {
             r.reason = ruleReason(rule, format);
             return e;
         }
         try {
-            SourceFile source(QDir(m_settings.files.inputDir).filePath(name));
-            r.identity = source.identity();
-            r.source = FileResult::Source::Read;
-            const auto rule = ScreenshotList::ruleSkip(name, format.ruleBytes(source.file()));
-            if (rule != ScreenshotList::RuleSkip::None) {
+            std::uint8_t* destination = nullptr;
+            const bool read = shot.read(
+                [&](int width, int height) {
+                    return destination = m_buffer.reserve(std::size_t(PixelLayout{width, height}.bytes()));
+                },
+                [&](std::int64_t ruleBytes) {
+                    rule = ScreenshotList::ruleSkip(name, ruleBytes);
+                    return rule == ScreenshotList::RuleSkip::None;
+                });
+            if (read)
+                encodePicture(e, destination, shot.picture());
+            else
                 r.reason = ruleReason(rule, format);
-                return e;
-            }
-            JpegEncoder::Pixels pixels;
-            const auto allocate = [&](int width, int height) {
-                const PixelLayout layout{width, height};
-                std::uint8_t* destination = m_buffer.reserve(std::size_t(layout.bytes()));
-                pixels = {destination, width, height, int(layout.rowBytes()), PixelLayout::kBottomUp};
-                return destination;
-            };
-            format.decode(source.file(), allocate);
-            // A writer that set the size first and filled the pixels while
-            // they were read would leave a torn picture: it is taken later.
-            source.checkUnchanged();
-            r.pixels = qint64(pixels.width) * pixels.height;
-            if (!m_settings.files.dryRun) {
-                if (!m_encoder)
-                    m_encoder.emplace(m_settings.coding);
-                const auto bytes = m_encoder->encode(pixels, m_settings.quality);
-                e.jpeg.assign(bytes.begin(), bytes.end());
-                // Several workers write their files at once, so that the
-                // publisher only names them; a single worker leaves it to the
-                // publisher, which runs beside it. When this fails, the
-                // publisher writes the bytes and says why.
-                if (m_settings.jobs > 1)
-                    e.prepared = SafeFile::prepare(m_settings.files.outputDir, e.jpeg);
-            }
-            e.ok = true;
         } catch (const StillBeingWritten& error) {
             r.source = FileResult::Source::StillWritten;
             r.reason = QString::fromStdString(error.reason());
@@ -124,10 +103,36 @@ public:
             r.kind = FileResult::Kind::Failed;
             r.reason = QString::fromStdString(error.what());
         }
+        // A watch does not take the file it opened again, even when its
+        // reader refused it, until it changes.
+        if (shot.identity() && r.source == FileResult::Source::Unread) {
+            r.identity = *shot.identity();
+            r.source = FileResult::Source::Read;
+        }
         return e;
     }
 
 private:
+    void encodePicture(Encoded& e, const std::uint8_t* bgr, const PixelLayout& picture)
+    {
+        e.result.pixels = qint64(picture.width) * picture.height;
+        if (!m_settings.files.dryRun) {
+            if (!m_encoder)
+                m_encoder.emplace(m_settings.coding);
+            const auto bytes =
+                m_encoder->encode({bgr, picture.width, picture.height, int(picture.rowBytes()), PixelLayout::kBottomUp},
+                                  m_settings.quality);
+            e.jpeg.assign(bytes.begin(), bytes.end());
+            // Several workers write their files at once, so that the
+            // publisher only names them; a single worker leaves it to the
+            // publisher, which runs beside it. When this fails, the
+            // publisher writes the bytes and says why.
+            if (m_settings.jobs > 1)
+                e.prepared = SafeFile::prepare(m_settings.files.outputDir, e.jpeg);
+        }
+        e.ok = true;
+    }
+
     const ParallelConverter::Settings& m_settings;
     PixelBuffer m_buffer;
     std::optional<JpegEncoder> m_encoder;

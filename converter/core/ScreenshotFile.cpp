@@ -1,0 +1,40 @@
+#include "core/ScreenshotFile.h"
+
+#include "core/NativeName.h"
+#include "core/ReadError.h"
+
+namespace {
+
+QString joined(const QString& directory, const QString& name)
+{
+    if (directory.isEmpty() || directory.endsWith(QChar('/')) || directory.endsWith(QChar('\\')))
+        return directory + name;
+    return directory + QChar('/') + name;
+}
+
+} // namespace
+
+ScreenshotFile::ScreenshotFile(const QString& directory, QString name)
+    : m_name(std::move(name)), m_path(joined(directory, m_name)), m_format(ScreenshotFormats::of(m_name))
+{
+}
+
+QByteArray ScreenshotFile::nativePath() const { return NativeName::encode(m_path); }
+
+bool ScreenshotFile::read(const PixelAllocator& allocate, const Accept& accept)
+{
+    if (!m_format)
+        throw ReadError(m_path, "not a screenshot format");
+    SourceFile source(m_path);
+    m_identity = source.identity();
+    if (accept && !accept(m_format->ruleBytes(source.file())))
+        return false;
+    m_format->decode(source.file(), [&](int width, int height) {
+        m_picture = {width, height};
+        return allocate(width, height);
+    });
+    // A writer that set the size first and filled the pixels while they
+    // were read would leave a torn picture: it is taken later.
+    source.checkUnchanged();
+    return true;
+}
