@@ -17,6 +17,8 @@
 #include <set>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace clitest;
 using namespace fwtest;
@@ -239,6 +241,23 @@ TEST(Cli, SignalStopsCleanly)
             EXPECT_TRUE(!deleted || ids.count(id) == 1) << id;
         }
     }
+}
+
+// A bitmap that cannot be deleted (a read-only folder) is kept, with the
+// reason on its line. Its JPEG is written, so it counts as converted and
+// the exit status stays 0, as the window's run goes on after it.
+TEST(Cli, ABitmapThatCannotBeDeletedIsKeptAndCountsAsConverted)
+{
+    TempDir in, out;
+    writeShots(in, "c1a0%1.bmp", 1);
+    ASSERT_EQ(::chmod(QFile::encodeName(in.path()).constData(), 0555), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(out.path()).constData(), 0777), 0);
+    const Result r = convert({"-d", in.path(), out.path()}, [] { (void)(::setgid(65534) + ::setuid(65534)); });
+    ::chmod(QFile::encodeName(in.path()).constData(), 0700);
+    EXPECT_EQ(r.code, 0) << r.errors.toStdString();
+    EXPECT_TRUE(r.lines.value(0).endsWith(", bitmap kept: it could not be deleted (Permission denied)"))
+        << r.lines.join('\n').toStdString();
+    EXPECT_EQ(entries(in.path()).size(), 1);
 }
 
 // A name in Latin-1 is converted and deleted by its own bytes, and its JPEG's
