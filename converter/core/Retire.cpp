@@ -103,8 +103,8 @@ Outcome retireBitmap(const QString& jpegPath, const QString& bitmapPath, const F
     // Nobody else knows the private name: what is checked here is what is
     // deleted. A writer that still holds the file open refuses the lease.
     const int fd = ::open(aside.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    const bool same =
-        fd >= 0 && WriterProbe::identityOf(fd) == read && WriterProbe::probe(fd) != WriterProbe::State::Writing;
+    const bool same = fd >= 0 && WriterProbe::identityOf(fd).isSameFile(read)
+                      && WriterProbe::probe(fd) != WriterProbe::State::Writing;
     if (fd >= 0)
         ::close(fd);
     if (!same)

@@ -101,7 +101,7 @@ SourceFile::SourceFile(const QString& path)
     case WriterProbe::State::Unknown: {
         const FileIdentity before = WriterProbe::identityOf(fd);
         QThread::msleep(kSettleMs);
-        if (WriterProbe::identityOf(fd) != before)
+        if (!WriterProbe::identityOf(fd).isSameFile(before))
             throw StillBeingWritten(path);
         break;
     }
@@ -113,7 +113,7 @@ SourceFile::SourceFile(const QString& path)
 void SourceFile::checkUnchanged() const
 {
     const int fd = m_file.handle();
-    if (WriterProbe::identityOf(fd) != m_identity || WriterProbe::probe(fd) == WriterProbe::State::Writing)
+    if (!WriterProbe::identityOf(fd).isSameFile(m_identity) || WriterProbe::probe(fd) == WriterProbe::State::Writing)
         throw StillBeingWritten(m_file.fileName());
 }
 
@@ -140,14 +140,14 @@ SourceFile::SourceFile(const QString& path) : m_file(path)
     const FileIdentity before = identify();
     QThread::msleep(kSettleMs);
     m_identity = identify();
-    if (m_identity != before)
+    if (!m_identity.isSameFile(before))
         throw StillBeingWritten(path);
 }
 
 void SourceFile::checkUnchanged() const
 {
     const QFileInfo info(m_file.fileName());
-    if (FileIdentity{0, 0, info.size(), info.lastModified().toMSecsSinceEpoch() * 1000000} != m_identity)
+    if (!FileIdentity{0, 0, info.size(), info.lastModified().toMSecsSinceEpoch() * 1000000}.isSameFile(m_identity))
         throw StillBeingWritten(m_file.fileName());
 }
 
