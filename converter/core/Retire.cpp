@@ -19,13 +19,6 @@ namespace Retire {
 
 namespace {
 
-QString inDirectory(const QString& directory, const QString& name)
-{
-    if (directory.isEmpty() || directory.endsWith(QChar('/')) || directory.endsWith(QChar('\\')))
-        return directory + name;
-    return directory + QChar('/') + name;
-}
-
 // The bitmap waits under a private name for a moment while it is checked.
 QString asideName(const QString& bitmapPath)
 {
@@ -46,7 +39,7 @@ Outcome putBack(const QByteArray& aside, const QString& bitmapPath)
     const QString extension = name.right(4);
     for (int n = 0; n < ScreenshotList::kNumberCount; ++n) {
         const QString kept = ScreenshotList::candidateName(prefix, n, extension);
-        const int error = SafeFile::moveNoReplace(aside, NativeName::encode(inDirectory(info.path(), kept)));
+        const int error = SafeFile::moveNoReplace(aside, NativeName::encode(ScreenshotList::pathIn(info.path(), kept)));
         if (error == 0)
             return {Fate::KeptAs, kept, {}};
         if (error != EEXIST)
@@ -71,7 +64,7 @@ Published publish(const QString& outputDir, const QString& prefix, int from, con
             p.outcome = SafeFile::Outcome::NameTaken;
             return p;
         }
-        p.jpegPath = inDirectory(outputDir, ScreenshotList::candidateName(prefix, n));
+        p.jpegPath = ScreenshotList::pathIn(outputDir, ScreenshotList::candidateName(prefix, n));
         const SafeFile::Result written = write(p.jpegPath);
         if (written.outcome == SafeFile::Outcome::NameTaken)
             continue; // another writer was quicker: the next number

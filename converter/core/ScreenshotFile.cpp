@@ -2,20 +2,11 @@
 
 #include "core/NativeName.h"
 #include "core/ReadError.h"
-
-namespace {
-
-QString joined(const QString& directory, const QString& name)
-{
-    if (directory.isEmpty() || directory.endsWith(QChar('/')) || directory.endsWith(QChar('\\')))
-        return directory + name;
-    return directory + QChar('/') + name;
-}
-
-} // namespace
+#include "core/ScreenshotList.h"
 
 ScreenshotFile::ScreenshotFile(const QString& directory, QString name)
-    : m_name(std::move(name)), m_path(joined(directory, m_name)), m_format(ScreenshotFormats::of(m_name))
+    : m_name(std::move(name)), m_path(ScreenshotList::pathIn(directory, m_name)),
+      m_format(ScreenshotFormats::of(m_name))
 {
 }
 

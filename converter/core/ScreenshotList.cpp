@@ -100,13 +100,17 @@ QString candidateName(const QString& prefix, int number, const QString& extensio
     return prefix + QStringLiteral("%1").arg(number, 4, 10, QChar('0')) + extension;
 }
 
+QString pathIn(const QString& directory, const QString& name)
+{
+    if (directory.isEmpty() || directory.endsWith(QChar('/')) || directory.endsWith(QChar('\\')))
+        return directory + name;
+    return directory + QChar('/') + name;
+}
+
 int firstFreeNumber(const QString& directory, const QString& prefix, int from, int end)
 {
-    const QString base = directory.isEmpty() || directory.endsWith(QChar('/')) || directory.endsWith(QChar('\\'))
-                             ? directory
-                             : directory + QChar('/');
     const auto taken = [&](int n) {
-        const QString path = base + candidateName(prefix, n);
+        const QString path = pathIn(directory, candidateName(prefix, n));
 #ifdef Q_OS_WIN
         const QFileInfo entry(path);
         return entry.exists() || entry.isSymLink();

@@ -42,6 +42,10 @@ QString namePrefix(const QString& fileName);
 // own extension.
 QString candidateName(const QString& prefix, int number, const QString& extension = QStringLiteral(".JPG"));
 
+// The path of a name in a directory that ends in a separator or not, or is
+// empty for the current directory.
+QString pathIn(const QString& directory, const QString& name);
+
 // The lowest number from `from` on, below `end`, whose candidate name is free
 // in the directory, or `end` when every one is taken. Any entry takes a
 // name: a file, a directory, a link (even a dangling one).
