@@ -4,6 +4,7 @@
 #include "CliSupport.h"
 #include "TempDir.h"
 #include "TestUtil.h"
+#include "core/ScreenshotList.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -181,7 +182,7 @@ TEST(Cli, NumbersGoOnPast9998)
 {
     TempDir in, out;
     for (int n = 0; n < 9999; ++n)
-        writeAll(out.file(QString("movie%1.JPG").arg(n, 4, 10, QChar('0'))), {});
+        writeAll(out.file(ScreenshotList::candidateName("movie", n)), {});
     writeShots(in, "movie%1.bmp", 2);
     const Result r = convert({"-j", "2", in.path(), out.path()});
     EXPECT_EQ(r.code, 0) << r.errors.toStdString();
