@@ -5,16 +5,19 @@
 #   make package  builds the Debian package and checks it
 #   make fuzz   fuzzes every fuzz_<format> target with clang's libFuzzer
 #               (FUZZ_SECONDS=600 each)
+#   make windows       cross-builds the Windows programs, tests and installer
+#                      (the libraries' first build takes about an hour)
+#   make windows-test  runs the Windows tests and the installer under Wine
 # Each build is a preset of CMakePresets.json (the build directory in
 # brackets): release [build], sanitizer [build-asan], package [build-pkg],
-# fuzz [build-fuzz].
+# fuzz [build-fuzz], windows [build-windows].
 
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 600
 # CI builds the package with ci-package: -Werror and the benchmarks as well.
 PKG_PRESET ?= package
 
-.PHONY: deps configure build run test bench package fuzz clean
+.PHONY: deps configure build run test bench package fuzz windows windows-test clean
 
 deps:
 	./scripts/install-deps.sh
@@ -55,5 +58,14 @@ fuzz: deps
 	cmake --build --preset fuzz -j $(JOBS)
 	./scripts/run-fuzz.sh build-fuzz $(FUZZ_SECONDS)
 
+# Built on this machine with mingw-w64 against Qt, libjpeg-turbo and
+# GoogleTest from Debian's own sources (scripts/build-windows-deps.sh caches
+# them outside the checkout).
+windows:
+	JOBS=$(JOBS) ./scripts/windows/build.sh
+
+windows-test: windows
+	JOBS=$(JOBS) ./scripts/windows/test.sh
+
 clean:
-	rm -rf build build-dev build-asan build-pkg build-fuzz
+	rm -rf build build-dev build-asan build-pkg build-fuzz build-windows

@@ -19,6 +19,17 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
+# pkg-config answers from the prefixes only (libturbojpeg.pc).
+set(fw_pkgconfig_dirs "")
+foreach(prefix IN LISTS FW_MINGW_PREFIXES)
+  list(APPEND fw_pkgconfig_dirs ${prefix}/lib/pkgconfig)
+endforeach()
+string(JOIN ":" fw_pkgconfig_path ${fw_pkgconfig_dirs})
+set(ENV{PKG_CONFIG_LIBDIR} "${fw_pkgconfig_path}")
+set(ENV{PKG_CONFIG_PATH} "")
+# The try_compile projects CMake makes read this file again.
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES FW_MINGW_PREFIXES)
+
 # Test programs run through Wine.
 find_program(FW_WINE NAMES wine wine64)
 if(FW_WINE)

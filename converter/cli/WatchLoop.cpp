@@ -10,7 +10,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QHash>
-#include <QSocketNotifier>
 #include <algorithm>
 
 namespace {
@@ -103,8 +102,7 @@ int watchAndConvert(ParallelConverter& converter, const QString& inputDir, bool 
     Session session(converter, inputDir);
     FolderWatcher watcher(inputDir);
     const QString shown = NativeName::printable(inputDir);
-    QSocketNotifier wake(Interrupts::wakeDescriptor(), QSocketNotifier::Read);
-    QObject::connect(&wake, &QSocketNotifier::activated, [] { QCoreApplication::exit(Interrupts::exitCode()); });
+    Interrupts::exitEventLoopOnInterrupt();
     QObject::connect(&watcher, &FolderWatcher::filesReady, [&](const QStringList& names) { session.convert(&names); });
     QObject::connect(&watcher, &FolderWatcher::overflowed, [&] {
         reporter.note(QString("Too many changes at once in %1: looking at every file again.").arg(shown));

@@ -6,19 +6,12 @@
 #include "ParallelConverter.h"
 #include "Reporter.h"
 #include "WatchLoop.h"
-#include "core/NativeName.h"
 #include "core/ScreenshotList.h"
+#include "core/os/NativeFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <cerrno>
-#include <csignal>
-#include <cstring>
-
-#ifndef Q_OS_WIN
-#include <sys/stat.h>
-#endif
 
 namespace {
 
@@ -28,9 +21,6 @@ constexpr int kFailed = 1;
 // says only that it failed.
 QString makeDirectory(const QString& path)
 {
-#ifdef Q_OS_WIN
-    return QDir().mkpath(path) ? QString() : QString("the system refused");
-#else
     QString missing = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     QStringList chain;
     while (!QFileInfo(missing).exists()) {
@@ -43,11 +33,11 @@ QString makeDirectory(const QString& path)
     if (!chain.isEmpty() && !QFileInfo(QFileInfo(chain.first()).path()).isDir())
         return QString("%1 is not a directory").arg(QFileInfo(chain.first()).path());
     for (const QString& dir : chain) {
-        if (::mkdir(NativeName::encode(dir).constData(), 0777) != 0 && errno != EEXIST)
-            return QString::fromLocal8Bit(std::strerror(errno));
+        if (const NativeFile::Status made = NativeFile::makeDirectory(dir);
+            !made && made.error != NativeFile::Error::NameTaken)
+            return made.message();
     }
     return QFileInfo(path).isDir() ? QString() : QString("%1 is not a directory").arg(path);
-#endif
 }
 
 } // namespace
@@ -55,10 +45,6 @@ QString makeDirectory(const QString& path)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    // Over a file-size limit a write fails with EFBIG, instead of the signal
-    // ending the program in the middle of a file.
-    std::signal(SIGXFSZ, SIG_IGN);
-
     const ParsedOptions parsed = parseOptions(app.arguments());
     if (!parsed.options)
         return parsed.exitCode;

@@ -2,18 +2,9 @@
 
 #include "core/NativeName.h"
 #include "core/ScreenshotList.h"
+#include "core/os/NativeFile.h"
 
 #include <QFileInfo>
-#include <cerrno>
-#include <cstring>
-
-#ifdef Q_OS_WIN
-#include <QFile>
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace Retire {
 
@@ -25,13 +16,11 @@ QString asideName(const QString& bitmapPath)
     return SafeFile::privateName(QFileInfo(bitmapPath).path(), QStringLiteral(".del"));
 }
 
-#ifndef Q_OS_WIN
-
 // Puts a bitmap that must stay back under its name, or under the same name
 // with the lowest free number when another file took the name meanwhile.
-Outcome putBack(const QByteArray& aside, const QString& bitmapPath)
+Outcome putBack(const QString& aside, const QString& bitmapPath)
 {
-    if (SafeFile::moveNoReplace(aside, NativeName::encode(bitmapPath)) == 0)
+    if (NativeFile::moveNoReplace(aside, bitmapPath))
         return {Fate::Changed, {}, {}};
     const QFileInfo info(bitmapPath);
     const QString name = info.fileName();
@@ -39,18 +28,26 @@ Outcome putBack(const QByteArray& aside, const QString& bitmapPath)
     const QString extension = name.right(4);
     for (int n = 0; n < ScreenshotList::kNumberCount; ++n) {
         const QString kept = ScreenshotList::candidateName(prefix, n, extension);
-        const int error = SafeFile::moveNoReplace(aside, NativeName::encode(ScreenshotList::pathIn(info.path(), kept)));
-        if (error == 0)
+        const NativeFile::Status status = NativeFile::moveNoReplace(aside, ScreenshotList::pathIn(info.path(), kept));
+        if (status)
             return {Fate::KeptAs, kept, {}};
-        if (error != EEXIST)
+        if (status.error != NativeFile::Error::NameTaken)
             break;
     }
-    return {Fate::CannotDelete,
-            {},
-            QStringLiteral("it changed, and it is kept as %1").arg(NativeName::printable(NativeName::decode(aside)))};
+    return {
+        Fate::CannotDelete, {}, QStringLiteral("it changed, and it is kept as %1").arg(NativeName::printable(aside))};
 }
 
-#endif
+// Whether the file under the private name is the one that was read, and no
+// writer holds it. Nobody else knows the name: what is checked is what is
+// deleted.
+bool isTheFileRead(const QString& aside, const FileIdentity& read)
+{
+    NativeFile::Status status;
+    const NativeFile::Descriptor fd = NativeFile::openForReading(aside, status, NativeFile::Links::DoNotFollow);
+    return fd && NativeFile::identityOf(fd.get()).isSameFile(read)
+           && NativeFile::writerOf(fd.get()) != NativeFile::Writer::Writing;
+}
 
 } // namespace
 
@@ -74,72 +71,33 @@ Published publish(const QString& outputDir, const QString& prefix, int from, con
     }
 }
 
-#ifndef Q_OS_WIN
-
 Outcome retireBitmap(const QString& jpegPath, const QString& bitmapPath, const FileIdentity& read)
 {
     if (!SafeFile::flushToDisk(jpegPath))
         return {Fate::NotDurable, {}, {}};
 
-    const QByteArray bitmap = NativeName::encode(bitmapPath);
-    QByteArray aside;
-    int error = EEXIST;
-    for (int attempt = 0; attempt < 16 && error == EEXIST; ++attempt) {
-        aside = NativeName::encode(asideName(bitmapPath));
-        error = SafeFile::moveNoReplace(bitmap, aside);
+    QString aside;
+    NativeFile::Status moved{NativeFile::Error::NameTaken};
+    for (int attempt = 0; attempt < 16 && moved.error == NativeFile::Error::NameTaken; ++attempt) {
+        aside = asideName(bitmapPath);
+        moved = NativeFile::moveNoReplace(bitmapPath, aside);
     }
-    if (error == ENOENT)
+    if (moved.error == NativeFile::Error::NotFound)
         return {Fate::AlreadyGone, {}, {}};
-    if (error != 0)
-        return {Fate::CannotDelete, {}, QString::fromLocal8Bit(std::strerror(error))};
+    // Windows: a writer holds it in a way that refuses the move.
+    if (moved.error == NativeFile::Error::InUse)
+        return {Fate::Changed, {}, {}};
+    if (!moved)
+        return {Fate::CannotDelete, {}, moved.message()};
 
-    // Nobody else knows the private name: what is checked here is what is
-    // deleted. A writer that still holds the file open refuses the lease.
-    const int fd = ::open(aside.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    const bool same = fd >= 0 && WriterProbe::identityOf(fd).isSameFile(read)
-                      && WriterProbe::probe(fd) != WriterProbe::State::Writing;
-    if (fd >= 0)
-        ::close(fd);
-    if (!same)
+    if (!isTheFileRead(aside, read))
         return putBack(aside, bitmapPath);
-    if (::unlink(aside.constData()) != 0) {
-        const QString why = QString::fromLocal8Bit(std::strerror(errno));
+    if (const NativeFile::Status removed = NativeFile::remove(aside); !removed) {
         const Outcome back = putBack(aside, bitmapPath);
-        return {Fate::CannotDelete, back.keptName, why};
+        return {Fate::CannotDelete, back.keptName, removed.message()};
     }
     return {Fate::Deleted, {}, {}};
 }
-
-#else
-
-// Windows: the same steps; a file's identity there is its size and time.
-Outcome retireBitmap(const QString& jpegPath, const QString& bitmapPath, const FileIdentity& read)
-{
-    if (!SafeFile::flushToDisk(jpegPath))
-        return {Fate::NotDurable, {}, {}};
-    QFile bitmap(bitmapPath);
-    if (!bitmap.exists())
-        return {Fate::AlreadyGone, {}, {}};
-    const QString aside = asideName(bitmapPath);
-    if (!bitmap.rename(aside))
-        return {Fate::CannotDelete, {}, bitmap.errorString()};
-    const QFileInfo info(aside);
-    if (info.size() != read.size || info.lastModified().toMSecsSinceEpoch() * 1000000 != read.modifiedNs) {
-        if (QFile::rename(aside, bitmapPath))
-            return {Fate::Changed, {}, {}};
-        return {Fate::CannotDelete, {}, QStringLiteral("it changed, and it is kept as %1").arg(aside)};
-    }
-    QFile asideFile(aside);
-    if (!asideFile.remove()) {
-        const QString why = asideFile.errorString();
-        if (QFile::rename(aside, bitmapPath))
-            return {Fate::CannotDelete, {}, why};
-        return {Fate::CannotDelete, {}, QStringLiteral("%1, and it is kept as %2").arg(why, aside)};
-    }
-    return {Fate::Deleted, {}, {}};
-}
-
-#endif
 
 QString describe(const Outcome& outcome)
 {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 #include <cstdint>
 #include <span>
@@ -66,8 +65,7 @@ Prepared prepare(const QString& directory, std::span<const std::uint8_t> bytes);
 
 // Forces a file's data, and its directory entry, onto the disk. Used before
 // an original is deleted, so that a power cut cannot lose both copies. A
-// directory whose file system cannot be flushed that way (EINVAL, EROFS)
-// counts as flushed.
+// directory whose file system cannot be flushed that way counts as flushed.
 bool flushToDisk(const QString& path);
 
 // A new hidden name in the directory, ".fw-k3x9q2" and the suffix: short, so
@@ -76,13 +74,5 @@ bool flushToDisk(const QString& path);
 // manager takes it for a screenshot. Not created: the caller makes sure no
 // entry has it.
 QString privateName(const QString& directory, const QString& suffix);
-
-#ifndef Q_OS_WIN
-// Moves `from` to `to` in one atomic step unless any entry has the name `to`,
-// even against a writer racing for it: renameat2 where the file system knows
-// it, else link(), which also fails on an existing name, and unlink(). 0, or
-// the errno (EEXIST: the name is taken).
-int moveNoReplace(const QByteArray& from, const QByteArray& to);
-#endif
 
 } // namespace SafeFile

@@ -1,6 +1,5 @@
 #include "core/ScreenshotFile.h"
 
-#include "core/NativeName.h"
 #include "core/ReadError.h"
 #include "core/ScreenshotList.h"
 
@@ -9,8 +8,6 @@ ScreenshotFile::ScreenshotFile(const QString& directory, QString name)
       m_format(ScreenshotFormats::of(m_name))
 {
 }
-
-QByteArray ScreenshotFile::nativePath() const { return NativeName::encode(m_path); }
 
 bool ScreenshotFile::read(const PixelAllocator& allocate, const Accept& accept)
 {

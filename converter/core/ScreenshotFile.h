@@ -4,7 +4,6 @@
 #include "core/ScreenshotFormat.h"
 #include "core/SourceFile.h"
 
-#include <QByteArray>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -13,8 +12,9 @@
 // One screenshot file and the facts about it that the programs act on, each
 // decided here once. The window's list and run, the file helpers, the
 // command line and its watch all read them from here:
-// - the name as the file system stores it: name() keeps every byte
-//   (NativeName), and nativePath() is the path's bytes;
+// - the name as the file system stores it: name() and path() keep every
+//   byte (NativeName), and the file-system calls (os/NativeFile) hand the
+//   path to the system as those bytes;
 // - the format, with its reader (ScreenshotFormat);
 // - the identity and size: lookUp() for what the name holds now, identity()
 //   for the very file that was read, compared by FileIdentity's rules;
@@ -27,7 +27,6 @@ public:
 
     const QString& name() const { return m_name; }
     const QString& path() const { return m_path; }
-    QByteArray nativePath() const;
     // nullptr for a name of no input format.
     const ScreenshotFormat* format() const { return m_format; }
 

@@ -1,18 +1,10 @@
 #include "core/ScreenshotList.h"
 
-#include "core/NativeName.h"
 #include "core/ScreenshotFormat.h"
+#include "core/os/NativeFile.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <algorithm>
 #include <memory>
-
-#ifndef Q_OS_WIN
-#include <cerrno>
-#include <dirent.h>
-#include <sys/stat.h>
-#endif
 
 namespace ScreenshotList {
 
@@ -51,35 +43,8 @@ QStringList listWhere(const QString& directory, bool (*take)(const QString&))
 {
     if (directory.isEmpty())
         return {};
-    QStringList names;
-#ifdef Q_OS_WIN
-    // Without QDir::CaseSensitive the patterns match ".BMP" and ".Bmp" too.
-    QStringList patterns;
-    for (const ScreenshotFormat& format : ScreenshotFormats::all())
-        patterns << QChar('*') + QLatin1String(format.extension);
-    names = QDir(directory, patterns.join(QChar(';')), QDir::NoSort, QDir::Files).entryList();
+    QStringList names = NativeFile::regularFiles(directory);
     names.removeIf([take](const QString& name) { return !take(name); });
-#else
-    // Read with readdir, not QDir: a folder of a whole recorded movie holds
-    // 100,000 names, and the names keep their bytes (see NativeName).
-    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(NativeName::encode(directory).constData()), ::closedir);
-    if (!dir)
-        return {};
-    const int dirFd = ::dirfd(dir.get());
-    while (const dirent* entry = ::readdir(dir.get())) {
-        const QString name = NativeName::decode(QByteArray(entry->d_name));
-        if (!take(name))
-            continue;
-        if (entry->d_type != DT_REG) {
-            struct stat st {};
-            if (entry->d_type != DT_UNKNOWN && entry->d_type != DT_LNK)
-                continue;
-            if (::fstatat(dirFd, entry->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode))
-                continue;
-        }
-        names << name;
-    }
-#endif
     sortAsListed(names);
     return names;
 }
@@ -109,16 +74,7 @@ QString pathIn(const QString& directory, const QString& name)
 
 int firstFreeNumber(const QString& directory, const QString& prefix, int from, int end)
 {
-    const auto taken = [&](int n) {
-        const QString path = pathIn(directory, candidateName(prefix, n));
-#ifdef Q_OS_WIN
-        const QFileInfo entry(path);
-        return entry.exists() || entry.isSymLink();
-#else
-        struct stat st {};
-        return ::lstat(NativeName::encode(path).constData(), &st) == 0 || errno != ENOENT;
-#endif
-    };
+    const auto taken = [&](int n) { return NativeFile::entryExists(pathIn(directory, candidateName(prefix, n))); };
     int n = from;
     while (n < end && taken(n))
         ++n;

@@ -16,18 +16,33 @@ const QString kDel = QStringLiteral("Del");
 // A stored number: the decimal number its text begins with, 0 when none.
 int storedNumber(const QSettings& store, const QString& key) { return NumberAtStart(store.value(key).toString()); }
 
+// The user's own store: an INI file on Linux, the user's registry hive on
+// Windows (HKEY_CURRENT_USER\Software\Framewright\Framewright). A store
+// named by a file is an INI file everywhere, as the tests use.
+#ifdef Q_OS_WIN
+constexpr QSettings::Format kUserFormat = QSettings::NativeFormat;
+#else
+constexpr QSettings::Format kUserFormat = QSettings::IniFormat;
+#endif
+
+QSettings::Format formatOf(const QString& store)
+{
+    return store.startsWith(QStringLiteral("\\HKEY_")) || store.startsWith(QStringLiteral("HKEY_"))
+               ? QSettings::NativeFormat
+               : QSettings::IniFormat;
+}
+
 } // namespace
 
 QString Settings::defaultFile()
 {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Framewright"),
-                     QStringLiteral("Framewright"))
+    return QSettings(kUserFormat, QSettings::UserScope, QStringLiteral("Framewright"), QStringLiteral("Framewright"))
         .fileName();
 }
 
 std::optional<Settings> Settings::load(const QString& file)
 {
-    QSettings store(file, QSettings::IniFormat);
+    QSettings store(file, formatOf(file));
     store.beginGroup(kGroup);
     Settings s;
     s.inputPath = store.value(kInputPath).toString();
@@ -43,7 +58,7 @@ std::optional<Settings> Settings::load(const QString& file)
 
 bool Settings::save(const QString& file) const
 {
-    QSettings store(file, QSettings::IniFormat);
+    QSettings store(file, formatOf(file));
     store.beginGroup(kGroup);
     store.setValue(kInputPath, inputPath);
     store.setValue(kOutputPath, outputPath);

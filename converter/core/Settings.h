@@ -3,8 +3,9 @@
 #include <QString>
 #include <optional>
 
-// The converter's stored settings: the INI file of the user's settings
-// store (organisation and application "Framewright"), group CONFIG, keys
+// The converter's stored settings: the user's settings store (organisation
+// and application "Framewright"; an INI file on Linux, the registry on
+// Windows), group CONFIG, keys
 // InputPath, OutputPath, Quality and Del. Plain values: the window copies
 // them into and out of its controls; the command-line converter reads them.
 struct Settings {
@@ -13,7 +14,8 @@ struct Settings {
     int quality = 90; // 0 to 100
     bool deleteAfterConversion = false;
 
-    // The user-scope INI file the programs share.
+    // The user-scope store the programs share: the INI file's path, or on
+    // Windows the registry key's ("\\HKEY_CURRENT_USER\\Software\\...").
     static QString defaultFile();
 
     // The stored values, or nothing when no input directory was ever stored.

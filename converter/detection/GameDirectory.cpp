@@ -16,14 +16,42 @@ const QString kSierraKey = QStringLiteral("Software\\Sierra OnLine\\Setup\\HLIFE
 const QString kAppPathsKey = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\hl.Exe");
 const QString kSierraDefault = QStringLiteral("C:\\Sierra\\Half-Life\\");
 
-QString readRegistry([[maybe_unused]] const Environment& env, const QString& key, const QString& value)
-{
+// What differs per platform, all here: where the registry is, and where the
+// fixed defaults land.
 #ifdef Q_OS_WIN
+
+QString readRegistry(const Environment&, const QString& key, const QString& value)
+{
     return MdlRegAll::ReadRegString(MdlRegAll::RegRoot::LocalMachine, key, value);
-#else
-    return MdlRegAll::ReadRegString(env.winePrefix, MdlRegAll::RegRoot::LocalMachine, key, value);
-#endif
 }
+
+QStringList steamRootsOfThisUser()
+{
+    const QString steam = MdlRegAll::ReadRegString(
+        MdlRegAll::RegRoot::CurrentUser, QStringLiteral("Software\\Valve\\Steam"), QStringLiteral("SteamPath"));
+    return Directories::exists(steam) ? QStringList{QDir::cleanPath(steam)} : QStringList{};
+}
+
+QString defaultOutput(const Environment&) { return QStringLiteral("C:\\CS_JPEG\\"); }
+
+QString defaultInput(const Environment&) { return kSierraDefault; }
+
+#else
+
+QString readRegistry(const Environment& env, const QString& key, const QString& value)
+{
+    return MdlRegAll::ReadRegString(env.winePrefix, MdlRegAll::RegRoot::LocalMachine, key, value);
+}
+
+QStringList steamRootsOfThisUser() { return SteamLibrary::SteamRoots(QDir::homePath()); }
+
+// The game's own default places, translated: the output goes into the
+// user's pictures, the game's default folder into the Wine prefix.
+QString defaultOutput(const Environment& env) { return env.picturesDir + QStringLiteral("/CS_JPEG/"); }
+
+QString defaultInput(const Environment& env) { return MdlRegAll::MapWinePath(env.winePrefix, kSierraDefault); }
+
+#endif
 
 // The game's own places in turn; "" when none names an existing directory.
 QString detected(const Environment& env)
@@ -34,12 +62,10 @@ QString detected(const Environment& env)
     const QString appPaths = readRegistry(env, kAppPathsKey, QStringLiteral("Path"));
     if (Directories::exists(appPaths))
         return appPaths;
-#ifndef Q_OS_WIN
     // A value left behind by an uninstalled copy must not hide a Steam one.
-    const QString steam = SteamLibrary::FindHalfLifeScreenshots(env.home);
+    const QString steam = SteamLibrary::FindHalfLifeScreenshots(env.steamRoots);
     if (Directories::exists(steam))
         return steam;
-#endif
     return {};
 }
 
@@ -51,30 +77,21 @@ Environment currentEnvironment()
 #ifndef Q_OS_WIN
     env.winePrefix = MdlRegAll::WinePrefix();
 #endif
-    env.home = QDir::homePath();
+    env.steamRoots = steamRootsOfThisUser();
+    const QString home = QDir::homePath();
     const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-    env.picturesDir = !pictures.isEmpty() && QFileInfo(pictures).isDir() ? pictures : env.home;
+    env.picturesDir = !pictures.isEmpty() && QFileInfo(pictures).isDir() ? pictures : home;
     return env;
 }
 
 Found search(const Environment& env)
 {
     Found found;
-#ifdef Q_OS_WIN
-    found.outputPath = QStringLiteral("C:\\CS_JPEG\\");
-#else
-    // The game's own default places, translated: the output goes into the
-    // user's pictures, the game is looked for in Wine and in Steam.
-    found.outputPath = env.picturesDir + QStringLiteral("/CS_JPEG/");
-#endif
+    found.outputPath = defaultOutput(env);
     found.inputPath = detected(env);
     if (found.inputPath.isEmpty()) {
         found.proposedDefault = true;
-#ifdef Q_OS_WIN
-        found.inputPath = kSierraDefault;
-#else
-        found.inputPath = MdlRegAll::MapWinePath(env.winePrefix, kSierraDefault);
-#endif
+        found.inputPath = defaultInput(env);
     }
     found.inputExists = Directories::exists(found.inputPath);
     return found;

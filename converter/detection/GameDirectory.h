@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Where the game keeps its screenshots, searched on the first start (and by
 // the command-line converter when nothing is stored). A function of its
@@ -9,13 +10,14 @@
 namespace GameDirectory {
 
 struct Environment {
-    QString winePrefix;  // where the game's registry is read from (not on Windows)
-    QString home;        // where Steam installs are looked for
-    QString picturesDir; // where the default output folder goes
+    QString winePrefix;     // where the game's registry is read from (not on Windows)
+    QStringList steamRoots; // the Steam installs whose libraries are searched
+    QString picturesDir;    // where the default output folder goes (not on Windows)
 };
 
-// The real environment of this user: $WINEPREFIX or ~/.wine, $HOME, the
-// Pictures folder (or home when there is none).
+// The real environment of this user. Linux: $WINEPREFIX or ~/.wine, the
+// Steam installs under $HOME, the Pictures folder (or home when there is
+// none). Windows: Steam's install from the user's registry (SteamPath).
 Environment currentEnvironment();
 
 struct Found {
@@ -28,7 +30,7 @@ struct Found {
 };
 
 // The search: the game's registry entries (Sierra's Directory, then the
-// App Paths entry), then Steam (not on Windows), then the proposed default
+// App Paths entry), then Steam's libraries, then the proposed default
 // C:\Sierra\Half-Life\ (mapped into the Wine prefix outside Windows). A
 // stale registry value naming a folder that no longer exists does not stop
 // the search.

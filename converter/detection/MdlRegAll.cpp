@@ -19,10 +19,10 @@ namespace {
 
 // One view of the registry: a 32-bit installer writes into the 32-bit view
 // (Wow6432Node), which a 64-bit program does not see by default.
-QString readView(REGSAM view, const QString& subKey, const QString& valueName)
+QString readView(HKEY root, REGSAM view, const QString& subKey, const QString& valueName)
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, reinterpret_cast<const wchar_t*>(subKey.utf16()), 0, KEY_READ | view, &key)
+    if (RegOpenKeyExW(root, reinterpret_cast<const wchar_t*>(subKey.utf16()), 0, KEY_READ | view, &key)
         != ERROR_SUCCESS)
         return {};
     QString result;
@@ -41,10 +41,11 @@ QString readView(REGSAM view, const QString& subKey, const QString& valueName)
 
 } // namespace
 
-QString ReadRegString(RegRoot, const QString& subKey, const QString& valueName)
+QString ReadRegString(RegRoot root, const QString& subKey, const QString& valueName)
 {
-    const QString value = readView(KEY_WOW64_64KEY, subKey, valueName);
-    return value.isEmpty() ? readView(KEY_WOW64_32KEY, subKey, valueName) : value;
+    const HKEY hive = root == RegRoot::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+    const QString value = readView(hive, KEY_WOW64_64KEY, subKey, valueName);
+    return value.isEmpty() ? readView(hive, KEY_WOW64_32KEY, subKey, valueName) : value;
 }
 
 #else

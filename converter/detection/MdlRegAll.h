@@ -9,13 +9,14 @@
 // are mapped onto the prefix's drives.
 namespace MdlRegAll {
 
-enum class RegRoot { LocalMachine };
+enum class RegRoot { LocalMachine, CurrentUser };
 
 // The value's text up to its first NUL, or "" when the key or the value is
 // missing or the value is not a plain string (REG_SZ). The 64-bit view is
 // read first, then the 32-bit one (Software\Wow6432Node). Outside Windows the
 // value is read from the current Wine prefix (WinePrefix()), and a path such
-// as "C:\Sierra\Half-Life" comes back as the matching directory of the prefix.
+// as "C:\Sierra\Half-Life" comes back as the matching directory of the prefix;
+// there only HKEY_LOCAL_MACHINE is kept.
 QString ReadRegString(RegRoot root, const QString& subKey, const QString& valueName);
 
 #ifndef Q_OS_WIN

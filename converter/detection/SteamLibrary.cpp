@@ -145,9 +145,9 @@ QString ScreenshotFolder(const QString& install)
     return PathMatch::FollowIgnoringCase(install, {QStringLiteral("valve")});
 }
 
-QString FindHalfLifeScreenshots(const QString& home)
+QString FindHalfLifeScreenshots(const QStringList& steamRoots)
 {
-    for (const QString& root : SteamRoots(home)) {
+    for (const QString& root : steamRoots) {
         for (const QString& library : LibraryFolders(root)) {
             const QString install = HalfLifeInstall(library);
             if (!install.isEmpty())

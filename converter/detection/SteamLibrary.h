@@ -3,8 +3,8 @@
 #include <QString>
 #include <QStringList>
 
-// Finding the native Steam copy of Half-Life (Steam app 70), which is how
-// most Linux players have the game.
+// Finding the Steam copy of Half-Life (Steam app 70), which is how most
+// players have the game today.
 namespace SteamLibrary {
 
 // The Steam roots that exist under home: the standard install, Flatpak and
@@ -22,8 +22,9 @@ QString HalfLifeInstall(const QString& library);
 // (valve, cstrike, ...) that holds the newest ".bmp", else "valve".
 QString ScreenshotFolder(const QString& install);
 
-// All of the above: the screenshot folder of the first install found, or "".
-QString FindHalfLifeScreenshots(const QString& home);
+// All of the above: the screenshot folder of the first install found in the
+// roots' libraries, or "".
+QString FindHalfLifeScreenshots(const QStringList& steamRoots);
 
 // The "key" "value" pairs of a KeyValues text (.vdf, .acf), in file order,
 // at every depth.

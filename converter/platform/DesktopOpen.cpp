@@ -1,8 +1,33 @@
 #include "platform/DesktopOpen.h"
 
+#include <QString>
 #include <QUrl>
 
-#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+#ifdef Q_OS_WIN
+#include <QDir>
+#include <QProcess>
+#include <qt_windows.h>
+#include <shellapi.h>
+
+bool OpenWithDesktop(const QUrl& url)
+{
+    const QString target =
+        url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : url.toString(QUrl::FullyEncoded);
+    const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(
+        nullptr, L"open", reinterpret_cast<const wchar_t*>(target.utf16()), nullptr, nullptr, SW_SHOWNORMAL));
+    return result > 32; // the shell's own rule: anything above 32 is success
+}
+
+bool OpenDirectory(const QString& directory)
+{
+    // The file manager's own command line, the path unquoted.
+    QProcess explorer;
+    explorer.setProgram(QStringLiteral("explorer"));
+    explorer.setNativeArguments(QDir::toNativeSeparators(directory));
+    return explorer.startDetached();
+}
+
+#elif defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
 #include <QProcess>
 #include <QProcessEnvironment>
 
@@ -38,8 +63,11 @@ bool OpenWithDesktop(const QUrl& url)
     return opener.startDetached();
 }
 
+bool OpenDirectory(const QString& directory) { return OpenWithDesktop(QUrl::fromLocalFile(directory)); }
+
 #else
 #include <QDesktopServices>
 
 bool OpenWithDesktop(const QUrl& url) { return QDesktopServices::openUrl(url); }
+bool OpenDirectory(const QString& directory) { return OpenWithDesktop(QUrl::fromLocalFile(directory)); }
 #endif

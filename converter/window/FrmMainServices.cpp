@@ -22,17 +22,7 @@ FrmMainServices realServices()
         // picker stays with it; Wayland places a parentless dialog anywhere.
         return mBrowseFolder::BrowseFolder(start, QApplication::activeWindow(), title);
     };
-    s.openDirectory = [](const QString& directory) {
-#ifdef Q_OS_WIN
-        // The file manager's own command line: "explorer " and the path, unquoted.
-        QProcess explorer;
-        explorer.setProgram(QStringLiteral("explorer"));
-        explorer.setNativeArguments(directory);
-        explorer.startDetached();
-#else
-        OpenWithDesktop(QUrl::fromLocalFile(directory));
-#endif
-    };
+    s.openDirectory = [](const QString& directory) { OpenDirectory(directory); };
     s.openFile = [](const QString& file) { OpenWithDesktop(QUrl::fromLocalFile(file)); };
     s.openAddress = [](const QString& address) { mFileOp::ShellOpen(address); };
     s.startDetached = [](const QString& program) {

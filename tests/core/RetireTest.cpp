@@ -7,6 +7,7 @@
 #include "core/SourceFile.h"
 
 #include <QFile>
+#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -27,7 +28,7 @@ TEST(Retire, DeletesOnlyTheFileThatWasRead)
         {"another file renamed onto its name",
          [](const TempDir& dir, const QString& bitmap) {
              writeAll(dir.file(".save.tmp"), "another picture");
-             ASSERT_EQ(::rename(qPrintable(dir.file(".save.tmp")), qPrintable(bitmap)), 0);
+             std::filesystem::rename(dir.file(".save.tmp").toStdWString(), bitmap.toStdWString());
          },
          Retire::Fate::Changed, true},
         {"rewritten in place",

@@ -128,7 +128,7 @@ TEST_F(Steam, GameInTheLastOfThreeLibrariesListedInLibraryfoldersVdfOfEitherLayo
     mkdirs(second + "/steamapps/common/Counter-Strike"); // another game only
     const QString install = installIn(library, "Half-Life GOTY");
     EXPECT_EQ(SteamLibrary::LibraryFolders(steam), QStringList({steam, second, library}));
-    EXPECT_EQ(SteamLibrary::FindHalfLifeScreenshots(home), install + "/valve");
+    EXPECT_EQ(SteamLibrary::FindHalfLifeScreenshots(SteamLibrary::SteamRoots(home)), install + "/valve");
 
     // The old layout: the libraries as numbered values beside other keys.
     const QString old = home + "/.steam/steam";
@@ -192,11 +192,12 @@ TEST_F(Search, RegistryThenSteamThenTheFixedDefault)
     };
     mkdirs(prefix + "/drive_c/Sierra/HL");
     mkdirs(prefix + "/drive_c/Valve/HL");
-    const GameDirectory::Environment env{prefix, home, home + "/Pictures"};
+    GameDirectory::Environment env{prefix, {}, home + "/Pictures"};
     for (const auto& row : rows) {
         writeRegistry(row.registry);
         QDir(home).removeRecursively();
         const QString install = row.steamRoot ? installIn(home + row.steamRoot) + "/valve" : QString();
+        env.steamRoots = SteamLibrary::SteamRoots(home);
         const GameDirectory::Found found = GameDirectory::search(env);
         const QString expected = row.expected == "steam"     ? install
                                  : row.expected == "default" ? prefix + "/dosdevices/c:/Sierra/Half-Life/"

@@ -1,9 +1,8 @@
 #include "TempDir.h"
 
+#include <QDir>
 #include <QFile>
-#include <cstdlib>
 #include <stdexcept>
-#include <sys/stat.h>
 
 namespace fwtest {
 
@@ -30,11 +29,11 @@ void writeAll(const QString& path, const QByteArray& bytes)
 
 void usePrivateUserDirs(const QString& root)
 {
-    const QByteArray runtimeDir = (root + "/runtime").toLocal8Bit();
-    const QByteArray configDir = (root + "/config").toLocal8Bit();
-    mkdir(runtimeDir.constData(), 0700); // Qt wants it private
-    setenv("XDG_RUNTIME_DIR", runtimeDir.constData(), 1);
-    setenv("XDG_CONFIG_HOME", configDir.constData(), 1);
+    const QString runtimeDir = root + "/runtime";
+    QDir().mkpath(runtimeDir);
+    QFile::setPermissions(runtimeDir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); // Qt wants it private
+    qputenv("XDG_RUNTIME_DIR", runtimeDir.toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", (root + "/config").toLocal8Bit());
 }
 
 } // namespace fwtest

@@ -5,14 +5,13 @@
 
 #include <QApplication>
 #include <QTemporaryDir>
-#include <cstdlib>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QTemporaryDir home;
     fwtest::usePrivateUserDirs(home.path());

@@ -4,10 +4,12 @@
 
 #include <QBuffer>
 #include <QDir>
-#include <csignal>
 #include <cstdlib>
+#ifndef _WIN32
+#include <csignal>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace fwtest {
 
@@ -73,6 +75,8 @@ QStringList dirEntries(const QString& dir)
     return QDir(dir).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
+#ifndef _WIN32
+
 int runAsNobody(const std::function<int()>& step)
 {
     const pid_t child = fork();
@@ -97,5 +101,7 @@ FileSizeLimit::FileSizeLimit(rlim_t bytes)
 }
 
 FileSizeLimit::~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
+
+#endif
 
 } // namespace fwtest

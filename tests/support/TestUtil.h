@@ -5,7 +5,9 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#ifndef _WIN32
 #include <sys/resource.h>
+#endif
 
 namespace fwtest {
 
@@ -31,6 +33,10 @@ double meanChannelDiff(const QImage& a, const QImage& b);
 // Every entry of the directory, hidden ones too, sorted by name.
 QStringList dirEntries(const QString& dir);
 
+#ifndef _WIN32
+// Faults made with Linux's own means; Windows tests make theirs with
+// sharing modes (tests/core/NativeFileWindowsTest.cpp).
+
 // Runs step in a forked child as the unprivileged user 65534, which the
 // permission bits bind (the tests run as root, which ignores them). The
 // child's exit code: step's result, or 99 when the child could not drop to
@@ -49,5 +55,6 @@ public:
 private:
     rlimit m_old{};
 };
+#endif
 
 } // namespace fwtest

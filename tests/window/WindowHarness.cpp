@@ -2,6 +2,7 @@
 
 #include "SampleArt.h"
 #include "SkinArt.h"
+#include "detection/SteamLibrary.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -56,7 +57,7 @@ FrmMainServices WindowHarness::services()
     s.quit = [this] { ++quits; };
     s.programDir = programDir;
     s.settingsFile = settingsFile;
-    s.environment = {winePrefix, home, pictures};
+    s.environment = {winePrefix, SteamLibrary::SteamRoots(home), pictures};
     return s;
 }
 

@@ -1,5 +1,7 @@
 #include "Interrupts.h"
 
+#include <QCoreApplication>
+#include <QSocketNotifier>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -42,12 +44,17 @@ void install()
     action.sa_flags = SA_RESTART;
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 int received() { return g_signal.load(); }
 
 int exitCode() { return 128 + g_signal.load(); }
 
-int wakeDescriptor() { return g_wake[0]; }
+void exitEventLoopOnInterrupt()
+{
+    static QSocketNotifier wake(g_wake[0], QSocketNotifier::Read);
+    QObject::connect(&wake, &QSocketNotifier::activated, [] { QCoreApplication::exit(exitCode()); });
+}
 
 } // namespace Interrupts

@@ -1,0 +1,212 @@
+#include "core/os/NativeFile.h"
+
+#include "core/NativeName.h"
+
+#include <QFileInfo>
+#include <cerrno>
+#include <cstdio> // renameat2
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace NativeFile {
+
+namespace {
+
+QByteArray native(const QString& path) { return NativeName::encode(path); }
+
+Status fromErrno(int code)
+{
+    switch (code) {
+    case 0: return {};
+    case ENOENT: return {Error::NotFound, code};
+    case EEXIST: return {Error::NameTaken, code};
+    case ETXTBSY: return {Error::InUse, code};
+    default: return {Error::Other, code};
+    }
+}
+
+Status lastError() { return fromErrno(errno); }
+
+Status checked(bool ok) { return ok ? Status{} : lastError(); }
+
+FileIdentity identityFrom(const struct stat& st)
+{
+    return {std::uint64_t(st.st_dev), std::uint64_t(st.st_ino), std::int64_t(st.st_size),
+            std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+Descriptor open(const QString& path, int flags, Status& status, mode_t mode = 0)
+{
+    Descriptor fd(::open(native(path).constData(), flags | O_CLOEXEC, mode));
+    status = checked(bool(fd));
+    return fd;
+}
+
+} // namespace
+
+QString Status::message() const { return QString::fromLocal8Bit(std::strerror(code)); }
+
+Status Descriptor::close()
+{
+    const Status status = checked(m_fd < 0 || ::close(m_fd) == 0);
+    m_fd = -1;
+    return status;
+}
+
+Descriptor openForReading(const QString& path, Status& status, Links links)
+{
+    return open(path, O_RDONLY | (links == Links::DoNotFollow ? O_NOFOLLOW : 0), status);
+}
+
+Descriptor createNew(const QString& path, Status& status)
+{
+    return open(path, O_WRONLY | O_CREAT | O_EXCL, status, 0666);
+}
+
+Status writeAll(int fd, std::span<const std::uint8_t> bytes)
+{
+    // write() may take only part of a buffer; the next call then tells why.
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n == 0 ? fromErrno(EIO) : lastError();
+        bytes = bytes.subspan(static_cast<std::size_t>(n));
+    }
+    return {};
+}
+
+Status sync(int fd) { return checked(::fsync(fd) == 0); }
+
+bool isRegularFile(int fd)
+{
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+}
+
+FileIdentity identityOf(int fd)
+{
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 ? identityFrom(st) : FileIdentity{};
+}
+
+std::optional<FileIdentity> identityOfPath(const QString& path)
+{
+    struct stat st {};
+    if (::stat(native(path).constData(), &st) != 0)
+        return std::nullopt;
+    return identityFrom(st);
+}
+
+bool entryExists(const QString& path)
+{
+    struct stat st {};
+    return ::lstat(native(path).constData(), &st) == 0 || errno != ENOENT;
+}
+
+Writer writerOf(int fd)
+{
+#ifdef F_SETLEASE
+    if (::fcntl(fd, F_SETLEASE, F_RDLCK) == 0) {
+        // Held for no longer than this: a writer opening it now would have
+        // to wait for us.
+        ::fcntl(fd, F_SETLEASE, F_UNLCK);
+        return Writer::None;
+    }
+    if (errno == EAGAIN)
+        return Writer::Writing;
+#else
+    (void)fd;
+#endif
+    return Writer::Unknown;
+}
+
+std::optional<Kept> keptOf(const QString& path)
+{
+    struct stat st {};
+    if (::stat(native(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    Kept kept;
+    kept.mode = st.st_mode & 07777;
+    kept.times[1] = std::int64_t(st.st_atim.tv_sec) * 1000000000 + st.st_atim.tv_nsec;
+    kept.times[2] = std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return kept;
+}
+
+Status applyKept(int fd, const Kept& kept)
+{
+    // Linux keeps no settable birth time.
+    const auto spec = [](std::int64_t ns) { return timespec{ns / 1000000000, ns % 1000000000}; };
+    const timespec times[2] = {spec(kept.times[1]), spec(kept.times[2])};
+    return checked(::fchmod(fd, kept.mode) == 0 && ::futimens(fd, times) == 0);
+}
+
+Status moveNoReplace(const QString& from, const QString& to)
+{
+    const QByteArray source = native(from), target = native(to);
+    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
+        return {};
+    if (errno != EINVAL && errno != ENOSYS)
+        return lastError();
+    // A file system without renameat2's flag: link() fails on a taken name
+    // too, and the old name goes after.
+    if (::link(source.constData(), target.constData()) != 0)
+        return lastError();
+    ::unlink(source.constData());
+    return {};
+}
+
+Status replace(const QString& from, const QString& to)
+{
+    return checked(::rename(native(from).constData(), native(to).constData()) == 0);
+}
+
+Status remove(const QString& path) { return checked(::unlink(native(path).constData()) == 0); }
+
+Status flushToDisk(const QString& path)
+{
+    Status status;
+    const Descriptor file = open(path, O_RDONLY, status); // fsync needs no write access
+    if (status)
+        status = sync(file.get());
+    if (!status)
+        return status;
+    // The rename that put the file in place lives in its directory.
+    const Descriptor dir = open(QFileInfo(path).absolutePath(), O_RDONLY | O_DIRECTORY, status);
+    if (!status || ::fsync(dir.get()) == 0 || errno == EINVAL || errno == EROFS)
+        return status;
+    return lastError();
+}
+
+void setRetryPause(std::function<void(int)>) {}
+
+Status makeDirectory(const QString& path) { return checked(::mkdir(native(path).constData(), 0777) == 0); }
+
+QStringList regularFiles(const QString& directory)
+{
+    // readdir, not QDir: a folder of a whole recorded movie holds 100,000
+    // names, and the names keep their bytes (see NativeName).
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(native(directory).constData()), ::closedir);
+    if (!dir)
+        return {};
+    const int dirFd = ::dirfd(dir.get());
+    QStringList names;
+    while (const dirent* entry = ::readdir(dir.get())) {
+        if (entry->d_type != DT_REG) {
+            struct stat st {};
+            if (entry->d_type != DT_UNKNOWN && entry->d_type != DT_LNK)
+                continue;
+            if (::fstatat(dirFd, entry->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode))
+                continue;
+        }
+        names << NativeName::decode(QByteArray(entry->d_name));
+    }
+    return names;
+}
+
+} // namespace NativeFile
