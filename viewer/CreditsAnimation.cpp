@@ -130,7 +130,7 @@ void frmMain::RenderFrame()
     if (!m_device)
         return;
 
-    const HRESULT status = m_device->TestCooperativeLevel();
+    const d3d::HRESULT status = m_device->TestCooperativeLevel(); // not Windows' own HRESULT
     if (status == D3DERR_DEVICENOTRESET) {
         m_device->Reset(m_d3dpp); // a failed reset is tried again next tick
         return;

@@ -3,6 +3,7 @@
 # every staged file in place, uninstall.nsh removes exactly those files and
 # then the folders they made, deepest first, and only when they are empty, so
 # that an uninstall never takes anything it did not bring.
+cmake_minimum_required(VERSION 3.25)
 file(GLOB_RECURSE files RELATIVE ${STAGE} ${STAGE}/*)
 list(SORT files)
 set(install "")

@@ -23,7 +23,7 @@ endforeach()
 
 find_file(FW_JPEG_DLL libjpeg-62.dll PATH_SUFFIXES bin REQUIRED)
 list(APPEND fw_runtime_dlls ${FW_JPEG_DLL})
-foreach(module Core Gui Widgets OpenGL OpenGLWidgets)
+foreach(module Core Gui Widgets OpenGL)
   list(APPEND fw_runtime_dlls $<TARGET_FILE:Qt6::${module}>)
 endforeach()
 
@@ -35,10 +35,11 @@ set(fw_qt_style ${fw_qt_prefix}/plugins/styles/qwindowsvistastyle.dll)
 
 # The test programs also load TurboJPEG (to decode what was written), Qt's
 # test library and its offscreen platform; none of them is installed.
-set(fw_test_dlls $<TARGET_FILE:Qt6::Test>)
-find_file(FW_TURBOJPEG_DLL libturbojpeg.dll PATH_SUFFIXES bin)
-if(FW_TURBOJPEG_DLL)
-  list(APPEND fw_test_dlls ${FW_TURBOJPEG_DLL})
+set(fw_test_dlls "")
+if(FW_BUILD_TESTS)
+  find_package(Qt6 REQUIRED COMPONENTS Test)
+  find_file(FW_TURBOJPEG_DLL libturbojpeg.dll PATH_SUFFIXES bin REQUIRED)
+  list(APPEND fw_test_dlls $<TARGET_FILE:Qt6::Test> ${FW_TURBOJPEG_DLL})
 endif()
 
 set(fw_bin ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})

@@ -49,7 +49,8 @@ QChar PathSeparator() { return QDir::separator(); }
 
 QString FormatPath(const QString& path)
 {
-    if (path.endsWith(PathSeparator()))
+    // Windows takes '/' as well as '\', and Qt's own dialogs answer with '/'.
+    if (path.endsWith(PathSeparator()) || path.endsWith(QChar('/')))
         return path;
     return path + PathSeparator();
 }

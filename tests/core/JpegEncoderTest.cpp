@@ -29,11 +29,6 @@ int frameMarker(std::span<const std::uint8_t> jpeg)
     return 0;
 }
 
-QImage decoded(std::span<const std::uint8_t> jpeg)
-{
-    return QImage::fromData(jpeg.data(), static_cast<int>(jpeg.size()), "JPG");
-}
-
 } // namespace
 
 // Each file decodes to exactly the pixels of the standard tables' file (the
@@ -62,12 +57,12 @@ TEST(JpegEncoder, EveryCodingDecodesToTheStandardTablesPixels)
         for (const auto& [name, picture] : pictures) {
             for (int quality : {50, 90, 100}) {
                 const auto reference = standard.encode(pixelsOf(picture), quality);
-                const QImage expected = decoded(reference);
+                const QImage expected = fwtest::decodeJpeg(reference);
                 const std::size_t referenceSize = reference.size();
                 const auto jpeg = encoder.encode(pixelsOf(picture), quality);
                 SCOPED_TRACE(std::string(label) + ", " + name + ", q" + std::to_string(quality));
                 ASSERT_FALSE(expected.isNull());
-                EXPECT_EQ(decoded(jpeg), expected);
+                EXPECT_EQ(fwtest::decodeJpeg(jpeg), expected);
                 EXPECT_LT(jpeg.size(), referenceSize);
                 EXPECT_EQ(frameMarker(jpeg), marker);
             }

@@ -4,6 +4,9 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QFile>
+#include <memory>
+#include <turbojpeg.h>
 #include <cstdlib>
 #ifndef _WIN32
 #include <csignal>
@@ -44,7 +47,29 @@ QImage testPattern(int width, int height)
     return img;
 }
 
-QImage decodeJpeg(const QString& path) { return QImage(path, "JPG").convertToFormat(QImage::Format_RGB888); }
+QImage decodeJpeg(std::span<const std::uint8_t> jpeg)
+{
+    const std::unique_ptr<void, int (*)(tjhandle)> decoder(tjInitDecompress(), tjDestroy);
+    int width = 0, height = 0, subsampling = 0, colourspace = 0;
+    auto* bytes = const_cast<unsigned char*>(jpeg.data()); // TurboJPEG 2 is not const-correct; it only reads
+    const auto size = static_cast<unsigned long>(jpeg.size());
+    if (!decoder || tjDecompressHeader3(decoder.get(), bytes, size, &width, &height, &subsampling, &colourspace) != 0)
+        return {};
+    QImage image(width, height, QImage::Format_RGB888);
+    if (tjDecompress2(decoder.get(), bytes, size, image.bits(), width, int(image.bytesPerLine()), height, TJPF_RGB, 0)
+        != 0)
+        return {};
+    return image;
+}
+
+QImage decodeJpeg(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.readAll();
+    return decodeJpeg({reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size())});
+}
 
 int maxChannelDiff(const QImage& a0, const QImage& b0)
 {

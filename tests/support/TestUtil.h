@@ -4,7 +4,9 @@
 #include <QImage>
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <functional>
+#include <span>
 #ifndef _WIN32
 #include <sys/resource.h>
 #endif
@@ -21,8 +23,10 @@ void writeBmp(const QString& path, const QImage& image);
 // a blue bottom-right one.
 QImage testPattern(int width, int height);
 
-// Decodes a JPEG file with Qt's reader; a null image when it cannot.
+// Decodes a JPEG file, or JPEG bytes, with TurboJPEG (RGB888); a null image
+// when it cannot.
 QImage decodeJpeg(const QString& path);
+QImage decodeJpeg(std::span<const std::uint8_t> jpeg);
 
 // Largest difference of any channel over all pixels; -1 when the sizes differ.
 int maxChannelDiff(const QImage& a, const QImage& b);

@@ -7,6 +7,12 @@
 #include <QStringList>
 #include <algorithm>
 
+#ifdef _WIN32
+// windows.h, read above through Qt's OpenGL headers, names GDI's CreateFontW
+// "CreateFont"; the one defined here is D3DX's, as D3DX.h declared it.
+#undef CreateFont
+#endif
+
 namespace d3d {
 
 // ------------------------------------------------------------------- font
