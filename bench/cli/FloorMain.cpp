@@ -5,6 +5,8 @@
 // would time the first touch of fresh memory instead, which a virtual
 // machine makes slow). Usage: fwbench_cli_floor IN OUT QUALITY. Prints
 // megapixels and seconds.
+#include "core/PixelLayout.h"
+
 #include <QDir>
 #include <QFile>
 #include <QtEndian>
@@ -44,8 +46,8 @@ int main(int argc, char** argv)
         const int width = qFromLittleEndian<qint32>(bytes + 18);
         const int height = qFromLittleEndian<qint32>(bytes + 22);
         unsigned long size = capacity;
-        if (tjCompress2(compressor, bytes + offset, width, (width * 3 + 3) & ~3, height, TJPF_BGR, &jpeg, &size,
-                        TJSAMP_444, quality, TJFLAG_ACCURATEDCT | TJFLAG_BOTTOMUP)
+        if (tjCompress2(compressor, bytes + offset, width, int(PixelLayout{width, height}.rowBytes()), height, TJPF_BGR,
+                        &jpeg, &size, TJSAMP_444, quality, TJFLAG_ACCURATEDCT | TJFLAG_BOTTOMUP)
             != 0)
             return 1;
         capacity = std::max(capacity, size);

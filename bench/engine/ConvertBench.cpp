@@ -2,6 +2,7 @@
 // the floor of what libjpeg-turbo needs for the same pixels: the goal is to
 // stay within 1.15 times the floor at every size.
 #include "GameScene.h"
+#include "core/PixelLayout.h"
 #include "engine/cDIBSection.h"
 #include "engine/mIntelJPEGLibrary.h"
 #include "platform/Picture.h"
@@ -75,7 +76,7 @@ public:
     void convert()
     {
         const auto* pixels = reinterpret_cast<const unsigned char*>(m_bytes.constData()) + 54;
-        const int pitch = (m_size.width() * 3 + 3) & ~3;
+        const int pitch = int(PixelLayout{m_size.width(), m_size.height()}.rowBytes());
         unsigned char* out = nullptr;
         unsigned long size = 0;
         tjCompress2(m_compressor, pixels, m_size.width(), pitch, m_size.height(), TJPF_BGR, &out, &size, TJSAMP_444,

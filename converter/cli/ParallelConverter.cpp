@@ -5,12 +5,9 @@
 #include "Retirer.h"
 #include "core/JpegEncoder.h"
 #include "core/ReadError.h"
+#include "core/ScreenshotFile.h"
 #include "core/ScreenshotList.h"
-#include "core/SourceFile.h"
-#include "core/bmp/BmpDecoder.h"
-#include "core/tga/TgaDecoder.h"
 
-#include <QDir>
 #include <chrono>
 #include <condition_variable>
 #include <memory>
@@ -53,15 +50,14 @@ struct Encoded {
     FileResult result;
 };
 
-// A TGA screenshot too small by the size rule, found from its header.
-struct SmallPicture {};
-
-QString ruleReason(ScreenshotList::RuleSkip rule)
+QString ruleReason(ScreenshotList::RuleSkip rule, const ScreenshotFormat& format)
 {
     switch (rule) {
     case ScreenshotList::RuleSkip::ShortName:
         return QString("name of %1 characters or fewer").arg(ScreenshotList::kShortestName);
-    case ScreenshotList::RuleSkip::SmallFile: return QString("smaller than %1 bytes").arg(ScreenshotList::kMinBytes);
+    case ScreenshotList::RuleSkip::SmallFile:
+        return QString(format.pictureOf ? "smaller than %1 bytes as a bitmap" : "smaller than %1 bytes")
+            .arg(ScreenshotList::kMinBytes);
     case ScreenshotList::RuleSkip::None: break;
     }
     return {};
@@ -76,56 +72,28 @@ public:
         Encoded e;
         FileResult& r = e.result;
         r = {FileResult::Kind::Skipped, name, {}, 0, 0, {}, FileResult::Source::Unread, {}};
+        ScreenshotFile shot(m_settings.files.inputDir, name);
+        const ScreenshotFormat& format = *shot.format(); // listed: it has one
         // The name alone, before the file is opened.
-        if (const auto rule = ScreenshotList::ruleSkip(name, ScreenshotList::kMinBytes);
-            rule != ScreenshotList::RuleSkip::None) {
-            r.reason = ruleReason(rule);
+        auto rule = ScreenshotList::ruleSkip(name, ScreenshotList::kMinBytes);
+        if (rule != ScreenshotList::RuleSkip::None) {
+            r.reason = ruleReason(rule, format);
             return e;
         }
-        const bool tga = ScreenshotList::isTgaName(name);
         try {
-            SourceFile source(QDir(m_settings.files.inputDir).filePath(name));
-            r.identity = source.identity();
-            r.source = FileResult::Source::Read;
-            // A TGA file may be run-length encoded: its size rule is that of
-            // the same picture as a bitmap, known once its header is read.
-            const auto rule = ScreenshotList::ruleSkip(name, tga ? ScreenshotList::kMinBytes : source.identity().size);
-            if (rule != ScreenshotList::RuleSkip::None) {
-                r.reason = ruleReason(rule);
-                return e;
-            }
-            JpegEncoder::Pixels pixels;
-            const auto allocate = [&](int width, int height) {
-                if (tga && TgaSize{width, height}.bitmapFileBytes() < ScreenshotList::kMinBytes)
-                    throw SmallPicture{};
-                const int pitch = (width * 3 + 3) & ~3;
-                std::uint8_t* destination = m_buffer.reserve(std::size_t(pitch) * std::size_t(height));
-                pixels = {destination, width, height, pitch, true};
-                return destination;
-            };
-            if (tga)
-                DecodeTgaFile(source.file(), allocate);
+            std::uint8_t* destination = nullptr;
+            const bool read = shot.read(
+                [&](int width, int height) {
+                    return destination = m_buffer.reserve(std::size_t(PixelLayout{width, height}.bytes()));
+                },
+                [&](std::int64_t ruleBytes) {
+                    rule = ScreenshotList::ruleSkip(name, ruleBytes);
+                    return rule == ScreenshotList::RuleSkip::None;
+                });
+            if (read)
+                encodePicture(e, destination, shot.picture());
             else
-                DecodeBmpFile(source.file(), allocate);
-            // A writer that set the size first and filled the pixels while
-            // they were read would leave a torn picture: it is taken later.
-            source.checkUnchanged();
-            r.pixels = qint64(pixels.width) * pixels.height;
-            if (!m_settings.files.dryRun) {
-                if (!m_encoder)
-                    m_encoder.emplace(m_settings.coding);
-                const auto bytes = m_encoder->encode(pixels, m_settings.quality);
-                e.jpeg.assign(bytes.begin(), bytes.end());
-                // Several workers write their files at once, so that the
-                // publisher only names them; a single worker leaves it to the
-                // publisher, which runs beside it. When this fails, the
-                // publisher writes the bytes and says why.
-                if (m_settings.jobs > 1)
-                    e.prepared = SafeFile::prepare(m_settings.files.outputDir, e.jpeg);
-            }
-            e.ok = true;
-        } catch (const SmallPicture&) {
-            r.reason = QString("smaller than %1 bytes as a bitmap").arg(ScreenshotList::kMinBytes);
+                r.reason = ruleReason(rule, format);
         } catch (const StillBeingWritten& error) {
             r.source = FileResult::Source::StillWritten;
             r.reason = QString::fromStdString(error.reason());
@@ -135,10 +103,36 @@ public:
             r.kind = FileResult::Kind::Failed;
             r.reason = QString::fromStdString(error.what());
         }
+        // A watch does not take the file it opened again, even when its
+        // reader refused it, until it changes.
+        if (shot.identity() && r.source == FileResult::Source::Unread) {
+            r.identity = *shot.identity();
+            r.source = FileResult::Source::Read;
+        }
         return e;
     }
 
 private:
+    void encodePicture(Encoded& e, const std::uint8_t* bgr, const PixelLayout& picture)
+    {
+        e.result.pixels = qint64(picture.width) * picture.height;
+        if (!m_settings.files.dryRun) {
+            if (!m_encoder)
+                m_encoder.emplace(m_settings.coding);
+            const auto bytes =
+                m_encoder->encode({bgr, picture.width, picture.height, int(picture.rowBytes()), PixelLayout::kBottomUp},
+                                  m_settings.quality);
+            e.jpeg.assign(bytes.begin(), bytes.end());
+            // Several workers write their files at once, so that the
+            // publisher only names them; a single worker leaves it to the
+            // publisher, which runs beside it. When this fails, the
+            // publisher writes the bytes and says why.
+            if (m_settings.jobs > 1)
+                e.prepared = SafeFile::prepare(m_settings.files.outputDir, e.jpeg);
+        }
+        e.ok = true;
+    }
+
     const ParallelConverter::Settings& m_settings;
     PixelBuffer m_buffer;
     std::optional<JpegEncoder> m_encoder;

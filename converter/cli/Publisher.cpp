@@ -2,17 +2,32 @@
 
 #include "core/NativeName.h"
 #include "core/Retire.h"
+#include "core/ScreenshotFormat.h"
 #include "core/ScreenshotList.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
+
+namespace {
+
+// The JPEG's prefix: the window's rule, and one the window never meets,
+// since it lists bitmaps only: the game names a TGA screenshot taken with no
+// map loaded "HalfLife07.tga", whose prefix is "HalfLife".
+QString jpegPrefix(const QString& fileName)
+{
+    static const QRegularExpression noMap(QStringLiteral("^HalfLife[0-9]{2}\\.[tT][gG][aA]$"));
+    return noMap.match(fileName).hasMatch() ? QStringLiteral("HalfLife") : ScreenshotList::namePrefix(fileName);
+}
+
+} // namespace
 
 Publisher::Publisher(Settings settings, Note note) : m_settings(std::move(settings)), m_note(std::move(note)) {}
 
 FileResult Publisher::publish(FileResult r, std::span<const std::uint8_t> jpeg, SafeFile::Prepared& prepared)
 {
     r.jpegBytes = qint64(jpeg.size());
-    const QString prefix = ScreenshotList::namePrefix(r.bitmap);
+    const QString prefix = jpegPrefix(r.bitmap);
     const auto write = [&](const QString& target) {
         if (m_settings.dryRun)
             return SafeFile::Result{SafeFile::Outcome::Written, {}};
@@ -56,18 +71,9 @@ void Publisher::retire(FileResult& r) const
 {
     const Retire::Outcome retired = Retire::retireBitmap(QDir(m_settings.outputDir).filePath(r.jpeg),
                                                          QDir(m_settings.inputDir).filePath(r.bitmap), r.identity);
-    const QString source = ScreenshotList::isTgaName(r.bitmap) ? "TGA file " : "bitmap ";
-    switch (retired.fate) {
-    case Retire::Fate::Deleted: r.source = FileResult::Source::Deleted; break;
-    case Retire::Fate::AlreadyGone:
-    case Retire::Fate::Changed:
-    case Retire::Fate::StillWritten:
-    case Retire::Fate::Link:
-    case Retire::Fate::KeptAs: r.reason = source + Retire::describe(retired); break;
-    case Retire::Fate::NotDurable:
-    case Retire::Fate::CannotDelete:
-        r.kind = FileResult::Kind::Failed;
-        r.reason = source + Retire::describe(retired);
-        break;
-    }
+    // Converted, whatever the fate: see Retire.h.
+    if (retired.fate == Retire::Fate::Deleted)
+        r.source = FileResult::Source::Deleted;
+    else
+        r.reason = QString("%1 %2").arg(ScreenshotFormats::of(r.bitmap)->noun, Retire::describe(retired));
 }

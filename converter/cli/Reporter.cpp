@@ -66,9 +66,7 @@ void Reporter::file(const FileResult& r)
         break;
     case FileResult::Kind::Failed:
         ++m_failed;
-        // A JPEG that was written but whose bitmap could not be deleted.
-        line = r.jpeg.isEmpty() ? QString("%1 failed: %2").arg(bitmap, r.reason)
-                                : QString("%1 -> %2 failed: %3").arg(bitmap, jpeg, r.reason);
+        line = QString("%1 failed: %2").arg(bitmap, r.reason);
         break;
     }
     ++m_batchDone;

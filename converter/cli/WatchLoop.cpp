@@ -79,10 +79,9 @@ private:
         if (!now)
             return false; // gone already
         // A directory that comes back may sit on another device number (a
-        // remount): the file is the same when all else is.
+        // remount): see FileIdentity.
         const auto old = m_handled.constFind(name);
-        return old == m_handled.constEnd() || old->inode != now->inode || old->size != now->size
-               || old->modifiedNs != now->modifiedNs;
+        return old == m_handled.constEnd() || !old->isSameSeenAgain(*now);
     }
 
     void remember(const FileResult& r)

@@ -10,13 +10,6 @@ namespace Retire {
 
 namespace {
 
-QString inDirectory(const QString& directory, const QString& name)
-{
-    if (directory.isEmpty() || directory.endsWith(QChar('/')) || directory.endsWith(QChar('\\')))
-        return directory + name;
-    return directory + QChar('/') + name;
-}
-
 // The bitmap waits under a private name for a moment while it is checked.
 // The name says what it is, and its own name, so that a converter that
 // finds it after a crash can put it back: ".fw-k3x9q2.del.c1a00003.bmp".
@@ -46,7 +39,7 @@ Check check(const QString& aside, const FileIdentity& read, NativeFile::Descript
         return Check::TakenFirst;
     if (!held) // Windows: a writer holds it in a way that refuses us
         return status.error == NativeFile::Error::InUse ? Check::StillWritten : Check::Changed;
-    if (NativeFile::identityOf(held.get()) != read)
+    if (!NativeFile::identityOf(held.get()).isSameFile(read))
         return Check::Changed;
     return NativeFile::writerOf(held.get()) == NativeFile::Writer::Writing ? Check::StillWritten : Check::TheFileRead;
 }
@@ -61,9 +54,9 @@ Outcome putBack(const QString& aside, const QString& bitmapPath, Fate why)
     const QString name = info.fileName();
     const QString prefix = ScreenshotList::namePrefix(name);
     const QString extension = name.right(4);
-    for (int n = 0; n < 10000; ++n) {
-        const QString kept = prefix + QStringLiteral("%1").arg(n, 4, 10, QChar('0')) + extension;
-        const NativeFile::Status status = NativeFile::moveNoReplace(aside, inDirectory(info.path(), kept));
+    for (int n = 0; n < ScreenshotList::kNumberCount; ++n) {
+        const QString kept = ScreenshotList::candidateName(prefix, n, extension);
+        const NativeFile::Status status = NativeFile::moveNoReplace(aside, ScreenshotList::pathIn(info.path(), kept));
         if (status)
             return {Fate::KeptAs, kept, {}};
         if (status.error != NativeFile::Error::NameTaken)
@@ -83,7 +76,7 @@ Published publish(const QString& outputDir, const QString& prefix, int from, con
             p.outcome = SafeFile::Outcome::NameTaken;
             return p;
         }
-        p.jpegPath = inDirectory(outputDir, ScreenshotList::candidateName(prefix, n));
+        p.jpegPath = ScreenshotList::pathIn(outputDir, ScreenshotList::candidateName(prefix, n));
         const SafeFile::Result written = write(p.jpegPath);
         if (written.outcome == SafeFile::Outcome::NameTaken)
             continue; // another writer was quicker: the next number

@@ -18,6 +18,12 @@
 // converted: its JPEG holds what was read, and whoever moved it has it. A
 // bitmap that changed since it was read (rewritten, or another file renamed
 // onto its name) is never deleted: it stays, to be converted in its turn.
+//
+// How a retire step counts, also the same in both programs: once its JPEG is
+// written the file is converted, whatever retireBitmap() answers. A fate
+// other than Deleted is told on the file's line (describe()) and is not a
+// failed conversion: the window's run goes on, and the command line's exit
+// status does not change. Nothing is lost by it: the bitmap is still there.
 namespace Retire {
 
 // Writes the JPEG at target without replacing anything: Written, NameTaken

@@ -1,8 +1,8 @@
 #include "core/ScreenshotList.h"
 
+#include "core/ScreenshotFormat.h"
 #include "core/os/NativeFile.h"
 
-#include <QRegularExpression>
 #include <algorithm>
 #include <memory>
 
@@ -18,18 +18,23 @@ void sortAsListed(QStringList& names)
     });
 }
 
+namespace {
+
+// Hidden files are no screenshots, nor are our own temporary files.
+const ScreenshotFormat* formatOf(const QString& fileName)
+{
+    return fileName.startsWith(QChar('.')) ? nullptr : ScreenshotFormats::of(fileName);
+}
+
+} // namespace
+
 bool isScreenshotName(const QString& fileName)
 {
-    // Hidden files are no screenshots, nor are our own temporary files.
-    return !fileName.startsWith(QChar('.')) && fileName.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive);
+    const ScreenshotFormat* format = formatOf(fileName);
+    return format && format->listedByWindow;
 }
 
-bool isTgaName(const QString& fileName)
-{
-    return !fileName.startsWith(QChar('.')) && fileName.endsWith(QStringLiteral(".tga"), Qt::CaseInsensitive);
-}
-
-bool isConversionName(const QString& fileName) { return isScreenshotName(fileName) || isTgaName(fileName); }
+bool isConversionName(const QString& fileName) { return formatOf(fileName) != nullptr; }
 
 namespace {
 
@@ -52,23 +57,24 @@ QStringList listForConversion(const QString& directory) { return listWhere(direc
 
 QString namePrefix(const QString& fileName)
 {
-    static const QRegularExpression noMap(QStringLiteral("^HalfLife[0-9]{2}\\.[tT][gG][aA]$"));
-    if (noMap.match(fileName).hasMatch())
-        return QStringLiteral("HalfLife");
     return fileName.size() > kShortestName ? fileName.left(fileName.size() - kShortestName) : QString();
 }
 
-QString candidateName(const QString& prefix, int number)
+QString candidateName(const QString& prefix, int number, const QString& extension)
 {
-    return prefix + QStringLiteral("%1").arg(number, 4, 10, QChar('0')) + QStringLiteral(".JPG");
+    return prefix + QStringLiteral("%1").arg(number, 4, 10, QChar('0')) + extension;
+}
+
+QString pathIn(const QString& directory, const QString& name)
+{
+    if (directory.isEmpty() || directory.endsWith(QChar('/')) || directory.endsWith(QChar('\\')))
+        return directory + name;
+    return directory + QChar('/') + name;
 }
 
 int firstFreeNumber(const QString& directory, const QString& prefix, int from, int end)
 {
-    const QString base = directory.isEmpty() || directory.endsWith(QChar('/')) || directory.endsWith(QChar('\\'))
-                             ? directory
-                             : directory + QChar('/');
-    const auto taken = [&](int n) { return NativeFile::entryExists(base + candidateName(prefix, n)); };
+    const auto taken = [&](int n) { return NativeFile::entryExists(pathIn(directory, candidateName(prefix, n))); };
     int n = from;
     while (n < end && taken(n))
         ++n;

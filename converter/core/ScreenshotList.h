@@ -28,19 +28,23 @@ bool isScreenshotName(const QString& fileName);
 // Puts names in list()'s order.
 void sortAsListed(QStringList& names);
 
-// The command line converts the game's TGA screenshots too: list() with the
-// "*.tga" files (any case) among the bitmaps, in the same order.
+// The command line converts every input format (ScreenshotFormats): list()
+// with the files of the other formats among the bitmaps, in the same order.
 QStringList listForConversion(const QString& directory);
 bool isConversionName(const QString& fileName);
-bool isTgaName(const QString& fileName);
 
 // "half0007.bmp" -> "half": the name less its last 8 characters, or "" for a
-// name of 8 characters or fewer. One exception: the game names a screenshot
-// taken with no map loaded "HalfLife07.tga", whose prefix is "HalfLife".
+// name of 8 characters or fewer.
 QString namePrefix(const QString& fileName);
 
-// "half" and 3 -> "half0003.JPG"; from 10000 on the numbers have five digits.
-QString candidateName(const QString& prefix, int number);
+// "half" and 3 -> "half0003.JPG"; from 10000 on the numbers have five
+// digits. A bitmap kept under a new name is named the same way, with its
+// own extension.
+QString candidateName(const QString& prefix, int number, const QString& extension = QStringLiteral(".JPG"));
+
+// The path of a name in a directory that ends in a separator or not, or is
+// empty for the current directory.
+QString pathIn(const QString& directory, const QString& name);
 
 // The lowest number from `from` on, below `end`, whose candidate name is free
 // in the directory, or `end` when every one is taken. Any entry takes a

@@ -41,7 +41,7 @@ SourceFile::SourceFile(const QString& path, const Wait& wait)
             wait(kSettleMs);
         else
             QThread::msleep(kSettleMs);
-        if (NativeFile::identityOf(handle) != before)
+        if (!NativeFile::identityOf(handle).isSameFile(before))
             throw StillBeingWritten(path);
         break;
     }
@@ -53,6 +53,7 @@ SourceFile::SourceFile(const QString& path, const Wait& wait)
 void SourceFile::checkUnchanged() const
 {
     const int handle = m_file.handle();
-    if (NativeFile::identityOf(handle) != m_identity || NativeFile::writerOf(handle) == NativeFile::Writer::Writing)
+    if (!NativeFile::identityOf(handle).isSameFile(m_identity)
+        || NativeFile::writerOf(handle) == NativeFile::Writer::Writing)
         throw StillBeingWritten(m_file.fileName());
 }

@@ -4,7 +4,7 @@
 #include "core/Recovery.h"
 #include "core/Retire.h"
 #include "core/SafeFile.h"
-#include "core/SourceFile.h"
+#include "core/ScreenshotFile.h"
 #include "engine/cDIBSection.h"
 #include "engine/mFileOp.h"
 #include "engine/mIntelJPEGLibrary.h"
@@ -25,8 +25,7 @@ constexpr int kAfterCreateMs = 500;
 enum class FileResult { Converted, Skipped, Failed };
 
 struct FileJob {
-    QString name;      // as listed
-    QString source;    // its full path
+    ScreenshotFile& screenshot;
     QString outputDir; // where its JPEG goes
     QString prefix;
     int number; // the first free number, found before the file is read
@@ -41,24 +40,21 @@ void reportFailure(RunHost& host, const QString& jpeg)
 // bitmap when asked). The image is shared by the whole run.
 FileResult convertFile(RunHost& host, cDIBSection& image, const FileJob& job, int quality)
 {
-    host.log(job.name);
+    const QString& name = job.screenshot.name();
+    host.log(name);
     host.processEvents();
 
     // The file is opened once: its identity, taken from that descriptor,
     // decides later whether the file on the disk is still the one read.
-    FileIdentity read;
     StdPicture picture;
     try {
         // Where leases are refused it waits a moment for a writer to show
         // itself: the window stays live meanwhile, as in its other waits.
-        SourceFile source(job.source, [&host](int ms) { host.pause(ms); });
-        picture = LoadPicture(source.file());
-        source.checkUnchanged();
-        read = source.identity();
+        picture = LoadPicture(job.screenshot, [&host](int ms) { host.pause(ms); });
     } catch (const ReadError& e) {
         // A bitmap that vanished, cannot be read or is still being written
         // costs nothing but itself: it stays.
-        host.log(job.name + QStringLiteral(" skipped: ") + QString::fromStdString(e.reason()));
+        host.log(name + QStringLiteral(" skipped: ") + QString::fromStdString(e.reason()));
         return FileResult::Skipped;
     } catch (const std::exception&) {
         reportFailure(host, job.outputDir + ScreenshotList::candidateName(job.prefix, job.number));
@@ -88,7 +84,7 @@ FileResult convertFile(RunHost& host, cDIBSection& image, const FileJob& job, in
     }
     if (jpeg.outcome != SafeFile::Outcome::Written) {
         image.ClearUp();
-        host.log(job.name + QStringLiteral(" skipped: every number from 0000 to 9998 is taken"));
+        host.log(name + QStringLiteral(" skipped: every number from 0000 to 9998 is taken"));
         return FileResult::Skipped;
     }
 
@@ -98,11 +94,13 @@ FileResult convertFile(RunHost& host, cDIBSection& image, const FileJob& job, in
     host.processEvents();
 
     if (host.deleteOriginals()) {
-        const Retire::Outcome retired = Retire::retireBitmap(jpeg.jpegPath, job.source, read);
+        // Converted, whatever the fate: see Retire.h.
+        const Retire::Outcome retired =
+            Retire::retireBitmap(jpeg.jpegPath, job.screenshot.path(), *job.screenshot.identity());
         if (retired.fate == Retire::Fate::Deleted)
-            mFileOp::WaitWhileFileExists(job.source, kDeleteWaitMs);
+            mFileOp::WaitWhileFileExists(job.screenshot.path(), kDeleteWaitMs);
         else
-            host.log(job.name + QChar(' ') + Retire::describe(retired));
+            host.log(name + QChar(' ') + Retire::describe(retired));
     }
     return FileResult::Converted;
 }
@@ -160,11 +158,12 @@ bool RunConversion(RunHost& host)
     for (int j = 0; j < names.size(); ++j) {
         host.showProgress(j, static_cast<int>(names.size()));
         const QString& name = names[j];
-        const auto length = mFileOp::FileLength(input + name);
-        const auto rule = ScreenshotList::ruleSkip(name, length.value_or(ScreenshotList::kMinBytes));
+        ScreenshotFile screenshot(input, name);
+        const auto found = screenshot.lookUp();
+        const auto rule = ScreenshotList::ruleSkip(name, found ? found->size : ScreenshotList::kMinBytes);
         if (rule == ScreenshotList::RuleSkip::ShortName)
             continue;
-        if (!length) {
+        if (!found) {
             host.log(name + QStringLiteral(" skipped: file not found"));
             continue;
         }
@@ -175,7 +174,7 @@ bool RunConversion(RunHost& host)
         const int number = ScreenshotList::firstFreeNumber(output, prefix, 0);
         if (number == ScreenshotList::kNumberCount)
             continue; // every number taken: left alone, like a small file
-        if (convertFile(host, image, {name, input + name, output, prefix, number}, quality) == FileResult::Failed) {
+        if (convertFile(host, image, {screenshot, output, prefix, number}, quality) == FileResult::Failed) {
             // The closing steps of a complete run are not taken, but the
             // window comes back usable after the message.
             host.runEnded(false);

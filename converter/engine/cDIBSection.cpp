@@ -1,5 +1,7 @@
 #include "engine/cDIBSection.h"
 
+#include "core/PixelLayout.h"
+
 #include "platform/MsgBox.h"
 #include "platform/Picture.h"
 
@@ -16,9 +18,7 @@ cDIBSection::~cDIBSection() { ClearUp(); }
 
 int cDIBSection::BytesPerScanLine() const
 {
-    // Unsigned arithmetic: the rule is a 32-bit AND with NOT 3.
-    const std::uint32_t w = static_cast<std::uint32_t>(m_header.biWidth);
-    return static_cast<int>((w * 3u + 3u) & ~3u);
+    return static_cast<int>(PixelLayout{m_header.biWidth, m_header.biHeight}.rowBytes());
 }
 
 bool cDIBSection::CreateDIB(gdi::HDC lhDC, int lWidth, int lHeight, gdi::HBITMAP& hDib)

@@ -1,6 +1,7 @@
 #include "engine/mFileOp.h"
 
 #include "core/Directories.h"
+#include "core/SourceFile.h"
 
 #include "engine/mChrono.h"
 #include "platform/DesktopOpen.h"
@@ -56,12 +57,12 @@ QString FormatPath(const QString& path)
 
 std::optional<std::int64_t> FileLength(const QString& path)
 {
-    if (path.isEmpty())
+    // Asked as the run's screenshots are (ScreenshotFile::lookUp), so that a
+    // name whose bytes are not UTF-8 is found here too.
+    const auto file = path.isEmpty() ? std::nullopt : identityOfFile(path);
+    if (!file || Directories::exists(path))
         return std::nullopt;
-    const QFileInfo info(path);
-    if (!info.exists() || info.isDir())
-        return std::nullopt;
-    return info.size();
+    return file->size;
 }
 
 bool FileExists(const QString& path) { return FileLength(path).has_value(); }

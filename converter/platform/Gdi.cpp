@@ -1,5 +1,7 @@
 #include "platform/Gdi.h"
 
+#include "core/PixelLayout.h"
+
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -24,8 +26,9 @@ struct Bitmap {
 
     std::uint8_t* row(int y) const // y counted from the top of the picture
     {
-        const int memoryRow = bottomUp ? height - 1 - y : y;
-        return pixels.get() + static_cast<std::ptrdiff_t>(memoryRow) * stride;
+        if (bottomUp) // a DIB section
+            return PixelLayout{width, height}.row(pixels.get(), y);
+        return pixels.get() + static_cast<std::ptrdiff_t>(y) * stride;
     }
 };
 
@@ -115,7 +118,7 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFOHEADER& header, std::uint32_t usag
     Bitmap b;
     b.width = header.biWidth;
     b.height = header.biHeight;
-    b.stride = (header.biWidth * 3 + 3) & ~3;
+    b.stride = int(PixelLayout{header.biWidth, header.biHeight}.rowBytes());
     b.pixels.reset(new (std::nothrow) std::uint8_t[static_cast<std::size_t>(b.stride) * b.height]);
     if (!b.pixels)
         return 0;

@@ -1,5 +1,6 @@
 #include "platform/Picture.h"
 
+#include "core/ScreenshotFile.h"
 #include "core/bmp/BmpDecoder.h"
 
 #include <utility>
@@ -39,18 +40,19 @@ int StdPicture::Height() const
 
 namespace {
 
-template <typename Source>
-StdPicture load(Source& source, const QString& name)
+// Decodes with `decode`, which calls the allocator it is given.
+template <typename Decode>
+StdPicture load(const Decode& decode, const QString& name)
 {
     StdPicture picture;
-    DecodeBmpFile(source, [&](int width, int height) {
+    decode([&](int width, int height) {
         gdi::BITMAPINFOHEADER header;
         header.biWidth = width;
         header.biHeight = height;
         std::uint8_t* bits = nullptr;
         const gdi::HBITMAP bitmap = gdi::CreateDIBSection(0, header, gdi::DIB_RGB_COLORS, &bits);
         if (!bitmap)
-            throw BmpError(name, "not enough memory");
+            throw ReadError(name, "not enough memory");
         picture = StdPicture(bitmap);
         return bits;
     });
@@ -59,9 +61,15 @@ StdPicture load(Source& source, const QString& name)
 
 } // namespace
 
-StdPicture LoadPicture(const QString& path) { return load(path, path); }
+StdPicture LoadPicture(const QString& path)
+{
+    return load([&](const PixelAllocator& allocate) { DecodeBmpFile(path, allocate); }, path);
+}
 
-StdPicture LoadPicture(QFile& file) { return load(file, file.fileName()); }
+StdPicture LoadPicture(ScreenshotFile& screenshot, const SourceFile::Wait& wait)
+{
+    return load([&](const PixelAllocator& allocate) { screenshot.read(allocate, {}, wait); }, screenshot.path());
+}
 
 QImage PictureToImage(const StdPicture& picture)
 {

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/ScreenshotFile.h"
 #include "platform/Gdi.h"
 
-#include <QFile>
 #include <QImage>
 #include <QString>
 #include <utility>
@@ -33,8 +33,9 @@ private:
 
 // Loads a bitmap file. Throws BmpError naming the file and the reason.
 StdPicture LoadPicture(const QString& path);
-// Loads it from a file already open for reading.
-StdPicture LoadPicture(QFile& file);
+// Loads a screenshot with its format's reader (ScreenshotFile::read: never
+// while it is being written, and checked unchanged after). Throws ReadError.
+StdPicture LoadPicture(ScreenshotFile& screenshot, const SourceFile::Wait& wait = {});
 
 // The picture as a QImage (RGB888, top row first) for showing it on screen;
 // a null image for an empty picture.

@@ -2,6 +2,7 @@
 // screenshot opened with its own program.
 #include "window/FrmMain.h"
 
+#include "core/ScreenshotFile.h"
 #include "platform/Picture.h"
 #include "window/controls/FileListBox.h"
 #include "window/controls/ImageBox.h"
@@ -11,10 +12,12 @@ void FrmMain::FileList_Click()
     const QListWidgetItem* item = FileList->currentItem();
     if (!item)
         return;
-    // A file that cannot be shown (damaged, or gone since the list was read)
-    // leaves the preview as it was.
+    // A file that cannot be shown (damaged, gone since the list was read,
+    // still being written) leaves the preview as it was. It is read as the
+    // run reads it, so that a name in any encoding shows.
     try {
-        const QImage image = PictureToImage(LoadPicture(InputPath + item->text()));
+        ScreenshotFile screenshot(InputPath, item->text());
+        const QImage image = PictureToImage(LoadPicture(screenshot));
         if (!image.isNull())
             ImgPreview->setImage(image);
     } catch (const std::exception&) {

@@ -4,6 +4,7 @@
 #include "CliSupport.h"
 #include "TempDir.h"
 #include "TestUtil.h"
+#include "core/ScreenshotList.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -17,6 +18,8 @@
 #include <set>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace clitest;
 using namespace fwtest;
@@ -179,7 +182,7 @@ TEST(Cli, NumbersGoOnPast9998)
 {
     TempDir in, out;
     for (int n = 0; n < 9999; ++n)
-        writeAll(out.file(QString("movie%1.JPG").arg(n, 4, 10, QChar('0'))), {});
+        writeAll(out.file(ScreenshotList::candidateName("movie", n)), {});
     writeShots(in, "movie%1.bmp", 2);
     const Result r = convert({"-j", "2", in.path(), out.path()});
     EXPECT_EQ(r.code, 0) << r.errors.toStdString();
@@ -257,6 +260,23 @@ TEST(Cli, SignalStopsCleanly)
         // That no bitmap is lost at any moment is the crash-point test's.
         EXPECT_TRUE(entries(out.path(), ".*").isEmpty()) << "temporary file left";
     }
+}
+
+// A bitmap that cannot be deleted (a read-only folder) is kept, with the
+// reason on its line. Its JPEG is written, so it counts as converted and
+// the exit status stays 0, as the window's run goes on after it.
+TEST(Cli, ABitmapThatCannotBeDeletedIsKeptAndCountsAsConverted)
+{
+    TempDir in, out;
+    writeShots(in, "c1a0%1.bmp", 1);
+    ASSERT_EQ(::chmod(QFile::encodeName(in.path()).constData(), 0555), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(out.path()).constData(), 0777), 0);
+    const Result r = convert({"-d", in.path(), out.path()}, [] { (void)(::setgid(65534) + ::setuid(65534)); });
+    ::chmod(QFile::encodeName(in.path()).constData(), 0700);
+    EXPECT_EQ(r.code, 0) << r.errors.toStdString();
+    EXPECT_TRUE(r.lines.value(0).endsWith(", bitmap kept: it could not be deleted (Permission denied)"))
+        << r.lines.join('\n').toStdString();
+    EXPECT_EQ(entries(in.path()).size(), 1);
 }
 
 // A name in Latin-1 is converted and deleted by its own bytes, and its JPEG's

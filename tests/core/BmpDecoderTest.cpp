@@ -54,7 +54,7 @@ BmpRecipe rgb24(int width, int height, bool topDown = false)
     BmpRecipe r;
     r.width = width;
     r.height = topDown ? -height : height;
-    const std::size_t stride = std::size_t(width * 3 + 3) & ~std::size_t(3);
+    const std::size_t stride = std::size_t(width * 24 + 31) / 32 * 4; // the file format's row rule
     r.pixels.assign(stride * height, 0xEE);
     for (int fileRow = 0; fileRow < height; ++fileRow) {
         const int y = topDown ? fileRow : height - 1 - fileRow; // y counted from the top
@@ -222,7 +222,7 @@ struct AllocatorRefused : std::runtime_error {
 TEST(BmpDecoderErrors, AllocatorExceptionsPassThrough)
 {
     fwtest::TempDir dir;
-    const BmpAllocator refuse = [](int, int) -> std::uint8_t* { throw AllocatorRefused("no room"); };
+    const PixelAllocator refuse = [](int, int) -> std::uint8_t* { throw AllocatorRefused("no room"); };
     for (const Bytes& bytes : {build(rgb24(9, 4)), build(rle8(4, 2, {4, 1, 0, 1}))}) {
         EXPECT_THROW(DecodeBmp(bytes, "a.bmp", refuse), AllocatorRefused);
         EXPECT_THROW(DecodeBmpFile(writeBytes(dir.file("a.bmp"), bytes), refuse), AllocatorRefused);

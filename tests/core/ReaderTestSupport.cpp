@@ -37,7 +37,7 @@ QString writeBytes(const QString& path, const Bytes& bytes)
 }
 
 // Fills the buffer with stale bytes, so that every byte left unwritten shows.
-BmpAllocator allocatorFor(Picture& picture)
+PixelAllocator allocatorFor(Picture& picture)
 {
     return [&picture](int width, int height) {
         ++picture.allocations;

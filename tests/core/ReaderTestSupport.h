@@ -25,7 +25,7 @@ struct Picture {
     int allocations = 0;
     Bytes bytes;
 
-    int stride() const { return (width * 3 + 3) & ~3; }
+    int stride() const { return int(PixelLayout{width, height}.rowBytes()); }
     // Colour of column x, row y counted from the top, as 0xRRGGBB.
     std::uint32_t at(int x, int y) const;
     bool padIsZero() const;
@@ -40,7 +40,7 @@ QString writeBytes(const QString& path, const Bytes& bytes);
 
 // Hands out exactly the promised size (so ASan sees any write past it),
 // filled with stale bytes first, so that every byte left unwritten shows.
-BmpAllocator allocatorFor(Picture& picture);
+PixelAllocator allocatorFor(Picture& picture);
 
 // With FW_<FORMAT>_SEED_DIR set (format "BMP" or "TGA"), writes the bytes
 // there as a seed for that reader's fuzzer.

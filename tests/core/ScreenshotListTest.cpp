@@ -26,16 +26,3 @@ TEST(ScreenshotList, ListsRegularScreenshotFilesInCaseBlindOrder)
               QStringList({"C1A00000.BMP", "c1a00001.bmp", "e0.Bmp", "HalfLife07.TGA", "link.bmp", "x.tga"}));
     EXPECT_TRUE(list(dir.file("nowhere")).isEmpty());
 }
-
-// The prefix is the name less its last eight characters (the run's and the
-// command line's tests cover the usual names), except for the game's name of
-// a screenshot taken with no map loaded.
-TEST(ScreenshotList, OnlyTheGamesNameWithoutAMapKeepsMoreThanItsPrefix)
-{
-    const std::pair<const char*, QString> rows[] = {
-        {"HalfLife07.tga", "HalfLife"}, {"HalfLife07.TGA", "HalfLife"}, {"HalfLife07.bmp", "HalfLi"},
-        {"HalfLife007.tga", "HalfLif"}, {"xHalfLife07.tga", "xHalfLi"},
-    };
-    for (const auto& [name, prefix] : rows)
-        EXPECT_EQ(namePrefix(name), prefix) << name;
-}

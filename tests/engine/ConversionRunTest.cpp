@@ -140,7 +140,7 @@ TEST_F(ConversionRunTest, SkipsShortNamesSmallFilesAndFullNumberRangesSilently)
     addBitmapOfSize("exact000.bmp", 360000);
     addShot("zfull000.bmp");
     for (int n = 0; n <= 9998; ++n)
-        fwtest::writeAll(jpegs.file(QString("zful%1.JPG").arg(n, 4, 10, QChar('0'))), {});
+        fwtest::writeAll(jpegs.file(ScreenshotList::candidateName("zful", n)), {});
     host.deleteBitmaps = true;
     EXPECT_TRUE(run());
     EXPECT_EQ(host.info, (QStringList{"Processing:", "a.bmp.bmp", "exact000.bmp", "Done."}));

@@ -3,7 +3,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    return fuzzReader<BmpError>(data, size, [](std::span<const std::uint8_t> bytes, const BmpAllocator& allocate) {
+    return fuzzReader<BmpError>(data, size, [](std::span<const std::uint8_t> bytes, const PixelAllocator& allocate) {
         DecodeBmp(bytes, QStringLiteral("fuzz.bmp"), allocate);
     });
 }

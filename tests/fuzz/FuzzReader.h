@@ -3,7 +3,7 @@
 // What each reader's libFuzzer entry point does: any bytes, an allocator
 // that hands out exactly the promised size (so ASan sees every stray write),
 // and only the reader's own error may come out.
-#include "core/bmp/BmpDecoder.h"
+#include "core/PixelLayout.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -14,8 +14,8 @@ template <typename ReaderError, typename Decode>
 int fuzzReader(const std::uint8_t* data, std::size_t size, const Decode& decode)
 {
     std::vector<std::uint8_t> pixels;
-    const BmpAllocator allocate = [&pixels](int width, int height) {
-        pixels.resize(std::size_t((width * 3 + 3) & ~3) * std::size_t(height));
+    const PixelAllocator allocate = [&pixels](int width, int height) {
+        pixels.resize(std::size_t(PixelLayout{width, height}.bytes()));
         return pixels.data();
     };
     try {

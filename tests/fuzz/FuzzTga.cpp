@@ -4,7 +4,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    return fuzzReader<TgaError>(data, size, [](std::span<const std::uint8_t> bytes, const BmpAllocator& allocate) {
+    return fuzzReader<TgaError>(data, size, [](std::span<const std::uint8_t> bytes, const PixelAllocator& allocate) {
         DecodeTga(bytes, QStringLiteral("fuzz.tga"), allocate);
     });
 }

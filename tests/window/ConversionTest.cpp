@@ -1,6 +1,7 @@
 // Whole conversions, from a click of CmdGo to "Done.", on real files.
 #include "TestUtil.h"
 #include "WindowHarness.h"
+#include "core/NativeName.h"
 #include "window/FrmMainRunHost.h"
 
 #include <QDir>
@@ -8,6 +9,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 #include <tuple>
+#include <unistd.h>
 
 namespace {
 
@@ -49,6 +51,27 @@ TEST(Conversion, AFailedRunIsReportedAndKeepsTheBitmapsAndTheNextClickConvertsTh
     EXPECT_TRUE(c.CmdGo->isEnabled() && w->controlsEnabled() && !c.LFore->isVisible());
     EXPECT_EQ(c.FileList->count(), 0);
     EXPECT_EQ(c.LFore->x2(), c.LBack->x2()) << "the last file fills the progress bar";
+}
+
+// A name that is not UTF-8 (Latin-1 here, as an old game or file system
+// writes it) is listed, converted to a JPEG whose name has the same bytes,
+// and deleted with "Delete" ticked, as the command line does.
+TEST(Conversion, ANameInLatin1IsListedConvertedAndDeletedByItsOwnBytes)
+{
+    WindowHarness h;
+    const QByteArray latin1 = "caf\xe9", input = QFile::encodeName(h.input), bitmap = input + latin1 + "0001.bmp";
+    h.writeScreenshot(h.input + "shot.bmp");
+    ASSERT_EQ(::rename((input + "shot.bmp").constData(), bitmap.constData()), 0);
+    auto w = h.started();
+    const WindowControls c(*w);
+    const QString name = NativeName::decode(latin1 + "0001.bmp");
+    ASSERT_EQ(WindowHarness::lines(c.FileList), QStringList({name}));
+    c.chkDel->setChecked(true);
+    QTest::mouseClick(c.CmdGo, Qt::LeftButton);
+    EXPECT_EQ(WindowHarness::lines(c.Lstinfo), QStringList({"Processing:", name, "Done."}));
+    EXPECT_NE(::access(bitmap.constData(), F_OK), 0) << "the bitmap was not deleted";
+    EXPECT_EQ(::unlink((QFile::encodeName(h.output) + latin1 + "0000.JPG").constData()), 0) << "no JPEG of that name";
+    EXPECT_TRUE(h.messages.empty());
 }
 
 } // namespace

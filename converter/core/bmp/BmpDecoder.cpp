@@ -14,7 +14,7 @@ namespace {
 [[noreturn]] void raise(const QString& name, const std::string& reason) { throw BmpError(name, reason); }
 
 // Asks the caller for the buffer; every header check has passed by now.
-std::uint8_t* allocateBuffer(const bmp::Layout& l, const BmpAllocator& allocate)
+std::uint8_t* allocateBuffer(const bmp::Layout& l, const PixelAllocator& allocate)
 {
     std::uint8_t* buffer = allocate(l.width, l.height);
     if (!buffer)
@@ -48,17 +48,13 @@ void readStoredRows(QFile& file, const bmp::Layout& l, std::uint8_t* buffer)
     }
     if (!complete) {
         // The file shrank since its size was taken: leave no stale bytes behind.
-        std::memset(buffer, 0, std::size_t(l.bufferBytes()));
+        std::memset(buffer, 0, std::size_t(l.picture().bytes()));
         bmp::fail("truncated pixel data");
     }
-    const std::int64_t used = std::int64_t{l.width} * 3;
-    if (used != l.stride()) {
-        for (int row = 0; row < l.height; ++row)
-            std::memset(buffer + row * l.stride() + used, 0, std::size_t(l.stride() - used));
-    }
+    l.picture().clearPadding(buffer);
 }
 
-void decodeFile(QFile& file, const BmpAllocator& allocate)
+void decodeFile(QFile& file, const PixelAllocator& allocate)
 {
     const std::int64_t fileSize = file.size();
     if (fileSize == 0)
@@ -77,13 +73,13 @@ void decodeFile(QFile& file, const BmpAllocator& allocate)
     const std::vector<std::uint8_t> palette = readBlock(file, l.paletteOffset, l.paletteBytes());
     const std::vector<std::uint8_t> pixels = readBlock(file, l.pixelOffset, l.pixelBytes);
     std::uint8_t* buffer = allocateBuffer(l, allocate);
-    std::memset(buffer, 0, std::size_t(l.bufferBytes()));
+    std::memset(buffer, 0, std::size_t(l.picture().bytes()));
     bmp::decodePixels(l, palette, pixels, buffer);
 }
 
 } // namespace
 
-void DecodeBmpFile(const QString& path, const BmpAllocator& allocate)
+void DecodeBmpFile(const QString& path, const PixelAllocator& allocate)
 {
     QFile file(path);
     if (const std::optional<std::string> reason = OpenForReading(file))
@@ -91,7 +87,7 @@ void DecodeBmpFile(const QString& path, const BmpAllocator& allocate)
     DecodeBmpFile(file, allocate);
 }
 
-void DecodeBmpFile(QFile& file, const BmpAllocator& allocate)
+void DecodeBmpFile(QFile& file, const PixelAllocator& allocate)
 {
     try {
         decodeFile(file, allocate);
@@ -100,13 +96,13 @@ void DecodeBmpFile(QFile& file, const BmpAllocator& allocate)
     }
 }
 
-void DecodeBmp(std::span<const std::uint8_t> bytes, const QString& name, const BmpAllocator& allocate)
+void DecodeBmp(std::span<const std::uint8_t> bytes, const QString& name, const PixelAllocator& allocate)
 {
     try {
         const auto size = std::int64_t(bytes.size());
         const bmp::Layout l = bmp::parseLayout(bytes.first(std::min(bytes.size(), bmp::kLongestHeaders)), size);
         std::uint8_t* buffer = allocateBuffer(l, allocate);
-        std::memset(buffer, 0, std::size_t(l.bufferBytes()));
+        std::memset(buffer, 0, std::size_t(l.picture().bytes()));
         bmp::decodePixels(l, bytes.subspan(std::size_t(l.paletteOffset), std::size_t(l.paletteBytes())),
                           bytes.subspan(std::size_t(l.pixelOffset), std::size_t(l.pixelBytes)), buffer);
     } catch (const bmp::Failure& failure) {

@@ -1,16 +1,16 @@
 #pragma once
 
+#include "core/PixelLayout.h"
 #include "core/ReadError.h"
 
 #include <QString>
 #include <cstdint>
-#include <functional>
 #include <span>
 
 class QFile;
 
 // Our own reader of Windows bitmap files. It writes straight into the
-// 24-bit, blue-green-red, bottom-up, 4-byte-padded layout of cDIBSection.
+// picture layout every reader fills (PixelLayout).
 //
 // Read: 1, 2, 4, 8, 16, 24 and 32 bits per pixel; RLE4, RLE8 and OS/2 RLE24;
 // bit-field masks (fields of any width scaled with rounding, so full scale
@@ -22,7 +22,7 @@ class QFile;
 // RLE stored top-down.
 //
 // The whole header is checked (sizes in 64 bits, pixel data inside the real
-// file, pixel count capped) before the allocator is called; a truncated file
+// file, pixel count capped at kMaxPixels) before the allocator is called; a truncated file
 // is always an error. Reasons: "file not found", "cannot read file", "file
 // is empty", "not a BMP file", "truncated header", "bad dimensions",
 // "dimensions too large", "unsupported bit depth", "unsupported
@@ -36,28 +36,16 @@ public:
     using ReadError::ReadError;
 };
 
-// Receives the picture's size once the whole header has been checked and
-// returns the destination: height rows of ((width * 3 + 3) & ~3) bytes,
-// bottom row first. May throw (the error passes to the decoder's caller);
-// returning nullptr is reported as a BmpError. Every byte of the buffer,
-// pad bytes included, is written (pixels or zeros) before the decoder
-// returns; after an error its content is unspecified but never stale.
-using BmpAllocator = std::function<std::uint8_t*(int width, int height)>;
-
-// Largest picture accepted: far above any screen, far below what would
-// exhaust memory (about 200 MB of pixels).
-inline constexpr std::int64_t kMaxBmpPixels = std::int64_t{1} << 26;
-
 // Decodes a file. Throws BmpError (or what the allocator throws). The
 // file's size field is ignored in favour of the real size. The common
 // screenshot layout (24 bits, uncompressed, bottom-up) is read in one call
 // straight into the buffer, a top-down one row by row; other layouts are
 // read into memory first.
-void DecodeBmpFile(const QString& path, const BmpAllocator& allocate);
+void DecodeBmpFile(const QString& path, const PixelAllocator& allocate);
 
 // Decodes a file already open for reading (the converter opens it itself, to
 // know which file it read); errors name the file by its fileName().
-void DecodeBmpFile(QFile& file, const BmpAllocator& allocate);
+void DecodeBmpFile(QFile& file, const PixelAllocator& allocate);
 
 // Decodes bytes already in memory; name is used in error messages only.
-void DecodeBmp(std::span<const std::uint8_t> bytes, const QString& name, const BmpAllocator& allocate);
+void DecodeBmp(std::span<const std::uint8_t> bytes, const QString& name, const PixelAllocator& allocate);

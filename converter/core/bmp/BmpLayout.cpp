@@ -84,7 +84,7 @@ void checkDimensions(const InfoHeader& h, Layout& l)
         fail("bad dimensions (" + std::to_string(h.width) + " x " + std::to_string(h.height) + ")");
     l.topDown = h.height < 0;
     const std::int64_t height = h.height < 0 ? -h.height : h.height;
-    if (h.width * height > kMaxBmpPixels)
+    if (h.width * height > kMaxPixels)
         fail("dimensions too large (" + std::to_string(h.width) + " x " + std::to_string(height) + ")");
     l.width = int(h.width);
     l.height = int(height);

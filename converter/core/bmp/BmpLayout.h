@@ -83,8 +83,7 @@ struct Layout {
     std::int64_t pixelBytes = 0; // bytes the decoder reads from pixelOffset on
     bool streamCapped = false;   // RLE: the file holds more than pixelBytes
 
-    std::int64_t stride() const { return (std::int64_t{width} * 3 + 3) & ~std::int64_t{3}; }
-    std::int64_t bufferBytes() const { return stride() * height; }
+    PixelLayout picture() const { return {width, height}; }
     std::int64_t paletteBytes() const { return std::int64_t{paletteEntries} * paletteEntrySize; }
     bool isRle() const { return encoding != Encoding::Plain; }
 };

@@ -4,11 +4,9 @@
 
 namespace bmp {
 
-// The buffer row a row of the file lands in (buffer row 0 = bottom row).
 std::uint8_t* bufferRow(const Layout& l, std::uint8_t* buffer, int fileRow)
 {
-    const int row = l.topDown ? l.height - 1 - fileRow : fileRow;
-    return buffer + std::int64_t{row} * l.stride();
+    return l.picture().row(buffer, l.topDown ? fileRow : l.height - 1 - fileRow);
 }
 
 namespace {
@@ -74,7 +72,7 @@ void decodePlain(const Layout& l, const Palette& palette, std::span<const std::u
 class RleCanvas {
 public:
     RleCanvas(const Layout& l, std::uint8_t* buffer)
-        : m_buffer(buffer), m_width(l.width), m_height(l.height), m_stride(l.stride())
+        : m_buffer(buffer), m_width(l.width), m_height(l.height), m_stride(l.picture().rowBytes())
     {
     }
     void put(const std::uint8_t* bgr)

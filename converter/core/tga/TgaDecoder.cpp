@@ -15,7 +15,7 @@ namespace {
 [[noreturn]] void raise(const QString& name, const std::string& reason) { throw TgaError(name, reason); }
 
 // Asks the caller for the buffer; every header check has passed by now.
-std::uint8_t* allocateBuffer(const tga::Layout& l, const BmpAllocator& allocate)
+std::uint8_t* allocateBuffer(const tga::Layout& l, const PixelAllocator& allocate)
 {
     std::uint8_t* buffer = allocate(l.width, l.height);
     if (!buffer)
@@ -31,7 +31,7 @@ void fillOrClear(const tga::Layout& l, std::uint8_t* buffer, Fill&& fill)
     try {
         fill();
     } catch (...) {
-        std::memset(buffer, 0, std::size_t(l.bufferBytes()));
+        std::memset(buffer, 0, std::size_t(l.picture().bytes()));
         throw;
     }
 }
@@ -57,28 +57,34 @@ std::vector<std::uint8_t> readBlock(QFile& file, std::int64_t offset, std::int64
 void readStoredRows(QFile& file, const tga::Layout& l, std::uint8_t* buffer)
 {
     const std::int64_t rowBytes = std::int64_t{l.width} * 3;
+    const std::int64_t stride = l.picture().rowBytes();
     bool complete = true;
     if (!l.topDown) {
         complete = ReadBytesAt(file, l.pixelOffset, buffer, l.pixelBytes);
-        for (int row = l.height - 1; row > 0 && complete && rowBytes != l.stride(); --row)
-            std::memmove(buffer + row * l.stride(), buffer + row * rowBytes, std::size_t(rowBytes));
+        for (int row = l.height - 1; row > 0 && complete && rowBytes != stride; --row)
+            std::memmove(buffer + row * stride, buffer + row * rowBytes, std::size_t(rowBytes));
     } else {
         for (int row = 0; row < l.height && complete; ++row)
             complete = ReadBytesAt(file, l.pixelOffset + row * rowBytes, tga::bufferRow(l, buffer, row), rowBytes);
     }
     if (!complete) // the file shrank since its size was taken
         tga::fail("truncated pixel data");
-    tga::clearPadding(l, buffer);
+    l.picture().clearPadding(buffer);
 }
 
-void decodeFile(QFile& file, const BmpAllocator& allocate)
+tga::Layout readLayout(QFile& file)
 {
     const std::int64_t fileSize = file.size();
     std::uint8_t head[tga::kHeaderSize];
     const std::int64_t headSize = std::min<std::int64_t>(fileSize, sizeof head);
     if (!ReadBytesAt(file, 0, head, headSize))
         tga::fail("truncated header");
-    const tga::Layout l = tga::parseLayout({head, std::size_t(headSize)}, fileSize);
+    return tga::parseLayout({head, std::size_t(headSize)}, fileSize);
+}
+
+void decodeFile(QFile& file, const PixelAllocator& allocate)
+{
+    const tga::Layout l = readLayout(file);
 
     if (isStoredLikeBuffer(l)) {
         std::uint8_t* buffer = allocateBuffer(l, allocate);
@@ -93,7 +99,7 @@ void decodeFile(QFile& file, const BmpAllocator& allocate)
 
 } // namespace
 
-void DecodeTgaFile(const QString& path, const BmpAllocator& allocate)
+void DecodeTgaFile(const QString& path, const PixelAllocator& allocate)
 {
     QFile file(path);
     if (const std::optional<std::string> reason = OpenForReading(file))
@@ -101,7 +107,7 @@ void DecodeTgaFile(const QString& path, const BmpAllocator& allocate)
     DecodeTgaFile(file, allocate);
 }
 
-void DecodeTgaFile(QFile& file, const BmpAllocator& allocate)
+void DecodeTgaFile(QFile& file, const PixelAllocator& allocate)
 {
     try {
         decodeFile(file, allocate);
@@ -110,7 +116,16 @@ void DecodeTgaFile(QFile& file, const BmpAllocator& allocate)
     }
 }
 
-void DecodeTga(std::span<const std::uint8_t> bytes, const QString& name, const BmpAllocator& allocate)
+PixelLayout ReadTgaLayout(QFile& file)
+{
+    try {
+        return readLayout(file).picture();
+    } catch (const tga::Failure& failure) {
+        raise(file.fileName(), failure.what());
+    }
+}
+
+void DecodeTga(std::span<const std::uint8_t> bytes, const QString& name, const PixelAllocator& allocate)
 {
     try {
         const tga::Layout l =

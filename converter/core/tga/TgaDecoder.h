@@ -1,19 +1,18 @@
 #pragma once
 
-// The buffer contract, the allocator type and the size cap are the bitmap
-// reader's: both readers fill the same cDIBSection layout, so a caller
-// passes one allocator to either.
+#include "core/PixelLayout.h"
 #include "core/ReadError.h"
-#include "core/bmp/BmpDecoder.h"
 
 #include <QString>
 #include <cstdint>
 #include <span>
 #include <string>
 
+class QFile;
+
 // Our own reader of Truevision TGA files (the game's `screenshot` command
-// writes them). It writes straight into the 24-bit, blue-green-red,
-// bottom-up, 4-byte-padded layout of cDIBSection.
+// writes them). It writes straight into the picture layout every reader
+// fills (PixelLayout).
 //
 // Read, each uncompressed (image types 1, 2, 3) and run-length encoded
 // (9, 10, 11): true colour of 24 and 32 bits per pixel, 8-bit greyscale,
@@ -28,7 +27,7 @@
 // writer maps every index it writes, so such a file is damaged.
 //
 // The header is checked (sizes in 64 bits, the image ID, colour map and
-// pixel data inside the real file, the pixel count capped at kMaxBmpPixels,
+// pixel data inside the real file, the pixel count capped at kMaxPixels,
 // an RLE stream long enough to hold every pixel) before the allocator is
 // called. Every pixel must come from the file: a stream that ends early, or
 // a packet that runs past the last pixel, is an error. Reasons: "file not
@@ -45,29 +44,22 @@ public:
     using ReadError::ReadError;
 };
 
-// Decodes a file into the buffer the allocator returns (see BmpAllocator:
+// Decodes a file into the buffer the allocator returns (see PixelAllocator:
 // every byte is written; after an error the content is unspecified but
 // never stale). Throws TgaError (or what the allocator throws). The common
 // screenshot layout (24 bits, uncompressed, bottom-up) is read in one call
 // straight into the buffer, a top-down one row by row; other layouts are
 // read into memory first.
-void DecodeTgaFile(const QString& path, const BmpAllocator& allocate);
+void DecodeTgaFile(const QString& path, const PixelAllocator& allocate);
 
 // Decodes a file already open for reading (the converter opens it itself, to
 // know which file it read); errors name the file by its fileName().
-void DecodeTgaFile(QFile& file, const BmpAllocator& allocate);
+void DecodeTgaFile(QFile& file, const PixelAllocator& allocate);
 
 // Decodes bytes already in memory; name is used in error messages only.
-void DecodeTga(std::span<const std::uint8_t> bytes, const QString& name, const BmpAllocator& allocate);
+void DecodeTga(std::span<const std::uint8_t> bytes, const QString& name, const PixelAllocator& allocate);
 
-// A picture's size as its header states it.
-struct TgaSize {
-    int width = 0;
-    int height = 0;
-
-    // The length of the same picture as an uncompressed 24-bit bitmap file
-    // (headers of 54 bytes and padded rows): the size the screenshot rules
-    // are written for, so a small RLE file of a large picture still counts
-    // as large.
-    std::int64_t bitmapFileBytes() const { return 54 + ((std::int64_t{width} * 3 + 3) & ~std::int64_t{3}) * height; }
-};
+// The picture's size as the header of a file open for reading states it,
+// once the header is checked. Throws TgaError. A TGA file may be run-length
+// encoded, so the size rule for screenshots measures its picture.
+PixelLayout ReadTgaLayout(QFile& file);

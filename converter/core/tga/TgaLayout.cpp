@@ -124,7 +124,7 @@ void sizePixelData(std::int64_t fileSize, Layout& l)
 
 // The header's own fields, as far as they say what the file is. Throws
 // Failure for a file that is not a TGA file.
-TgaSize parseSize(std::span<const std::uint8_t> head, std::int64_t fileSize)
+PixelLayout parseSize(std::span<const std::uint8_t> head, std::int64_t fileSize)
 {
     if (fileSize == 0)
         fail("file is empty");
@@ -134,7 +134,7 @@ TgaSize parseSize(std::span<const std::uint8_t> head, std::int64_t fileSize)
         fail("not a TGA file (image type " + std::to_string(head[ImageType]) + ")");
     if (head.size() < kHeaderSize)
         fail("truncated header");
-    const TgaSize size{le16(&head[Width]), le16(&head[Height])};
+    const PixelLayout size{le16(&head[Width]), le16(&head[Height])};
     if (size.width == 0 || size.height == 0)
         fail("bad dimensions (" + sizeText(size.width, size.height) + ")");
     return size;
@@ -144,12 +144,12 @@ TgaSize parseSize(std::span<const std::uint8_t> head, std::int64_t fileSize)
 
 Layout parseLayout(std::span<const std::uint8_t> head, std::int64_t fileSize)
 {
-    const TgaSize size = parseSize(head, fileSize);
+    const PixelLayout size = parseSize(head, fileSize);
     Layout l;
     checkImageType(head, l);
     l.width = size.width;
     l.height = size.height;
-    if (l.pixels() > kMaxBmpPixels)
+    if (l.pixels() > kMaxPixels)
         fail("dimensions too large (" + sizeText(l.width, l.height) + ")");
     checkDepth(head, l);
     placeColourMap(head, l);

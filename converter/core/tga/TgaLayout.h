@@ -41,8 +41,7 @@ struct Layout {
     std::int64_t pixelBytes = 0; // bytes the decoder reads from pixelOffset on
 
     std::int64_t pixels() const { return std::int64_t{width} * height; }
-    std::int64_t stride() const { return (std::int64_t{width} * 3 + 3) & ~std::int64_t{3}; }
-    std::int64_t bufferBytes() const { return stride() * height; }
+    PixelLayout picture() const { return {width, height}; }
     std::int64_t mapBytes() const { return std::int64_t{mapEntries} * mapEntryBytes; }
 };
 

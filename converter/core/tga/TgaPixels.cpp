@@ -8,17 +8,7 @@ namespace tga {
 
 std::uint8_t* bufferRow(const Layout& l, std::uint8_t* buffer, int fileRow)
 {
-    const int row = l.topDown ? l.height - 1 - fileRow : fileRow;
-    return buffer + row * l.stride();
-}
-
-void clearPadding(const Layout& l, std::uint8_t* buffer)
-{
-    const std::int64_t used = std::int64_t{l.width} * 3;
-    if (used == l.stride())
-        return;
-    for (int row = 0; row < l.height; ++row)
-        std::memset(buffer + row * l.stride() + used, 0, std::size_t(l.stride() - used));
+    return l.picture().row(buffer, l.topDown ? fileRow : l.height - 1 - fileRow);
 }
 
 namespace {
@@ -155,7 +145,7 @@ void decodeRle(const Layout& l, const PixelReader& read, std::span<const std::ui
 void decodePixels(const Layout& l, std::span<const std::uint8_t> mapBytes, std::span<const std::uint8_t> pixels,
                   std::uint8_t* buffer)
 {
-    clearPadding(l, buffer);
+    l.picture().clearPadding(buffer);
     const PixelReader read(l, mapBytes);
     if (l.rle)
         decodeRle(l, read, pixels, buffer);

@@ -13,9 +13,6 @@ namespace tga {
 // The buffer row that holds the file's row `fileRow`.
 std::uint8_t* bufferRow(const Layout& l, std::uint8_t* buffer, int fileRow);
 
-// Sets the 0 to 3 pad bytes at the end of every buffer row to zero.
-void clearPadding(const Layout& l, std::uint8_t* buffer);
-
 // Decodes the pixel data (plain or RLE; l.pixelBytes of it) into the
 // buffer, pad bytes included. Throws Failure for a stream that ends early
 // or overruns the picture and for an index outside the colour map; the
