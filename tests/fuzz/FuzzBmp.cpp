@@ -1,5 +1,6 @@
 // libFuzzer entry point for the bitmap reader.
 #include "FuzzReader.h"
+#include "core/bmp/BmpDecoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
