@@ -148,13 +148,6 @@ TEST(Cli, TgaScreenshotsGiveTheJpegOfTheirBitmap)
         {"flat0001.tga", tga(flat, "ppmtotga", {"-rgb"}), R"(flat0001\.tga -> flat0000\.JPG .*)", "flat0001.JPG"},
         {"flat0002.bmp", bmp(flat), R"(flat0002\.bmp -> flat0001\.JPG .*)"},
         {"HalfLife07.tga", tga(picture, "gm"), R"(HalfLife07\.tga -> HalfLife0000\.JPG .*)", "c1a00000.JPG"},
-        {"junk0001.tga",
-         [](const QString& path) {
-             writeAll(path, QByteArray::fromHex("0000020000000000000000009001"
-                                                "2c011800")
-                                + QByteArray(200000, 'x'));
-         },
-         R"(junk0001\.tga skipped: truncated pixel data.*)"},
         {"tiny0001.tga", tga(picture.scaled(40, 30), "gm"),
          R"(tiny0001\.tga skipped: smaller than 360000 bytes as a bitmap)"},
     };
@@ -173,7 +166,7 @@ TEST(Cli, TgaScreenshotsGiveTheJpegOfTheirBitmap)
             EXPECT_EQ(readAll(out.file(jpeg)), readAll(out.file(rows[i].sameAs))) << rows[i].name;
         }
     }
-    EXPECT_EQ(entries(in.path()), QStringList({"junk0001.tga", "tiny0001.tga"}));
+    EXPECT_EQ(entries(in.path()), QStringList({"tiny0001.tga"}));
 }
 
 // Once a prefix's numbers 0000 to 9998 are all taken (a recorded movie has

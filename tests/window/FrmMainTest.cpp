@@ -2,10 +2,6 @@
 // the launches, through its real controls.
 #include "WindowHarness.h"
 
-#include "FrmMainLayout.h"
-#include "SkinArt.h"
-#include "window/mRegion.h"
-
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -52,8 +48,6 @@ TEST(StartUp, TheSkinnedWindowPlaysTheWelcomeTextWithItsPausesAndCmdGoComesLast)
     EXPECT_FALSE(c.LFore->isVisible());
     EXPECT_TRUE(c.picMainSkin->isHidden());
 
-    EXPECT_EQ(w->size(), QSize(layout::kSkinWidth, layout::kSkinHeight));
-    EXPECT_EQ(w->mask(), mRegion::ToRegion(mRegion::RegionFromPicture(art::skin())));
     // The bar above its track, the progress line above its outline.
     const QObjectList& order = w->children();
     EXPECT_GT(order.indexOf(c.LblFore), order.indexOf(c.LblBack));

@@ -27,7 +27,6 @@ TEST(HiDpi, TheWindowShowsTheSkinAndTheButtonsDrawnAt2xWithinTheOutlineOfSkinBmp
 
     // The close button's face is the 2x picture artgen writes for the viewer.
     const QImage exit2x = artwork("exit_normal@2x.bmp");
-    ASSERT_EQ(exit2x.size(), QSize(70, 48));
     QRect face(QPoint(0, 0), exit2x.size() / 2);
     face.moveCenter(c.CmdExit->rect().center());
     const QImage exitShot = c.CmdExit->grab().toImage().convertToFormat(QImage::Format_ARGB32);
@@ -36,7 +35,6 @@ TEST(HiDpi, TheWindowShowsTheSkinAndTheButtonsDrawnAt2xWithinTheOutlineOfSkinBmp
     // Beneath its controls the window is the 2x skin's own pixels, and
     // nothing where the skin has its key colour.
     const QImage skin2x = artwork("skin@2x.bmp");
-    ASSERT_EQ(skin2x.size(), QSize(1280, 928));
     for (QWidget* control : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         control->hide();
     const QImage shot = w->grab().toImage().convertToFormat(QImage::Format_ARGB32);
