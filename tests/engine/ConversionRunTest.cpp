@@ -17,17 +17,13 @@ using fwtest::dirEntries;
 // run tells it.
 class FakeHost : public RunHost {
 public:
-    QString input;
-    QString output;
+    QString input, output;
     QStringList files;
     int qualityValue = 90;
-    bool deleteBitmaps = false;
-    bool answerYes = true;
+    bool deleteBitmaps = false, answerYes = true;
     QList<QPair<int, int>> progress;
-    QStringList info;
-    QStringList messages; // "icon|title|text"
-    QStringList questions;
-    QStringList calls; // started, ended, stopped
+    QStringList info, messages, questions; // messages and questions as "icon|title|text"
+    QStringList calls;                     // started, ended, stopped
     std::function<void()> onEvents;
 
     QString inputPath() const override { return input; }
@@ -35,11 +31,7 @@ public:
     QStringList screenshots() const override { return files; }
     int quality() const override { return qualityValue; }
     bool deleteOriginals() const override { return deleteBitmaps; }
-    void runStarted() override
-    {
-        calls << "started";
-        info.clear();
-    }
+    void runStarted() override { calls << "started", info.clear(); }
     void showProgress(int done, int total) override { progress.append({done, total}); }
     void log(const QString& line) override { info << line; }
     void runEnded(bool completed) override { calls << (completed ? "ended" : "stopped"); }
@@ -152,17 +144,22 @@ TEST_F(ConversionRunTest, SkipsShortNamesSmallFilesAndFullNumberRangesSilently)
     EXPECT_TRUE(host.messages.isEmpty());
 }
 
-// The bitmap stays, with a line that says why, and the run goes on.
-TEST_F(ConversionRunTest, BitmapsThatCannotGoAreKeptWithAReason)
+// The bitmap stays, with a line that says why, and the run goes on. What a
+// run that died left comes back first: the bitmap it had set aside is
+// converted in its turn, its unfinished JPEG goes.
+TEST_F(ConversionRunTest, RecoversWhatADeadRunLeftAndKeepsBitmapsThatCannotGo)
 {
     addShot("gone0000.bmp");
-    addShot("next0000.bmp");
+    addShot(".fw-k3x9q2.del.half0007.bmp");
+    fwtest::writeAll(jpegs.file(".fw-x1y2z3.tmp"), "half a JPEG");
     host.deleteBitmaps = true;
     host.onEvents = [&] { QFile::remove(jpegs.file("gone0000.JPG")); }; // taken away as soon as written
     EXPECT_TRUE(run());
-    EXPECT_EQ(host.info, (QStringList{"Processing:", "gone0000.bmp",
-                                      "gone0000.bmp kept: its JPEG could not be confirmed", "next0000.bmp", "Done."}));
+    EXPECT_EQ(host.info, (QStringList{"Processing:", "half0007.bmp put back: a run had stopped while it was set aside",
+                                      "gone0000.bmp", "gone0000.bmp kept: its JPEG could not be confirmed",
+                                      "half0007.bmp", "Done."}));
     EXPECT_EQ(dirEntries(shots.path()), (QStringList{"gone0000.bmp"}));
+    EXPECT_EQ(outputFiles(), QStringList{"half0000.JPG"});
 
     // A read-only input directory, for a user the permission bits bind.
     host.onEvents = nullptr;
@@ -269,18 +266,4 @@ TEST_F(ConversionRunTest, ABitmapReplacedOrStillBeingWrittenIsKept)
     EXPECT_LT(fwtest::meanChannelDiff(fwtest::decodeJpeg(jpegs.file("swap0000.JPG")), read), 3.0);
     EXPECT_EQ(QImage(shots.file("swap0000.bmp")).convertToFormat(QImage::Format_RGB888), replacement);
     EXPECT_TRUE(QFile::exists(shots.file("open0000.bmp")));
-}
-
-// What a run that died left: the bitmap it had set aside comes back and is
-// converted in its turn, its unfinished JPEG goes.
-TEST_F(ConversionRunTest, ARunRecoversWhatADeadOneLeft)
-{
-    addShot(".fw-k3x9q2.del.half0007.bmp");
-    fwtest::writeAll(jpegs.file(".fw-x1y2z3.tmp"), "half a JPEG");
-    host.deleteBitmaps = true;
-    EXPECT_TRUE(run());
-    EXPECT_EQ(host.info, (QStringList{"Processing:", "half0007.bmp put back: a run had stopped while it was set aside",
-                                      "half0007.bmp", "Done."}));
-    EXPECT_EQ(outputFiles(), QStringList{"half0000.JPG"});
-    EXPECT_EQ(dirEntries(shots.path()), QStringList());
 }

@@ -60,7 +60,7 @@ protected:
 
 } // namespace
 
-TEST_F(ViewerRender, TextTextureHasEightLinesFromTenTwentyCutAtTheEdge)
+TEST_F(ViewerRender, TextTextureIsGreyWithDarkBlueTextFromTenTwenty)
 {
     ASSERT_NE(window->textTexture(), nullptr);
     const QImage texture = window->textTexture()->levelImage();
@@ -70,12 +70,21 @@ TEST_F(ViewerRender, TextTextureHasEightLinesFromTenTwentyCutAtTheEdge)
     const QFontMetrics metrics(window->font(), &texture);
     const int lastLineTop = 20 + 7 * metrics.height();
     QRect ink, lastLineInk;
+    int pure = 0, foreign = 0;
     for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x)
-            if (texture.pixel(x, y) != 0xFFC0C0C0u) {
-                ink |= QRect(x, y, 1, 1);
-                lastLineInk |= y >= lastLineTop ? QRect(x, y, 1, 1) : QRect();
-            }
+        for (int x = 0; x < 256; ++x) {
+            const QRgb c = texture.pixel(x, y);
+            if (c == 0xFFC0C0C0u)
+                continue;
+            ink |= QRect(x, y, 1, 1);
+            if (y >= lastLineTop)
+                lastLineInk |= QRect(x, y, 1, 1);
+            pure += c == 0xFF000077u;
+            // Anything else lies between the ground and the text colour.
+            foreign += qRed(c) > 0xC0 || qRed(c) != qGreen(c) || qBlue(c) < qRed(c) || qAlpha(c) != 0xFF;
+        }
+    EXPECT_EQ(foreign, 0);
+    EXPECT_GT(pure, 200) << "solid dark-blue strokes";
     EXPECT_TRUE(QRect(QPoint(9, 20), QPoint(14, 30)).contains(ink.topLeft())) << ink.x() << "," << ink.y();
     EXPECT_LT(ink.bottom(), lastLineTop + metrics.height());
     const bool lastLineTooWide = 10 + metrics.horizontalAdvance(frmMain::CreditsText().split("\r\n").last()) > 256;
