@@ -8,6 +8,8 @@
 #include <sched.h>
 #include <sys/syscall.h>
 #include <unistd.h>
+#elif defined(Q_OS_WIN)
+#include <windows.h>
 #endif
 
 namespace IdlePriority {
@@ -34,6 +36,17 @@ QString lower()
             return QString::fromLocal8Bit(std::strerror(errno));
     }
     return {};
+}
+
+#elif defined(Q_OS_WIN)
+
+QString lower()
+{
+    // Background mode lowers the processor, disk and memory priorities of the
+    // whole process, its later threads included.
+    if (SetPriorityClass(GetCurrentProcess(), PROCESS_MODE_BACKGROUND_BEGIN))
+        return {};
+    return QStringLiteral("system error %1").arg(GetLastError());
 }
 
 #else

@@ -15,10 +15,12 @@ constexpr int kRandomEnd = 10;
 
 // A bitmap set aside by an older version, whose name says nothing of its
 // own: it is kept under a name of ours, with the extension its bytes ask for.
-QString nameForUnnamed(const QString& path)
+// Read through the descriptor that holds it: on Windows no second open of
+// it could succeed.
+QString nameForUnnamed(int held)
 {
-    QFile file(path);
-    const bool bitmap = file.open(QIODevice::ReadOnly) && file.read(2) == "BM";
+    QFile file;
+    const bool bitmap = file.open(held, QIODevice::ReadOnly, QFileDevice::DontCloseHandle) && file.read(2) == "BM";
     return bitmap ? QStringLiteral("recovered0000.bmp") : QStringLiteral("recovered0000.tga");
 }
 
@@ -45,7 +47,7 @@ Recovered recover(const QString& folder)
                 ++recovered.temporariesRemoved;
             continue;
         }
-        const QString own = unnamed ? nameForUnnamed(path) : kind.mid(Retire::kAsideMark.size());
+        const QString own = unnamed ? nameForUnnamed(held.get()) : kind.mid(Retire::kAsideMark.size());
         const Retire::Outcome back = Retire::putBack(path, dir.filePath(own), Retire::Fate::Changed);
         if (back.fate == Retire::Fate::Changed)
             recovered.bitmaps << own;

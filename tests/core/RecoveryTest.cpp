@@ -4,11 +4,10 @@
 #include "TempDir.h"
 #include "TestUtil.h"
 
+#include "core/os/NativeFile.h"
+
 #include <QFile>
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
-#include <unistd.h>
 
 using namespace fwtest;
 
@@ -35,11 +34,16 @@ TEST(Recovery, PutsBackWhatTheDeadLeftAndLeavesTheLiving)
         writeAll(dir.file(row.left), "BM its bytes");
         if (row.taken)
             writeAll(dir.file(row.taken), "another file");
-        const int holder = ::open(qPrintable(dir.file(row.left)), O_RDONLY | O_CLOEXEC);
-        ASSERT_EQ(row.locked ? ::flock(holder, LOCK_SH) : 0, 0);
+        // Held as the converter that made it holds it.
+        NativeFile::Descriptor holder;
+        if (row.locked) {
+            NativeFile::Status status;
+            holder = NativeFile::openForReading(dir.file(row.left), status);
+            ASSERT_TRUE(NativeFile::holdAsPrivate(holder.get(), dir.file(row.left)));
+        }
 
         const Recovery::Recovered found = Recovery::recover(dir.path());
-        ::close(holder);
+        holder.close();
         EXPECT_EQ(found.bitmaps, row.reported ? QStringList{row.reported} : QStringList());
         EXPECT_EQ(found.temporariesRemoved, *row.after ? 0 : 1);
         EXPECT_EQ(dirEntries(dir.path()).join(' '), row.after);

@@ -5,9 +5,9 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <cstdlib>
 #include <memory>
 #include <turbojpeg.h>
-#include <cstdlib>
 #ifndef _WIN32
 #include <csignal>
 #include <sys/wait.h>

@@ -197,18 +197,28 @@ bool entryExists(const QString& path)
 
 Writer writerOf(int) { return Writer::None; }
 
-// Recovery after a crash is not done on Windows yet: these keep the build
-// whole and never let a recovery touch a file. What they are to do there:
-// holdAsPrivate keeps the handle (opened without FILE_SHARE_DELETE, so no
-// one else renames or deletes the file) and compares the file index of the
-// handle with that of the name; openIfOrphaned opens with no sharing at all,
-// so that any other handle makes it fail with InUse.
-bool holdAsPrivate(int, const QString&) { return true; }
-
-Descriptor openIfOrphaned(const QString&, Status& status)
+// Any open handle is a hold here: openIfOrphaned asks for a file that no
+// one else has open. What is left to check is that the name still names it.
+bool holdAsPrivate(int fd, const QString& name)
 {
-    status = {Error::InUse, ERROR_SHARING_VIOLATION};
-    return {};
+    const std::optional<FileIdentity> named = identityOfPath(name);
+    return named && named->isSameFile(identityOf(fd));
+}
+
+Descriptor openIfOrphaned(const QString& path, Status& status)
+{
+    // Sharing nothing but deleting: any other handle on the file (a live
+    // converter's hold, a writer, a scanner) makes this fail with InUse at
+    // once, while our own rename and delete of it still work. Not retried:
+    // a file in use is left for the next start.
+    const HANDLE handle = CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    Descriptor fd = adopt(handle, _O_RDONLY, status);
+    if (fd && !isRegularFile(fd.get())) {
+        status = {Error::Other, ERROR_INVALID_PARAMETER};
+        return {};
+    }
+    return fd;
 }
 
 Descriptor duplicate(int fd, Status& status)
