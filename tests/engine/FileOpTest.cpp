@@ -66,38 +66,40 @@ TEST(FileOp, WaitsEndOnTheirConditionOrAtTheirDeadline)
         std::function<bool()> wait;
         bool result;
         int minMs, maxMs;
-    } rows[] = {{"pause, handling events throughout",
-                 [] {
-                     QTimer ticker;
-                     int ticks = 0;
-                     QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
-                     ticker.start(20);
-                     return mChrono::Pause(500), ticks >= 10;
-                 },
-                 true, 500, 1500},
-                {"file that stays", [&] { return WaitWhileFileExists(here, 500); }, false, 500, 1500},
-                {"file never written", [&] { return WaitForFile(dir.file("never.JPG"), 500); }, false, 500, 1500},
-                {"file written meanwhile",
-                 [&] {
-                     QTimer::singleShot(100, [&] { fwtest::writeAll(later, "x"); });
-                     return WaitForFile(later, 3000);
-                 },
-                 true, 300, 1500},
-                {"file deleted meanwhile",
-                 [&] {
-                     QTimer::singleShot(50, [&] { QFile::remove(later); });
-                     return WaitWhileFileExists(later, 5000);
-                 },
-                 true, 50, 1000},
-                {"file that keeps growing",
-                 [&] {
-                     QProcess writer;
-                     writer.start("sh", {"-c", "while :; do echo more bytes >> \"$0\"; sleep 0.02; done", growing});
-                     const bool result = writer.waitForStarted() && WaitForFile(growing, 700);
-                     writer.kill(), writer.waitForFinished();
-                     return result;
-                 },
-                 true, 700, 2000}};
+    } rows[] = {
+        {"pause, handling events throughout",
+         [] {
+             QTimer ticker;
+             int ticks = 0;
+             QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+             ticker.start(20);
+             return mChrono::Pause(500), ticks >= 10;
+         },
+         true, 500, 1500},
+        {"file that stays", [&] { return WaitWhileFileExists(here, 500); }, false, 500, 1500},
+        {"file never written", [&] { return WaitForFile(dir.file("never.JPG"), 500); }, false, 500, 1500},
+        {"file written meanwhile",
+         [&] {
+             QTimer::singleShot(100, [&] { fwtest::writeAll(later, "x"); });
+             return WaitForFile(later, 3000);
+         },
+         true, 300, 1500},
+        {"file deleted meanwhile",
+         [&] {
+             QTimer::singleShot(50, [&] { QFile::remove(later); });
+             return WaitWhileFileExists(later, 5000);
+         },
+         true, 50, 1000},
+        {"file that keeps growing",
+         [&] {
+             QProcess writer;
+             writer.start("sh", {"-c", "while :; do echo more bytes >> \"$0\"; sleep 0.02; done", growing});
+             const bool result = writer.waitForStarted() && WaitForFile(growing, 700);
+             writer.kill(), writer.waitForFinished();
+             return result;
+         },
+         true, 700, 2000},
+    };
     for (const auto& r : rows) {
         const std::int64_t start = mChrono::TickCount();
         EXPECT_EQ(r.wait(), r.result) << r.name;
