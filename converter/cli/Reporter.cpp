@@ -9,9 +9,11 @@ namespace {
 
 constexpr int kBarWidth = 30;
 
+// In UTF-8 everywhere, so that a name in any script shows (main sets a
+// Windows console to UTF-8).
 void printLine(FILE* stream, const QString& line)
 {
-    std::fprintf(stream, "%s\n", qPrintable(line));
+    std::fprintf(stream, "%s\n", line.toUtf8().constData());
     std::fflush(stream);
 }
 

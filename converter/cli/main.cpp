@@ -13,6 +13,10 @@
 #include "core/os/NativeFile.h"
 
 #include <QCoreApplication>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 #include <QDir>
 #include <QFileInfo>
 
@@ -48,6 +52,14 @@ QString makeDirectory(const QString& path)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+#ifdef Q_OS_WIN
+    // Lines are UTF-8, and the progress bar redraws itself with the escapes
+    // a console understands in its terminal mode.
+    SetConsoleOutputCP(CP_UTF8);
+    const HANDLE console = GetStdHandle(STD_ERROR_HANDLE);
+    if (DWORD mode = 0; GetConsoleMode(console, &mode))
+        SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+#endif
     const ParsedOptions parsed = parseOptions(app.arguments());
     if (!parsed.options)
         return parsed.exitCode;

@@ -74,6 +74,21 @@ wine "C:\\Program Files\\Framewright\\framewright-convert.exe" -j 2 --delete "$(
 [ -z "$(ls -A "$shots")" ] || fail "left in the input: $(ls -A "$shots")"
 echo "converted and deleted a screenshot named outside the code page"
 
+echo "== framewright-convert.exe --watch, ended by Ctrl+C"
+wine "C:\\Program Files\\Framewright\\framewright-convert.exe" --watch "$(winpath "$shots")" \
+  "$(winpath "$session/out")" >"$session/watch.log" 2>&1 &
+watch=$!
+for _ in $(seq 300); do grep -qs '^Stop with Ctrl-C' "$session/watch.log" && break; sleep 0.1; done
+cp "$(ls "$samples"/*.bmp | head -n 1)" "$shots/.c2a50001.part"
+mv "$shots/.c2a50001.part" "$shots/c2a50001.bmp" # the game's screenshot, complete
+for _ in $(seq 300); do [ -f "$session/out/c2a50000.JPG" ] && break; sleep 0.1; done
+[ -f "$session/out/c2a50000.JPG" ] || fail "the watch converted nothing: $(cat "$session/watch.log")"
+kill -INT "$watch" # Wine hands it on as Ctrl+C
+status=0
+wait "$watch" || status=$?
+[ "$status" -eq 130 ] || fail "the watch ended with $status after Ctrl+C, not 130"
+echo "the watch converted a new screenshot and ended with 130 on Ctrl+C"
+
 echo "== silent uninstall"
 wineserver -k # the window and the viewer
 wine "C:\\Program Files\\Framewright\\uninstall.exe" /S
