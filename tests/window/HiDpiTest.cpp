@@ -27,6 +27,7 @@ TEST(HiDpi, TheWindowShowsTheSkinAndTheButtonsDrawnAt2xWithinTheOutlineOfSkinBmp
 
     // The close button's face is the 2x picture artgen writes for the viewer.
     const QImage exit2x = artwork("exit_normal@2x.bmp");
+    ASSERT_EQ(exit2x.size(), QSize(70, 48));
     QRect face(QPoint(0, 0), exit2x.size() / 2);
     face.moveCenter(c.CmdExit->rect().center());
     const QImage exitShot = c.CmdExit->grab().toImage().convertToFormat(QImage::Format_ARGB32);
