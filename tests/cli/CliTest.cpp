@@ -24,11 +24,16 @@
 using namespace clitest;
 using namespace fwtest;
 
-TEST(Cli, ConvertsInListOrderAndSkipsWithReasons)
+// Once a prefix's numbers 0000 to 9998 are all taken (a recorded movie has
+// more frames), the names go on with 9999 and then five digits.
+TEST(Cli, ConvertsInListOrderNumbersPast9998AndSkipsWithReasons)
 {
     TempDir in, out;
     writeBmp(in.file("c1a00003.bmp"), shot(0));
     writeBmp(in.file("C1A00007.BMP"), shot(1));
+    writeShots(in, "movie%1.bmp", 2, 2);
+    for (int n = 0; n < 9999; ++n)
+        writeAll(out.file(ScreenshotList::candidateName("movie", n)), {});
     writeBmp(in.file("shot.bmp"), shot(2));
     writeAll(in.file("tiny0001.bmp"), bmpBytes(testPattern(40, 30)));
     writeAll(in.file("junk0001.bmp"), QByteArray(360000, 'x')); // the decoder's reasons pass through
@@ -40,9 +45,11 @@ TEST(Cli, ConvertsInListOrderAndSkipsWithReasons)
         R"(c1a00003\.bmp -> c1a00001\.JPG \(\d+ KiB\))",
         R"(C1A00007\.BMP -> C1A00000\.JPG \(\d+ KiB\))",
         R"(junk0001\.bmp skipped: not a BMP file.*)",
+        R"(movie0000\.bmp -> movie9999\.JPG \(\d+ KiB\))",
+        R"(movie0001\.bmp -> movie10000\.JPG \(\d+ KiB\))",
         R"(shot\.bmp skipped: name of 8 characters or fewer)",
         R"(tiny0001\.bmp skipped: smaller than 360000 bytes)",
-        R"(2 converted, 3 skipped, 0 failed in [\d.]+ s \([\d.]+ MP/s\))",
+        R"(4 converted, 3 skipped, 0 failed in [\d.]+ s \([\d.]+ MP/s\))",
     };
     const QString output = r.lines.join('\n');
     EXPECT_TRUE(QRegularExpression("^" + expected.join('\n') + "$").match(output).hasMatch()) << output.toStdString();
@@ -50,7 +57,8 @@ TEST(Cli, ConvertsInListOrderAndSkipsWithReasons)
     EXPECT_EQ(readAll(out.file("c1a00000.JPG")), "someone else's");
     EXPECT_EQ(idOf(decodeJpeg(out.file("c1a00001.JPG"))), 0);
     EXPECT_EQ(idOf(decodeJpeg(out.file("C1A00000.JPG"))), 1);
-    EXPECT_EQ(entries(in.path()).size(), 5);
+    EXPECT_EQ(idOf(decodeJpeg(out.file("movie10000.JPG"))), 3);
+    EXPECT_EQ(entries(in.path()).size(), 7);
 }
 
 TEST(Cli, ParallelRunWritesWhatOneJobWrites)
@@ -148,13 +156,6 @@ TEST(Cli, TgaScreenshotsGiveTheJpegOfTheirBitmap)
         {"flat0001.tga", tga(flat, "ppmtotga", {"-rgb"}), R"(flat0001\.tga -> flat0000\.JPG .*)", "flat0001.JPG"},
         {"flat0002.bmp", bmp(flat), R"(flat0002\.bmp -> flat0001\.JPG .*)"},
         {"HalfLife07.tga", tga(picture, "gm"), R"(HalfLife07\.tga -> HalfLife0000\.JPG .*)", "c1a00000.JPG"},
-        {"junk0001.tga",
-         [](const QString& path) {
-             writeAll(path, QByteArray::fromHex("0000020000000000000000009001"
-                                                "2c011800")
-                                + QByteArray(200000, 'x'));
-         },
-         R"(junk0001\.tga skipped: truncated pixel data.*)"},
         {"tiny0001.tga", tga(picture.scaled(40, 30), "gm"),
          R"(tiny0001\.tga skipped: smaller than 360000 bytes as a bitmap)"},
     };
@@ -173,22 +174,7 @@ TEST(Cli, TgaScreenshotsGiveTheJpegOfTheirBitmap)
             EXPECT_EQ(readAll(out.file(jpeg)), readAll(out.file(rows[i].sameAs))) << rows[i].name;
         }
     }
-    EXPECT_EQ(entries(in.path()), QStringList({"junk0001.tga", "tiny0001.tga"}));
-}
-
-// Once a prefix's numbers 0000 to 9998 are all taken (a recorded movie has
-// more frames), the names go on with 9999 and then five digits.
-TEST(Cli, NumbersGoOnPast9998)
-{
-    TempDir in, out;
-    for (int n = 0; n < 9999; ++n)
-        writeAll(out.file(ScreenshotList::candidateName("movie", n)), {});
-    writeShots(in, "movie%1.bmp", 2);
-    const Result r = convert({"-j", "2", in.path(), out.path()});
-    EXPECT_EQ(r.code, 0) << r.errors.toStdString();
-    EXPECT_TRUE(r.lines.value(0).startsWith("movie0000.bmp -> movie9999.JPG (")) << r.lines.value(0).toStdString();
-    EXPECT_TRUE(r.lines.value(1).startsWith("movie0001.bmp -> movie10000.JPG (")) << r.lines.value(1).toStdString();
-    EXPECT_EQ(idOf(decodeJpeg(out.file("movie10000.JPG"))), 1);
+    EXPECT_EQ(entries(in.path()), QStringList({"tiny0001.tga"}));
 }
 
 // A writer that opens a bitmap while the converter holds its read lease

@@ -6,8 +6,6 @@
 #include "CliSupport.h"
 #include "TempDir.h"
 
-#include <QDir>
-#include <cstdio>
 #include <gtest/gtest.h>
 #include <set>
 
@@ -18,7 +16,7 @@ TEST(CrashPoints, EveryCrashIsRecoveredByTheNextStart)
 {
     constexpr int kShots = 6;
     const QStringList run = {"-d", "-j", "2"};
-    int tried = 0, leftBehind = 0, duplicated = 0;
+    int tried = 0;
     for (const char* call : {"openat", "write", "fsync", "renameat2", "unlink", "flock"}) {
         for (int n = 1;; ++n) {
             SCOPED_TRACE(QString("killed at %1 number %2").arg(call).arg(n).toStdString());
@@ -40,11 +38,7 @@ TEST(CrashPoints, EveryCrashIsRecoveredByTheNextStart)
             EXPECT_EQ(ids.count(-1), 0u) << "a JPEG that shows no picture whole";
             const QStringList left = entries(in.path()) + entries(out.path(), ".*");
             EXPECT_EQ(left.size(), 0) << left.join(' ').toStdString();
-            leftBehind += left.isEmpty() ? 0 : 1;
-            duplicated += ids.size() > std::size_t(kShots) ? 1 : 0;
         }
     }
-    std::printf("Crash points tried: %d; left something behind: %d; gave a duplicate JPEG: %d\n", tried, leftBehind,
-                duplicated);
     EXPECT_GT(tried, 30);
 }

@@ -20,7 +20,6 @@
 #include <signal.h>
 #include <string>
 #include <unistd.h>
-#include <vector>
 
 using namespace clitest;
 using namespace fwtest;
@@ -88,18 +87,6 @@ private:
     QString m_said;
 };
 
-// The kind of writer that made each version (its id). Every one is owed a
-// JPEG: no writer here replaces a version before the watcher could read it.
-struct Ledger {
-    std::vector<QString> kinds;
-
-    int add(const QString& kind)
-    {
-        kinds.push_back(kind);
-        return int(kinds.size()) - 1;
-    }
-};
-
 bool gone(const QString& path) { return !QFile::exists(path); }
 
 // The game's way: the lowest free name, the header, then the pixels in
@@ -159,11 +146,14 @@ private:
 TEST(WatchTorture, EveryWriterKeepsItsScreenshots)
 {
     TempDir in, out, staging;
-    Ledger ledger;
+    // The kind of writer that made each version (its id). Every one is owed a
+    // JPEG: no writer here replaces a version before the watcher could read it.
+    QStringList kinds;
+    const auto version = [&kinds](const QString& kind) { return int((kinds << kind).size()) - 1; };
 
     // A writer that sets the full size first, then fills the pixels: it
     // holds the file open across the watcher's first pass.
-    const int early = ledger.add("size set first");
+    const int early = version("size set first");
     const QByteArray earlyBytes = bmpBytes(shot(early));
     QFile preallocated(in.file("apre0000.bmp"));
     ASSERT_TRUE(preallocated.open(QIODevice::WriteOnly));
@@ -171,7 +161,7 @@ TEST(WatchTorture, EveryWriterKeepsItsScreenshots)
     preallocated.write(earlyBytes.left(54));
     preallocated.flush();
     // Listed after it, so that its deletion says the first pass is over.
-    const int sentinel = ledger.add("already there");
+    const int sentinel = version("already there");
     writeBmp(in.file("zzzz0000.bmp"), shot(sentinel));
 
     Watcher watcher({"--watch", "--delete", "-j", "2", in.path(), out.path()});
@@ -183,18 +173,18 @@ TEST(WatchTorture, EveryWriterKeepsItsScreenshots)
 
     // The game: the lowest free name, reused as soon as it is deleted.
     for (int i = 0; i < 6; ++i) {
-        const QString path = writeLikeTheGame(in, ledger.add("the game"));
+        const QString path = writeLikeTheGame(in, version("the game"));
         ASSERT_TRUE(watcher.waitFor([&] { return gone(path); })) << watcher.said().toStdString();
     }
 
     // Saved through a temporary file and a rename onto a new name.
     for (int i = 0; i < 3; ++i)
-        saveByRename(in, QString("edit%1.bmp").arg(i, 4, 10, QChar('0')), ledger.add("temporary file and rename"));
+        saveByRename(in, QString("edit%1.bmp").arg(i, 4, 10, QChar('0')), version("temporary file and rename"));
 
     // Renamed onto a bitmap the watcher is converting: it opened the first
     // version and is held there until the second has taken the name.
-    const int first = ledger.add("renamed onto one in work");
-    const int second = ledger.add("renamed onto one in work");
+    const int first = version("renamed onto one in work");
+    const int second = version("renamed onto one in work");
     writeBmp(staging.file("swap0000.bmp"), shot(first));
     {
         OpenGate gate(staging.file("swap0000.bmp"));
@@ -212,7 +202,7 @@ TEST(WatchTorture, EveryWriterKeepsItsScreenshots)
     for (int i = 0; i <= queueLength; ++i)
         writeAll(in.file(QString("noise%1.txt").arg(i)), {});
     for (int i = 0; i < 3; ++i)
-        writeBmp(in.file(QString("burst%1.bmp").arg(i, 4, 10, QChar('0'))), shot(ledger.add("after a queue overflow")));
+        writeBmp(in.file(QString("burst%1.bmp").arg(i, 4, 10, QChar('0'))), shot(version("after a queue overflow")));
     watcher.signal(SIGCONT);
 
     EXPECT_TRUE(watcher.waitFor([&] { return entries(in.path(), "*.bmp").isEmpty(); }))
@@ -221,8 +211,8 @@ TEST(WatchTorture, EveryWriterKeepsItsScreenshots)
     EXPECT_EQ(watcher.stop(), 143);
 
     const std::multiset<int> jpegIds = idsOfJpegs(out.path());
-    for (std::size_t id = 0; id < ledger.kinds.size(); ++id)
-        EXPECT_GE(jpegIds.count(int(id)), 1u) << ledger.kinds[id].toStdString() << ": version " << id << " lost";
+    for (int id = 0; id < kinds.size(); ++id)
+        EXPECT_GE(jpegIds.count(id), 1u) << kinds[id].toStdString() << ": version " << id << " lost";
     EXPECT_EQ(jpegIds.count(-1), 0u) << "a JPEG shows what no writer wrote";
     EXPECT_EQ(entries(in.path(), ".*").filter(".fw-").size() + entries(out.path(), ".*").size(), 0)
         << "temporary file left";

@@ -70,7 +70,6 @@ TEST_F(WineRegistry, ValuesAreReadAsPlainStringsAndMappedOntoTheDrive)
          "[software\\\\sierra online\\\\setup\\\\hlifefe] 1\n\"DIRECTORY\"=\"C:\\\\Games\\\\\"\n", kSierra, "Directory",
          "/Games/"},
         {"explicit str(1)", sierra + "\"Directory\"=str(1):\"C:\\\\Explicit\"\n", kSierra, "Directory", "/Explicit"},
-        {"expand string", sierra + "\"Directory\"=str(2):\"C:\\\\Expand\"\n", kSierra, "Directory", ""},
         {"multi string", sierra + "\"Directory\"=str(7):\"C:\\\\a\\0C:\\\\b\\0\"\n", kSierra, "Directory", ""},
         {"dword", sierra + "\"Directory\"=dword:00000001\n", kSierra, "Directory", ""},
         {"bytes", sierra + "\"Directory\"=hex:43,3a,5c\n", kSierra, "Directory", ""},

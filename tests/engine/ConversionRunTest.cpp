@@ -17,17 +17,13 @@ using fwtest::dirEntries;
 // run tells it.
 class FakeHost : public RunHost {
 public:
-    QString input;
-    QString output;
+    QString input, output;
     QStringList files;
     int qualityValue = 90;
-    bool deleteBitmaps = false;
-    bool answerYes = true;
+    bool deleteBitmaps = false, answerYes = true;
     QList<QPair<int, int>> progress;
-    QStringList info;
-    QStringList messages; // "icon|title|text"
-    QStringList questions;
-    QStringList calls; // started, ended, stopped
+    QStringList info, messages, questions; // messages and questions as "icon|title|text"
+    QStringList calls;                     // started, ended, stopped
     std::function<void()> onEvents;
 
     QString inputPath() const override { return input; }
@@ -35,11 +31,7 @@ public:
     QStringList screenshots() const override { return files; }
     int quality() const override { return qualityValue; }
     bool deleteOriginals() const override { return deleteBitmaps; }
-    void runStarted() override
-    {
-        calls << "started";
-        info.clear();
-    }
+    void runStarted() override { calls << "started", info.clear(); }
     void showProgress(int done, int total) override { progress.append({done, total}); }
     void log(const QString& line) override { info << line; }
     void runEnded(bool completed) override { calls << (completed ? "ended" : "stopped"); }
@@ -152,17 +144,22 @@ TEST_F(ConversionRunTest, SkipsShortNamesSmallFilesAndFullNumberRangesSilently)
     EXPECT_TRUE(host.messages.isEmpty());
 }
 
-// The bitmap stays, with a line that says why, and the run goes on.
-TEST_F(ConversionRunTest, BitmapsThatCannotGoAreKeptWithAReason)
+// The bitmap stays, with a line that says why, and the run goes on. What a
+// run that died left comes back first: the bitmap it had set aside is
+// converted in its turn, its unfinished JPEG goes.
+TEST_F(ConversionRunTest, RecoversWhatADeadRunLeftAndKeepsBitmapsThatCannotGo)
 {
     addShot("gone0000.bmp");
-    addShot("next0000.bmp");
+    addShot(".fw-k3x9q2.del.half0007.bmp");
+    fwtest::writeAll(jpegs.file(".fw-x1y2z3.tmp"), "half a JPEG");
     host.deleteBitmaps = true;
     host.onEvents = [&] { QFile::remove(jpegs.file("gone0000.JPG")); }; // taken away as soon as written
     EXPECT_TRUE(run());
-    EXPECT_EQ(host.info, (QStringList{"Processing:", "gone0000.bmp",
-                                      "gone0000.bmp kept: its JPEG could not be confirmed", "next0000.bmp", "Done."}));
+    EXPECT_EQ(host.info, (QStringList{"Processing:", "half0007.bmp put back: a run had stopped while it was set aside",
+                                      "gone0000.bmp", "gone0000.bmp kept: its JPEG could not be confirmed",
+                                      "half0007.bmp", "Done."}));
     EXPECT_EQ(dirEntries(shots.path()), (QStringList{"gone0000.bmp"}));
+    EXPECT_EQ(outputFiles(), QStringList{"half0000.JPG"});
 
     // A read-only input directory, for a user the permission bits bind.
     host.onEvents = nullptr;
@@ -217,21 +214,32 @@ TEST_F(ConversionRunTest, MissingDirectoriesAreReportedOrCreatedAndAnEmptyInputE
     EXPECT_TRUE(QFile::exists(missing + "half0000.JPG"));
 }
 
-// A bitmap goes only once its JPEG is written; one without a JPEG stays.
-TEST_F(ConversionRunTest, VanishedAndUndecodableBitmapsAreSkippedWithAReason)
+// A bitmap goes only once its JPEG is written; one without a JPEG stays. A
+// bitmap replaced while it was converted, or still open for writing, is
+// never deleted: the one read has its JPEG, the other stays for its turn.
+TEST_F(ConversionRunTest, NoBitmapGoesWithoutItsJpegOrWhenItIsNotTheOneRead)
 {
     addShot("good0000.bmp");
     fwtest::writeAll(shots.file("junk0000.bmp"), QByteArray(400000, 'x'));
     QByteArray truncated = fwtest::bmpBytes(fwtest::testPattern(400, 400));
     truncated.truncate(380000);
     fwtest::writeAll(shots.file("half0000.bmp"), truncated);
+    addShot("open0000.bmp", 1);
+    QFile writer(shots.file("open0000.bmp"));
+    ASSERT_TRUE(writer.open(QIODevice::Append));
+    const QImage read = addShot("swap0000.bmp", 2);
+    const QImage replacement = ::addShot(jpegs.file(".new.bmp"), 3);
     host.deleteBitmaps = true;
     host.files = ScreenshotList::list(host.input);
     host.files.insert(0, "ghost000.bmp"); // listed, then gone
     int checks = 0;
     host.onEvents = [&] {
         ++checks;
-        EXPECT_GE(outputFiles().size() + dirEntries(shots.path()).size(), 3) << "a bitmap went before its JPEG";
+        EXPECT_GE(outputFiles().size() + dirEntries(shots.path()).size(), 6) << "a bitmap went before its JPEG";
+        // The moment its JPEG is written, another picture is saved onto its name.
+        if (QFile::exists(jpegs.file("swap0000.JPG")) && QFile::exists(jpegs.file(".new.bmp"))) {
+            ASSERT_EQ(::rename(qPrintable(jpegs.file(".new.bmp")), qPrintable(shots.file("swap0000.bmp"))), 0);
+        }
     };
     EXPECT_TRUE(RunConversion(host));
     EXPECT_GT(checks, 3);
@@ -239,48 +247,13 @@ TEST_F(ConversionRunTest, VanishedAndUndecodableBitmapsAreSkippedWithAReason)
     EXPECT_EQ(host.info,
               (QStringList{"Processing:", "ghost000.bmp skipped: file not found", "good0000.bmp", "half0000.bmp",
                            "half0000.bmp skipped: truncated pixel data (379946 of 480000 bytes)", "junk0000.bmp",
-                           "junk0000.bmp skipped: not a BMP file", "Done."}));
-    EXPECT_EQ(outputFiles(), (QStringList{"good0000.JPG"}));
-    EXPECT_EQ(dirEntries(shots.path()), (QStringList{"half0000.bmp", "junk0000.bmp"})) << "kept without a JPEG";
-    EXPECT_TRUE(host.messages.isEmpty());
-}
-
-// A bitmap replaced while it was converted, or still open for writing, is
-// never deleted: the one read has its JPEG, the other stays for its turn.
-TEST_F(ConversionRunTest, ABitmapReplacedOrStillBeingWrittenIsKept)
-{
-    addShot("open0000.bmp", 1);
-    QFile writer(shots.file("open0000.bmp"));
-    ASSERT_TRUE(writer.open(QIODevice::Append));
-    const QImage read = addShot("swap0000.bmp", 2);
-    const QImage replacement = ::addShot(jpegs.file(".new.bmp"), 3);
-    host.deleteBitmaps = true;
-    // The moment its JPEG is written, another picture is saved onto its name.
-    host.onEvents = [&] {
-        if (QFile::exists(jpegs.file("swap0000.JPG")) && QFile::exists(jpegs.file(".new.bmp"))) {
-            ASSERT_EQ(::rename(qPrintable(jpegs.file(".new.bmp")), qPrintable(shots.file("swap0000.bmp"))), 0);
-        }
-    };
-    EXPECT_TRUE(run());
-    EXPECT_EQ(host.info,
-              (QStringList{"Processing:", "open0000.bmp", "open0000.bmp skipped: still being written", "swap0000.bmp",
+                           "junk0000.bmp skipped: not a BMP file", "open0000.bmp",
+                           "open0000.bmp skipped: still being written", "swap0000.bmp",
                            "swap0000.bmp kept: it changed while it was being converted", "Done."}));
-    EXPECT_EQ(outputFiles(), (QStringList{"swap0000.JPG"}));
+    EXPECT_EQ(outputFiles(), (QStringList{"good0000.JPG", "swap0000.JPG"}));
+    EXPECT_EQ(dirEntries(shots.path()), (QStringList{"half0000.bmp", "junk0000.bmp", "open0000.bmp", "swap0000.bmp"}))
+        << "kept without a JPEG";
     EXPECT_LT(fwtest::meanChannelDiff(fwtest::decodeJpeg(jpegs.file("swap0000.JPG")), read), 3.0);
     EXPECT_EQ(QImage(shots.file("swap0000.bmp")).convertToFormat(QImage::Format_RGB888), replacement);
-    EXPECT_TRUE(QFile::exists(shots.file("open0000.bmp")));
-}
-
-// What a run that died left: the bitmap it had set aside comes back and is
-// converted in its turn, its unfinished JPEG goes.
-TEST_F(ConversionRunTest, ARunRecoversWhatADeadOneLeft)
-{
-    addShot(".fw-k3x9q2.del.half0007.bmp");
-    fwtest::writeAll(jpegs.file(".fw-x1y2z3.tmp"), "half a JPEG");
-    host.deleteBitmaps = true;
-    EXPECT_TRUE(run());
-    EXPECT_EQ(host.info, (QStringList{"Processing:", "half0007.bmp put back: a run had stopped while it was set aside",
-                                      "half0007.bmp", "Done."}));
-    EXPECT_EQ(outputFiles(), QStringList{"half0000.JPG"});
-    EXPECT_EQ(dirEntries(shots.path()), QStringList());
+    EXPECT_TRUE(host.messages.isEmpty());
 }

@@ -1,14 +1,10 @@
 // cDIBSection as the programs use it: a loaded picture becomes the image
-// without a copy and a picture shows upright; and the painting, copying
-// and resampling that no program of ours uses but that cost little to keep
-// working.
+// without a copy and a picture shows upright.
 #include "TempDir.h"
 #include "TestUtil.h"
 #include "engine/cDIBSection.h"
 #include "platform/Picture.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
 #include <gtest/gtest.h>
 
 namespace {
@@ -59,29 +55,4 @@ TEST_F(DibSectionTest, PicturesBecomeImagesUprightWithoutACopy)
     EXPECT_EQ(d.hDC(), 0u);
     gdi::SelectObject(other, kept);
     gdi::DeleteDC(other);
-}
-
-TEST_F(DibSectionTest, ExtrasPaintCopyAndResample)
-{
-    const QImage img = fwtest::testPattern(6, 4);
-    cDIBSection source;
-    source.CreateFromPicture(pictureOf(img));
-    cDIBSection painted;
-    ASSERT_TRUE(painted.Create(6, 4));
-    source.PaintPicture(painted.hDC());
-    EXPECT_EQ(fwtest::maxChannelDiff(imageOf(painted), img), 0);
-    ASSERT_TRUE(painted.CopyToClipboard(false));
-    EXPECT_EQ(fwtest::maxChannelDiff(QGuiApplication::clipboard()->image(), img), 0);
-
-    // Black to white, twice as wide: interpolated, halves rounded to even.
-    QImage ramp(2, 1, QImage::Format_RGB888);
-    ramp.setPixelColor(0, 0, Qt::black);
-    ramp.setPixelColor(1, 0, Qt::white);
-    cDIBSection narrow;
-    narrow.CreateFromPicture(pictureOf(ramp));
-    const QImage wide = imageOf(*narrow.Resample(1, 4));
-    std::vector<int> grey;
-    for (int x = 0; x < wide.width(); ++x)
-        grey.push_back(wide.pixelColor(x, 0).red());
-    EXPECT_EQ(grey, (std::vector<int>{0, 64, 128, 191}));
 }

@@ -56,13 +56,7 @@ TEST(JpegWriter, WritesTheChosenEncoderSettingsAtEveryRowAlignment)
             ASSERT_EQ(SaveToNewJPG(dib, out, quality), NewJpg::Written);
             const QByteArray accurate = turboJpeg(dib, turboQuality, TJFLAG_ACCURATEDCT);
             EXPECT_EQ(fwtest::readAll(out), accurate) << size.width() << "x" << size.height() << " q" << quality;
-            if (quality == 90 && size.width() > 100) { // where the two DCTs differ
-                EXPECT_NE(turboJpeg(dib, turboQuality, TJFLAG_FASTDCT), accurate);
-            }
         }
-        // Decoded by another reader: upright, channels in order.
-        const QImage decoded = fwtest::decodeJpeg(dir.file(QString("%1-100.JPG").arg(size.width())));
-        EXPECT_LT(fwtest::meanChannelDiff(decoded, img), 2.0) << size.width() << "x" << size.height();
     }
 }
 

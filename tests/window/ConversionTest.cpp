@@ -2,13 +2,11 @@
 #include "TestUtil.h"
 #include "WindowHarness.h"
 #include "core/NativeName.h"
-#include "window/FrmMainRunHost.h"
 
 #include <QDir>
 #include <QListWidget>
 #include <QTest>
 #include <gtest/gtest.h>
-#include <tuple>
 #include <unistd.h>
 
 namespace {
@@ -75,17 +73,3 @@ TEST(Conversion, ANameInLatin1IsListedConvertedAndDeletedByItsOwnBytes)
 }
 
 } // namespace
-
-// LFore grows from its own left end by its share of LBack's length; lines
-// with different left ends tell the right X1 from the wrong one.
-TEST(ProgressLines, ForeGrowsFromItsOwnStartByItsShareOfTheTrack)
-{
-    QWidget parent;
-    LineControl fore(&parent, Qt::red, 1, 1000, 1000, 0);
-    const LineControl back(&parent, Qt::black, 1, 1710, 7770, 0);
-    const std::tuple<int, int, float> rows[] = {{0, 1, 1000}, {1, 3, 4030}, {2, 3, 7060}, {0, 3, 1000}};
-    for (const auto& [done, total, x2] : rows) {
-        drawProgress(fore, back, done, total);
-        EXPECT_FLOAT_EQ(fore.x2(), x2) << done << "/" << total;
-    }
-}
