@@ -58,6 +58,20 @@ for jpeg in "$drive_c"/CS_JPEG/*.JPG; do
   file -b "$jpeg" | grep -q '^JPEG image data' || fail "$jpeg is not a JPEG file"
 done
 echo "CONVERT wrote $count JPEG files into C:\\CS_JPEG"
+wine reg query 'HKCU\Software\Framewright\Framewright\CONFIG' /v InputPath 2>/dev/null | grep -q 'Half-Life' \
+  || fail "the settings are not in the user's registry"
+echo "the settings are in HKEY_CURRENT_USER\\Software\\Framewright\\Framewright"
+
+echo "== a double-click on the input path opens it in explorer"
+xdotool mousemove --window "$window" $(centre lblInPath) click --repeat 2 --delay 80 1
+opened=""
+for _ in $(seq 100); do
+  opened=$(pgrep -af 'explorer' | grep -i 'half-life' || true)
+  [ -n "$opened" ] && break
+  sleep 0.1
+done
+[ -n "$opened" ] || fail "no explorer for the input folder: $(pgrep -af explorer)"
+echo "started: $opened"
 
 echo "== About starts the viewer"
 xdotool mousemove --window "$window" $(centre CmdAbout) click 1
