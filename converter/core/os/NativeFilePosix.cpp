@@ -88,7 +88,17 @@ Status Descriptor::close()
 
 Descriptor openForReading(const QString& path, Status& status, Links links)
 {
-    return open(path, O_RDONLY | (links == Links::DoNotFollow ? O_NOFOLLOW : 0), status);
+    const int flags = O_RDONLY | (links == Links::DoNotFollow ? O_NOFOLLOW : 0);
+    // O_NONBLOCK first: a pipe swapped in under a listed name opens at once,
+    // to be refused as no regular file, instead of waiting for a writer. The
+    // one thing the flag makes fail is an open that another program's lease
+    // holds up; that one waits for the lease, as a plain open does.
+    Descriptor fd = open(path, flags | O_NONBLOCK, status);
+    if (!fd && status.code == EWOULDBLOCK)
+        return open(path, flags, status);
+    if (fd)
+        ::fcntl(fd.get(), F_SETFL, ::fcntl(fd.get(), F_GETFL) & ~O_NONBLOCK);
+    return fd;
 }
 
 Descriptor createNew(const QString& path, Status& status)
