@@ -67,11 +67,8 @@ geometry=$(xdotool getwindowgeometry "$window" | sed -n 's/ *Geometry: //p')
 [ "$geometry" = "$skin_size" ] || fail "window is $geometry, the skin $skin_size: skin not found"
 echo "window $geometry: the skin was found"
 
-# The About button's place, in twips (15 to a pixel), from the window's layout.
-set -- $(sed -n 's/.*TwipRect CmdAbout{\([0-9]*\), \([0-9]*\), \([0-9]*\), \([0-9]*\)}.*/\1 \2 \3 \4/p' \
-         "$here/../art/FrmMainLayout.h")
-[ $# -eq 4 ] || fail "CmdAbout not found in art/FrmMainLayout.h"
-xdotool mousemove --window "$window" $((($1 + $3 / 2) / 15)) $((($2 + $4 / 2) / 15)) click 1
+about=$("$here/control-centre.sh" CmdAbout) || fail "CmdAbout not found in the window's layout"
+xdotool mousemove --window "$window" $about click 1
 for _ in $(seq 100); do
   viewer=$(pgrep -f "^$root/usr/bin/kudoscope" || true)
   [ -n "$viewer" ] && break

@@ -38,13 +38,8 @@ wine "C:\\Program Files\\Framewright\\framewright.exe" &
 window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Framewright' | head -n 1 || true)
 [ -n "$window" ] || fail "no Framewright window appeared"
 
-# A control's centre, in pixels, from the window's layout (in twips).
-centre() {
-  set -- $(sed -n "s/.*TwipRect $1{\([0-9]*\), \([0-9]*\), \([0-9]*\), \([0-9]*\)}.*/\1 \2 \3 \4/p" \
-           "$here/../../art/FrmMainLayout.h")
-  [ $# -eq 4 ] || fail "$1 not found in art/FrmMainLayout.h"
-  echo "$((($1 + $3 / 2) / 15)) $((($2 + $4 / 2) / 15))"
-}
+# A control's centre, in pixels, from the window's layout.
+centre() { "$here/../control-centre.sh" "$1" || fail "$1 is not in the window's layout"; }
 # CONVERT is enabled once the welcome text has been shown: click until the
 # first JPEG appears, and never again after, so nothing is converted twice.
 jpegs() { ls "$drive_c/CS_JPEG" | grep -c '\.JPG$' || true; }

@@ -212,8 +212,8 @@ std::optional<Kept> keptOf(const QString& path)
 Status applyKept(int fd, const Kept& kept)
 {
     // Linux keeps no settable birth time.
-    const auto spec = [](std::int64_t ns) { return timespec{ns / 1000000000, ns % 1000000000}; };
-    const timespec times[2] = {spec(kept.times[1]), spec(kept.times[2])};
+    const auto toTimespec = [](std::int64_t ns) { return timespec{ns / 1000000000, ns % 1000000000}; };
+    const timespec times[2] = {toTimespec(kept.times[1]), toTimespec(kept.times[2])};
     return checked(::fchmod(fd, kept.mode) == 0 && ::futimens(fd, times) == 0);
 }
 

@@ -86,7 +86,6 @@ Descriptor adopt(HANDLE handle, int flags, Status& status)
 }
 
 std::int64_t ticks(const FILETIME& t) { return std::int64_t(t.dwHighDateTime) << 32 | t.dwLowDateTime; }
-FILETIME fileTime(std::int64_t ticks) { return {DWORD(ticks), DWORD(std::uint64_t(ticks) >> 32)}; }
 
 std::optional<FileIdentity> identityOfHandle(HANDLE handle)
 {
@@ -245,18 +244,13 @@ std::optional<Kept> keptOf(const QString& path)
 
 Status applyKept(int fd, const Kept& kept)
 {
-    const FILETIME created = fileTime(kept.times[0]), accessed = fileTime(kept.times[1]),
-                   modified = fileTime(kept.times[2]);
     FILE_BASIC_INFO basic{};
     basic.CreationTime.QuadPart = kept.times[0];
     basic.LastAccessTime.QuadPart = kept.times[1];
     basic.LastWriteTime.QuadPart = kept.times[2];
     basic.ChangeTime.QuadPart = 0; // unchanged
     basic.FileAttributes = kept.mode ? kept.mode : FILE_ATTRIBUTE_NORMAL;
-    const HANDLE handle = handleOf(fd);
-    if (SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic))
-        return {};
-    return checked(SetFileTime(handle, &created, &accessed, &modified));
+    return checked(SetFileInformationByHandle(handleOf(fd), FileBasicInfo, &basic, sizeof basic));
 }
 
 Status moveNoReplace(const QString& from, const QString& to)
