@@ -1,9 +1,11 @@
 #pragma once
 
+#include "core/Retire.h"
 #include "core/SourceFile.h"
 
 #include <QString>
 #include <QtGlobal>
+#include <memory>
 
 // What became of one listed screenshot (a bitmap or a TGA file).
 struct FileResult {
@@ -19,4 +21,10 @@ struct FileResult {
     enum class Source { Unread, Read, StillWritten, Deleted };
     Source source = Source::Unread;
     FileIdentity identity;
+    // From a read to the retire step: the descriptor it was read through,
+    // and with --delete, the bitmap's way to deletion and how its JPEG was
+    // written.
+    std::shared_ptr<NativeFile::Descriptor> held;
+    std::shared_ptr<Retire::Retirement> retirement;
+    SafeFile::Result written;
 };

@@ -71,7 +71,8 @@ public:
     {
         Encoded e;
         FileResult& r = e.result;
-        r = {FileResult::Kind::Skipped, name, {}, 0, 0, {}, FileResult::Source::Unread, {}};
+        r.kind = FileResult::Kind::Skipped;
+        r.bitmap = name;
         ScreenshotFile shot(m_settings.files.inputDir, name);
         const ScreenshotFormat& format = *shot.format(); // listed: it has one
         // The name alone, before the file is opened.
@@ -90,8 +91,10 @@ public:
                     rule = ScreenshotList::ruleSkip(name, ruleBytes);
                     return rule == ScreenshotList::RuleSkip::None;
                 });
-            if (read)
+            if (read) {
                 encodePicture(e, destination, shot.picture());
+                r.held = shot.held();
+            }
             else
                 r.reason = ruleReason(rule, format);
         } catch (const StillBeingWritten& error) {
@@ -127,8 +130,12 @@ private:
             // publisher only names them; a single worker leaves it to the
             // publisher, which runs beside it. When this fails, the
             // publisher writes the bytes and says why.
+            // With --delete, flushed here too, before the bitmap is set
+            // aside for it.
             if (m_settings.jobs > 1)
-                e.prepared = SafeFile::prepare(m_settings.files.outputDir, e.jpeg);
+                e.prepared = SafeFile::prepare(m_settings.files.outputDir, e.jpeg,
+                                               m_settings.files.deleteAfter ? SafeFile::Durability::Now
+                                                                            : SafeFile::Durability::Later);
         }
         e.ok = true;
     }

@@ -110,7 +110,8 @@ private:
 class WatchedFolder {
 public:
     WatchedFolder(const ParallelConverter::Settings& settings, Reporter& reporter, const QString& dir)
-        : m_session(settings, reporter, dir), m_watcher(dir), m_reporter(reporter), m_dir(dir)
+        : m_session(settings, reporter, dir), m_watcher(dir), m_reporter(reporter), m_dir(dir),
+          m_outputDir(settings.files.outputDir)
     {
         const QString shown = NativeName::printable(dir);
         QObject::connect(&m_watcher, &FolderWatcher::filesReady,
@@ -143,7 +144,7 @@ public:
             m_session.leaveAlone();
         const FolderWatcher::Start started = m_watcher.start();
         if (started == FolderWatcher::Start::Watching)
-            recoverFolder(m_dir, m_reporter);
+            recoverFolder(m_dir, m_outputDir, m_reporter);
         return started;
     }
 
@@ -154,6 +155,7 @@ private:
     FolderWatcher m_watcher;
     Reporter& m_reporter;
     QString m_dir;
+    QString m_outputDir;
 };
 
 } // namespace

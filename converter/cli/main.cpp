@@ -93,7 +93,7 @@ int main(int argc, char** argv)
     // What a converter that died left: its temporary JPEG files here, its
     // bitmaps set aside in the input folders (recovered as each is taken).
     if (!options.dryRun)
-        recoverFolder(setup.outputDir, reporter);
+        recoverFolder(setup.outputDir, setup.outputDir, reporter);
 
     const ParallelConverter::Settings settings{
         {{}, setup.outputDir, options.deleteAfter, options.dryRun}, setup.quality, options.jobs, options.coding};
@@ -109,7 +109,7 @@ int main(int argc, char** argv)
         int total = 0;
         for (const QString& dir : ModFolders::expand(setup.inputDirs)) {
             if (!options.dryRun)
-                recoverFolder(dir, reporter);
+                recoverFolder(dir, setup.outputDir, reporter);
             batches.append({dir, ScreenshotList::listForConversion(dir)});
             total += int(batches.last().second.size());
         }

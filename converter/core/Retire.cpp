@@ -1,126 +1,180 @@
 #include "core/Retire.h"
 
 #include "core/NativeName.h"
+#include "core/PrivateName.h"
 #include "core/ScreenshotList.h"
-#include "core/os/NativeFile.h"
 
-#include <QFileInfo>
+#include <utility>
 
 namespace Retire {
 
 namespace {
 
-// The bitmap waits under a private name for a moment while it is checked.
-// The name says what it is, and its own name, so that a converter that
-// finds it after a crash can put it back: ".fw-k3x9q2.del.c1a00003.bmp".
-QString asideName(const QString& bitmapPath)
+struct Place {
+    QString directory;
+    QString name;
+};
+
+Place placeOf(const QString& path)
 {
-    const QFileInfo info(bitmapPath);
-    // The private part takes 15 of the 255 bytes a name may have: a longer
-    // name gives up its start, and keeps its number and extension.
-    QString name = info.fileName();
-    while (NativeName::encode(name).size() > 240)
-        name.remove(0, 1);
-    return SafeFile::privateName(info.path(), kAsideMark + name);
+    const qsizetype slash = path.lastIndexOf(QChar('/'));
+    return {path.left(slash + 1), path.mid(slash + 1)};
 }
 
-enum class Check { TheFileRead, Changed, StillWritten, TakenFirst };
-
-// Whether the file under the private name is the one that was read, and no
-// writer holds it. Nobody else knows the name: what is checked is what is
-// deleted. `held` keeps it marked as in use until it is deleted or back, so
-// that a converter recovering the folder leaves it alone; one that took it
-// first (for a dead converter's) has put it back already.
-Check check(const QString& aside, const FileIdentity& read, NativeFile::Descriptor& held)
+// The file name's extension with its dot, ".bmp" for "c1a00003.bmp".
+QString extensionOf(const QString& name)
 {
-    NativeFile::Status status;
-    held = NativeFile::openForReading(aside, status, NativeFile::Links::DoNotFollow);
-    if (status.error == NativeFile::Error::NotFound || (held && !NativeFile::holdAsPrivate(held.get(), aside)))
-        return Check::TakenFirst;
-    if (!held) // Windows: a writer holds it in a way that refuses us
-        return status.error == NativeFile::Error::InUse ? Check::StillWritten : Check::Changed;
-    if (!NativeFile::identityOf(held.get()).isSameFile(read))
-        return Check::Changed;
-    return NativeFile::writerOf(held.get()) == NativeFile::Writer::Writing ? Check::StillWritten : Check::TheFileRead;
+    const qsizetype dot = name.lastIndexOf(QChar('.'));
+    return dot < 0 ? QString() : name.mid(dot);
 }
 
 } // namespace
 
-Outcome putBack(const QString& aside, const QString& bitmapPath, Fate why)
+Outcome putBack(const NativeFile::Descriptor* held, const QString& aside, const QString& bitmapPath, Fate why)
 {
-    if (NativeFile::moveNoReplace(aside, bitmapPath))
+    const auto move = [&](const QString& to) {
+        return held ? NativeFile::moveHeld(held->get(), aside, to) : NativeFile::moveNoReplace(aside, to);
+    };
+    if (held)
+        NativeFile::setHidden(held->get(), false);
+    if (move(bitmapPath))
         return {why, {}, {}};
-    const QFileInfo info(bitmapPath);
-    const QString name = info.fileName();
-    const QString prefix = ScreenshotList::namePrefix(name);
-    const QString extension = name.right(4);
+    const Place place = placeOf(bitmapPath);
+    const QString prefix = ScreenshotList::namePrefix(place.name);
+    const QString extension = extensionOf(place.name);
     for (int n = 0; n < ScreenshotList::kNumberCount; ++n) {
         const QString kept = ScreenshotList::candidateName(prefix, n, extension);
-        const NativeFile::Status status = NativeFile::moveNoReplace(aside, ScreenshotList::pathIn(info.path(), kept));
+        const NativeFile::Status status = move(ScreenshotList::pathIn(place.directory, kept));
         if (status)
             return {Fate::KeptAs, kept, {}};
         if (status.error != NativeFile::Error::NameTaken)
             break;
     }
+    if (held)
+        NativeFile::setHidden(held->get(), true);
     return {
         Fate::CannotDelete, {}, QStringLiteral("it changed, and it is kept as %1").arg(NativeName::printable(aside))};
 }
 
-Published publish(const QString& outputDir, const QString& prefix, int from, const JpegWriter& write, int end)
+Retirement::Retirement(QString bitmapPath, std::shared_ptr<NativeFile::Descriptor> read, const FileIdentity& identity)
+    : m_bitmap(std::move(bitmapPath)), m_read(std::move(read)), m_identity(identity)
+{
+}
+
+Retirement::~Retirement()
+{
+    if (!m_aside.isEmpty())
+        putBack(m_read.get(), m_aside, m_bitmap, Fate::Changed);
+}
+
+void Retirement::keep(Outcome outcome)
+{
+    m_kept = std::move(outcome);
+    m_aside.clear();
+}
+
+void Retirement::beforeNaming(int number, std::span<const std::uint8_t> jpeg, bool flushed)
+{
+    if (m_kept)
+        return;
+    const Place place = placeOf(m_bitmap);
+    const PrivateName::Journal journal{number, jpegFingerprint(jpeg)};
+    const auto asideFor = [&] {
+        return ScreenshotList::pathIn(place.directory, PrivateName::aside(place.name, journal).fileName());
+    };
+    if (!m_aside.isEmpty()) {
+        // The number it was about to take went to another writer: the
+        // record follows the JPEG to the next one.
+        NativeFile::Status moved{NativeFile::Error::NameTaken};
+        QString renamed;
+        for (int attempt = 0; attempt < 16 && moved.error == NativeFile::Error::NameTaken; ++attempt)
+            moved = NativeFile::moveHeld(m_read->get(), m_aside, renamed = asideFor());
+        if (moved) {
+            m_aside = renamed;
+            NativeFile::syncName(m_read->get(), m_aside);
+            return;
+        }
+        const Outcome back = putBack(m_read.get(), m_aside, m_bitmap, Fate::CannotDelete);
+        return keep({Fate::CannotDelete, back.keptName, moved.message()});
+    }
+    if (!flushed)
+        return keep({Fate::NotDurable, {}, {}});
+    if (!m_read || !*m_read)
+        return keep({Fate::CannotDelete, {}, QStringLiteral("it is no longer open")});
+
+    const int held = m_read->get();
+    QString aside;
+    NativeFile::Status moved{NativeFile::Error::NameTaken};
+    for (int attempt = 0; attempt < 16 && moved.error == NativeFile::Error::NameTaken; ++attempt)
+        moved = NativeFile::moveHeld(held, m_bitmap, aside = asideFor());
+    switch (moved.error) {
+    case NativeFile::Error::None: break;
+    case NativeFile::Error::NotFound: return keep({Fate::AlreadyGone, {}, {}});
+    case NativeFile::Error::InUse: return keep({Fate::StillWritten, {}, {}}); // Windows: a writer refuses the move
+    case NativeFile::Error::NotTheFile: return keep(putBack(nullptr, aside, m_bitmap, Fate::Changed));
+    default: return keep({Fate::CannotDelete, {}, moved.message()});
+    }
+    // Held as private: a converter recovering the folder leaves it alone.
+    // One that took it first (for a dead converter's) has put it back.
+    if (!NativeFile::holdAsPrivate(held, aside))
+        return keep({Fate::Changed, {}, {}});
+    if (!NativeFile::identityOf(held).hasSameContent(m_identity))
+        return keep(putBack(m_read.get(), aside, m_bitmap, Fate::Changed));
+    if (NativeFile::writerOf(held) == NativeFile::Writer::Writing)
+        return keep(putBack(m_read.get(), aside, m_bitmap, Fate::StillWritten));
+    NativeFile::setHidden(held, true);
+    // On the disk before the JPEG's name is: after a power cut, a JPEG
+    // with a name has its bitmap's record beside it.
+    NativeFile::syncName(held, aside);
+    m_aside = aside;
+}
+
+Outcome Retirement::finish(const SafeFile::Result& jpeg)
+{
+    if (m_kept)
+        return *m_kept;
+    if (m_aside.isEmpty())
+        return {Fate::CannotDelete, {}, QStringLiteral("its JPEG was not written")};
+    const QString aside = std::exchange(m_aside, {});
+    if (jpeg.outcome != SafeFile::Outcome::Written)
+        return putBack(m_read.get(), aside, m_bitmap, Fate::Changed);
+    if (!jpeg.durable)
+        return putBack(m_read.get(), aside, m_bitmap, Fate::NotDurable);
+    if (const NativeFile::Status removed = NativeFile::removeHeld(m_read->get(), aside); !removed) {
+        const Outcome back = putBack(m_read.get(), aside, m_bitmap, Fate::Changed);
+        return {Fate::CannotDelete, back.keptName, removed.message()};
+    }
+    // Windows deletes it as this, the last handle that does not share
+    // deleting, closes.
+    m_read->close();
+    return {Fate::Deleted, {}, {}};
+}
+
+Published publish(const QString& outputDir, const QString& prefix, int from, const JpegWriter& write, int end,
+                  Retirement* retirement)
 {
     Published p;
     for (int n = from;; ++n) {
-        n = ScreenshotList::firstFreeNumber(outputDir, prefix, n, end);
-        p.number = n;
+        const std::optional<int> free = ScreenshotList::firstFreeNumber(outputDir, prefix, n, end);
+        if (!free) {
+            p.result = {SafeFile::Outcome::Failed, QStringLiteral("the output folder cannot be reached")};
+            return p;
+        }
+        n = p.number = *free;
         if (n >= end) {
-            p.outcome = SafeFile::Outcome::NameTaken;
+            p.result = {SafeFile::Outcome::NameTaken, {}};
             return p;
         }
         p.jpegPath = ScreenshotList::pathIn(outputDir, ScreenshotList::candidateName(prefix, n));
-        const SafeFile::Result written = write(p.jpegPath);
-        if (written.outcome == SafeFile::Outcome::NameTaken)
-            continue; // another writer was quicker: the next number
-        p.outcome = written.outcome;
-        p.error = written.error;
-        return p;
+        SafeFile::BeforeNaming beforeNaming;
+        if (retirement)
+            beforeNaming = [&](std::span<const std::uint8_t> bytes, bool flushed) {
+                retirement->beforeNaming(n, bytes, flushed);
+            };
+        p.result = write(p.jpegPath, beforeNaming);
+        if (p.result.outcome != SafeFile::Outcome::NameTaken)
+            return p; // else another writer was quicker: the next number
     }
-}
-
-Outcome retireBitmap(const QString& jpegPath, const QString& bitmapPath, const FileIdentity& read)
-{
-    if (!SafeFile::flushToDisk(jpegPath))
-        return {Fate::NotDurable, {}, {}};
-    // The picture read is the link's target, which may be anywhere; the
-    // link is not a screenshot of its own. Both stay.
-    if (QFileInfo(bitmapPath).isSymLink())
-        return {Fate::Link, {}, {}};
-
-    QString aside;
-    NativeFile::Status moved{NativeFile::Error::NameTaken};
-    for (int attempt = 0; attempt < 16 && moved.error == NativeFile::Error::NameTaken; ++attempt) {
-        aside = asideName(bitmapPath);
-        moved = NativeFile::moveNoReplace(bitmapPath, aside);
-    }
-    if (moved.error == NativeFile::Error::NotFound)
-        return {Fate::AlreadyGone, {}, {}};
-    // Windows: a writer holds it in a way that refuses the move.
-    if (moved.error == NativeFile::Error::InUse)
-        return {Fate::StillWritten, {}, {}};
-    if (!moved)
-        return {Fate::CannotDelete, {}, moved.message()};
-
-    NativeFile::Descriptor held;
-    switch (check(aside, read, held)) {
-    case Check::TakenFirst: return {Fate::Changed, {}, {}};
-    case Check::Changed: return putBack(aside, bitmapPath, Fate::Changed);
-    case Check::StillWritten: return putBack(aside, bitmapPath, Fate::StillWritten);
-    case Check::TheFileRead: break;
-    }
-    if (const NativeFile::Status removed = NativeFile::remove(aside); !removed) {
-        const Outcome back = putBack(aside, bitmapPath, Fate::Changed);
-        return {Fate::CannotDelete, back.keptName, removed.message()};
-    }
-    return {Fate::Deleted, {}, {}};
 }
 
 QString describe(const Outcome& outcome)
@@ -130,7 +184,6 @@ QString describe(const Outcome& outcome)
     case Fate::AlreadyGone: return QStringLiteral("was gone before it could be deleted");
     case Fate::Changed: return QStringLiteral("kept: it changed while it was being converted");
     case Fate::StillWritten: return QStringLiteral("kept: it is still being written");
-    case Fate::Link: return QStringLiteral("kept: a symbolic link and the file it points to are never deleted");
     case Fate::KeptAs:
         return QStringLiteral("kept as %1: it changed while it was being converted")
             .arg(NativeName::printable(outcome.keptName));

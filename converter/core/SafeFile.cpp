@@ -1,9 +1,10 @@
 #include "core/SafeFile.h"
 
+#include "core/PrivateName.h"
+#include "core/ScreenshotList.h"
 #include "core/os/NativeFile.h"
 
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <optional>
 #include <utility>
@@ -14,40 +15,6 @@ namespace {
 
 Result failed(const NativeFile::Status& status) { return {Outcome::Failed, status.message()}; }
 
-// Creates a new temporary file in the directory, held as private (see
-// NativeFile::holdAsPrivate) through `held`, a second descriptor, so that
-// the one returned can be closed and its close checked while the file
-// stays held until it has its name. The name lands in `temporary`.
-NativeFile::Descriptor createTemporary(const QString& directory, QString& temporary, NativeFile::Descriptor& held,
-                                       NativeFile::Status& status)
-{
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        temporary = privateName(directory, QStringLiteral(".tmp"));
-        NativeFile::Descriptor file = NativeFile::createNew(temporary, status);
-        if (status.error == NativeFile::Error::NameTaken)
-            continue;
-        if (!file)
-            return file;
-        if (!NativeFile::holdAsPrivate(file.get(), temporary))
-            continue; // a recovering converter took it for a dead one's
-        held = NativeFile::duplicate(file.get(), status);
-        if (!held) {
-            NativeFile::remove(temporary);
-            return {};
-        }
-        return file;
-    }
-    status = {NativeFile::Error::NameTaken};
-    return {};
-}
-
-// Moves the temporary file to the target's name.
-NativeFile::Status publish(const QString& temporary, const QString& target, Publish mode)
-{
-    return mode == Publish::Replace ? NativeFile::replace(temporary, target)
-                                    : NativeFile::moveNoReplace(temporary, target);
-}
-
 Result resultOf(const NativeFile::Status& status)
 {
     if (status.error == NativeFile::Error::NameTaken)
@@ -55,94 +22,111 @@ Result resultOf(const NativeFile::Status& status)
     return status ? Result{Outcome::Written, {}} : failed(status);
 }
 
-} // namespace
-
-QString privateName(const QString& directory, const QString& suffix)
+// Creates a new temporary file in the directory, held as private (see
+// NativeFile::holdAsPrivate) for as long as the descriptor is open. The
+// name lands in `temporary`.
+NativeFile::Descriptor createTemporary(const QString& directory, QString& temporary, NativeFile::Status& status)
 {
-    static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    QString name = QStringLiteral(".fw-");
-    for (int i = 0; i < 6; ++i)
-        name += QChar(kAlphabet[QRandomGenerator::global()->bounded(int(sizeof kAlphabet) - 1)]);
-    return directory + QChar('/') + name + suffix;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        temporary = ScreenshotList::pathIn(directory, PrivateName::temporary().fileName());
+        NativeFile::Descriptor file = NativeFile::createPrivate(temporary, status);
+        if (status.error == NativeFile::Error::NameTaken)
+            continue;
+        if (!file || NativeFile::holdAsPrivate(file.get(), temporary))
+            return file;
+        // A recovering converter took it for a dead one's: another name.
+    }
+    status = {NativeFile::Error::NameTaken};
+    return {};
 }
 
-Result write(const QString& target, std::span<const std::uint8_t> bytes, Publish mode)
+// Replaces the target: everything that could fail happens before the name
+// is taken (the bytes, the kept permissions and times, the flush).
+Result replaceWith(const QString& target, std::span<const std::uint8_t> bytes)
 {
-    const bool replacing = mode == Publish::Replace && NativeFile::entryExists(target);
-    const std::optional<NativeFile::Kept> kept = replacing ? NativeFile::keptOf(target) : std::nullopt;
-
+    const std::optional<NativeFile::Kept> kept = NativeFile::keptOf(target);
     QString temporary;
     NativeFile::Status status;
-    NativeFile::Descriptor held;
-    NativeFile::Descriptor file = createTemporary(QFileInfo(target).absolutePath(), temporary, held, status);
+    NativeFile::Descriptor file = createTemporary(QFileInfo(target).absolutePath(), temporary, status);
     if (!file)
         return failed(status);
-
-    // Everything that could fail happens before the name is taken: the
-    // bytes, the kept permissions and times, and, when a file is replaced,
-    // the flush, so that a crash cannot leave an empty file where a whole
-    // one was. A new name has nothing to lose that way; who needs it on the
-    // disk flushes it (the run does, before it deletes a bitmap).
     status = NativeFile::writeAll(file.get(), bytes);
     if (status && kept)
         status = NativeFile::applyKept(file.get(), *kept);
-    if (status && replacing)
+    if (status)
         status = NativeFile::sync(file.get());
+    if (status)
+        status = NativeFile::setHidden(file.get(), false);
     if (const NativeFile::Status closed = file.close(); status)
         status = closed;
     if (status)
-        status = publish(temporary, target, mode);
+        status = NativeFile::replace(temporary, target);
     if (!status)
         NativeFile::remove(temporary);
     return resultOf(status);
 }
 
-Prepared prepare(const QString& directory, std::span<const std::uint8_t> bytes)
+} // namespace
+
+Result write(const QString& target, std::span<const std::uint8_t> bytes, Publish mode,
+             const BeforeNaming& beforeNaming)
+{
+    if (mode == Publish::Replace)
+        return replaceWith(target, bytes);
+    Prepared prepared =
+        prepare(QFileInfo(target).absolutePath(), bytes, beforeNaming ? Durability::Now : Durability::Later);
+    if (!prepared)
+        return {Outcome::Failed, prepared.error()};
+    if (beforeNaming)
+        beforeNaming(bytes, prepared.flushed());
+    return prepared.publish(target);
+}
+
+Prepared prepare(const QString& directory, std::span<const std::uint8_t> bytes, Durability durability)
 {
     Prepared prepared;
-    QString temporary;
     NativeFile::Status status;
-    NativeFile::Descriptor held;
-    NativeFile::Descriptor file = createTemporary(QFileInfo(directory).absoluteFilePath(), temporary, held, status);
-    if (!file) {
-        prepared.m_error = status.message();
-        return prepared;
-    }
-    status = NativeFile::writeAll(file.get(), bytes);
-    if (const NativeFile::Status closed = file.close(); status)
-        status = closed;
+    NativeFile::Descriptor file =
+        createTemporary(QFileInfo(directory).absoluteFilePath(), prepared.m_temporary, status);
+    if (file)
+        status = NativeFile::writeAll(file.get(), bytes);
     if (!status) {
-        NativeFile::remove(temporary);
+        if (file)
+            NativeFile::removeHeld(file.get(), prepared.m_temporary);
         prepared.m_error = status.message();
         return prepared;
     }
-    prepared.m_temporary = temporary;
-    prepared.m_held = std::move(held);
+    // Through the descriptor that wrote them: a write-behind failure of a
+    // network folder shows here, before anything depends on the file.
+    prepared.m_flushed = durability == Durability::Now && NativeFile::sync(file.get());
+    prepared.m_file = std::move(file);
     return prepared;
 }
 
 Result Prepared::publish(const QString& target)
 {
-    const Result result = resultOf(NativeFile::moveNoReplace(m_temporary, target));
-    if (result.outcome == Outcome::Written) {
-        m_temporary.clear();
-        m_held.close();
+    // Shown before it is named, so that no crash leaves a hidden JPEG.
+    NativeFile::setHidden(m_file.get(), false);
+    const NativeFile::Status moved = NativeFile::moveHeld(m_file.get(), m_temporary, target);
+    if (!moved) {
+        NativeFile::setHidden(m_file.get(), true);
+        return moved.error == NativeFile::Error::NotTheFile ? failed(moved) : resultOf(moved);
     }
-    return result;
+    const bool durable = m_flushed && NativeFile::syncName(m_file.get(), target);
+    m_temporary.clear();
+    // The last close: where it fails, what the file holds is not known, and
+    // nothing may rely on it.
+    if (const NativeFile::Status closed = m_file.close(); !closed) {
+        NativeFile::remove(target);
+        return failed(closed);
+    }
+    return {Outcome::Written, {}, durable};
 }
 
 Prepared::~Prepared()
 {
-    if (!m_temporary.isEmpty())
-        NativeFile::remove(m_temporary);
-}
-
-bool flushToDisk(const QString& path) { return bool(NativeFile::flushToDisk(path)); }
-
-Prepared::Prepared(Prepared&& other) noexcept
-    : m_temporary(std::exchange(other.m_temporary, {})), m_error(std::move(other.m_error)),
-      m_held(std::move(other.m_held))
-{
+    if (m_file)
+        NativeFile::removeHeld(m_file.get(), m_temporary);
 }
 
 Prepared& Prepared::operator=(Prepared&& other) noexcept
@@ -150,7 +134,8 @@ Prepared& Prepared::operator=(Prepared&& other) noexcept
     Prepared gone(std::move(*this)); // removes a file this one held
     m_temporary = std::exchange(other.m_temporary, {});
     m_error = std::move(other.m_error);
-    m_held = std::move(other.m_held);
+    m_file = std::move(other.m_file);
+    m_flushed = other.m_flushed;
     return *this;
 }
 

@@ -24,5 +24,6 @@ bool ScreenshotFile::read(const PixelAllocator& allocate, const Accept& accept, 
     // A writer that set the size first and filled the pixels while they
     // were read would leave a torn picture: it is taken later.
     source.checkUnchanged();
+    m_held = source.release();
     return true;
 }

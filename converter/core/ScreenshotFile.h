@@ -7,6 +7,7 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 
 // One screenshot file and the facts about it that the programs act on, each
@@ -49,6 +50,9 @@ public:
 
     // The very file that was opened.
     const std::optional<FileIdentity>& identity() const { return m_identity; }
+    // Its descriptor, still open after a read that succeeded, for the
+    // retire step (Retire::Retirement).
+    const std::shared_ptr<NativeFile::Descriptor>& held() const { return m_held; }
     // The picture that was read.
     const PixelLayout& picture() const { return m_picture; }
 
@@ -57,5 +61,6 @@ private:
     QString m_path;
     const ScreenshotFormat* m_format;
     std::optional<FileIdentity> m_identity;
+    std::shared_ptr<NativeFile::Descriptor> m_held;
     PixelLayout m_picture;
 };

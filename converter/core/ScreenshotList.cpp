@@ -3,6 +3,8 @@
 #include "core/ScreenshotFormat.h"
 #include "core/os/NativeFile.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 #include <memory>
 
@@ -60,6 +62,12 @@ QString namePrefix(const QString& fileName)
     return fileName.size() > kShortestName ? fileName.left(fileName.size() - kShortestName) : QString();
 }
 
+QString jpegPrefix(const QString& fileName)
+{
+    static const QRegularExpression noMap(QStringLiteral("^HalfLife[0-9]{2}\\.[tT][gG][aA]$"));
+    return noMap.match(fileName).hasMatch() ? QStringLiteral("HalfLife") : namePrefix(fileName);
+}
+
 QString candidateName(const QString& prefix, int number, const QString& extension)
 {
     return prefix + QStringLiteral("%1").arg(number, 4, 10, QChar('0')) + extension;
@@ -72,13 +80,16 @@ QString pathIn(const QString& directory, const QString& name)
     return directory + QChar('/') + name;
 }
 
-int firstFreeNumber(const QString& directory, const QString& prefix, int from, int end)
+std::optional<int> firstFreeNumber(const QString& directory, const QString& prefix, int from, int end)
 {
-    const auto taken = [&](int n) { return NativeFile::entryExists(pathIn(directory, candidateName(prefix, n))); };
-    int n = from;
-    while (n < end && taken(n))
-        ++n;
-    return n;
+    for (int n = from; n < end; ++n) {
+        switch (NativeFile::presenceOf(pathIn(directory, candidateName(prefix, n)))) {
+        case NativeFile::Presence::Absent: return n;
+        case NativeFile::Presence::Present: break;
+        case NativeFile::Presence::Unknown: return std::nullopt;
+        }
+    }
+    return end;
 }
 
 RuleSkip ruleSkip(const QString& fileName, qint64 size)

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
+#include <optional>
 
 // Which files are the game's screenshots, and what they are called once
 // converted. The window's list, the window's run and the command-line
@@ -37,6 +38,11 @@ bool isConversionName(const QString& fileName);
 // name of 8 characters or fewer.
 QString namePrefix(const QString& fileName);
 
+// The prefix of a screenshot's JPEG files: namePrefix(), but a TGA
+// screenshot the game took with no map loaded, "HalfLife07.tga", gives
+// "HalfLife" (the window lists bitmaps only, and never meets one).
+QString jpegPrefix(const QString& fileName);
+
 // "half" and 3 -> "half0003.JPG"; from 10000 on the numbers have five
 // digits. A bitmap kept under a new name is named the same way, with its
 // own extension.
@@ -48,8 +54,10 @@ QString pathIn(const QString& directory, const QString& name);
 
 // The lowest number from `from` on, below `end`, whose candidate name is free
 // in the directory, or `end` when every one is taken. Any entry takes a
-// name: a file, a directory, a link (even a dangling one).
-int firstFreeNumber(const QString& directory, const QString& prefix, int from, int end = kNumberCount);
+// name: a file, a directory, a link (even a dangling one). Nothing when the
+// directory cannot be asked (a network share that dropped away).
+std::optional<int> firstFreeNumber(const QString& directory, const QString& prefix, int from,
+                                   int end = kNumberCount);
 
 // Why a listed bitmap is left alone by rule, before it is read.
 enum class RuleSkip { None, ShortName, SmallFile };

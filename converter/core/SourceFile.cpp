@@ -18,18 +18,17 @@ std::optional<FileIdentity> identityOfFile(const QString& path) { return NativeF
 SourceFile::SourceFile(const QString& path, const Wait& wait)
 {
     NativeFile::Status status;
-    NativeFile::Descriptor fd = NativeFile::openForReading(path, status);
+    m_descriptor = NativeFile::openForReading(path, status);
     switch (status.error) {
     case NativeFile::Error::None: break;
     case NativeFile::Error::NotFound: throw ReadError(path, "file not found");
     case NativeFile::Error::InUse: throw StillBeingWritten(path);
     default: throw ReadError(path, "cannot read file (" + status.message().toStdString() + ")");
     }
-    // QFile owns the descriptor from here on and closes it.
     m_file.setFileName(path);
-    if (!m_file.open(fd.get(), QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle))
+    if (!m_file.open(m_descriptor.get(), QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle))
         throw ReadError(path, "cannot read file");
-    const int handle = fd.release();
+    const int handle = m_descriptor.get();
     if (!NativeFile::isRegularFile(handle))
         throw ReadError(path, "cannot read file (not a regular file)");
 
@@ -50,9 +49,15 @@ SourceFile::SourceFile(const QString& path, const Wait& wait)
     m_identity = NativeFile::identityOf(handle);
 }
 
+std::shared_ptr<NativeFile::Descriptor> SourceFile::release()
+{
+    m_file.close();
+    return std::make_shared<NativeFile::Descriptor>(std::move(m_descriptor));
+}
+
 void SourceFile::checkUnchanged() const
 {
-    const int handle = m_file.handle();
+    const int handle = m_descriptor.get();
     if (!NativeFile::identityOf(handle).isSameFile(m_identity)
         || NativeFile::writerOf(handle) == NativeFile::Writer::Writing)
         throw StillBeingWritten(m_file.fileName());

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "core/FileIdentity.h"
+#include "core/os/NativeFile.h"
 
 #include <QFile>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 
 // A screenshot opened for conversion. The file is never taken while another
@@ -33,7 +35,12 @@ public:
     // no torn picture is encoded.
     void checkUnchanged() const;
 
+    // The descriptor the file was read through, for the retire step, which
+    // acts on that very file; file() is closed from then on.
+    std::shared_ptr<NativeFile::Descriptor> release();
+
 private:
+    NativeFile::Descriptor m_descriptor;
     QFile m_file;
     FileIdentity m_identity;
 };

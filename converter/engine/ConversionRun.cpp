@@ -5,6 +5,7 @@
 #include "core/Retire.h"
 #include "core/SafeFile.h"
 #include "core/ScreenshotFile.h"
+#include "core/os/NativeFile.h"
 #include "engine/cDIBSection.h"
 #include "engine/mFileOp.h"
 #include "engine/mIntelJPEGLibrary.h"
@@ -13,6 +14,7 @@
 #include <QDir>
 
 #include <exception>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -65,24 +67,40 @@ FileResult convertFile(RunHost& host, cDIBSection& image, const FileJob& job, in
     image.CreateFromPicture(std::move(picture));
     host.processEvents();
 
+    // With Delete ticked, the bitmap is set aside just before its JPEG is
+    // named, and deleted once the JPEG is durable (Retire.h): a crash at any
+    // moment leaves it, or its one JPEG.
+    std::optional<Retire::Retirement> retirement;
+    if (host.deleteOriginals() && job.screenshot.held())
+        retirement.emplace(job.screenshot.path(), job.screenshot.held(), *job.screenshot.identity());
+
     // The JPEG never replaces anything: when another writer took the name
     // since it was found free, the next free number is tried.
     Retire::Published jpeg;
     QString attempted;
     try {
-        jpeg = Retire::publish(job.outputDir, job.prefix, job.number, [&](const QString& target) {
+        const auto write = [&](const QString& target, const SafeFile::BeforeNaming& beforeNaming) {
             attempted = target;
+            if (beforeNaming)
+                return SaveToNewJPG(image, target, quality, beforeNaming);
             return SafeFile::Result{SaveToNewJPG(image, target, quality) == NewJpg::Written
                                         ? SafeFile::Outcome::Written
                                         : SafeFile::Outcome::NameTaken,
                                     {}};
-        });
+        };
+        jpeg = Retire::publish(job.outputDir, job.prefix, job.number, write, ScreenshotList::kNumberCount,
+                               retirement ? &*retirement : nullptr);
     } catch (const std::exception&) {
         image.ClearUp();
         reportFailure(host, attempted);
         return FileResult::Failed;
     }
-    if (jpeg.outcome != SafeFile::Outcome::Written) {
+    if (jpeg.result.outcome == SafeFile::Outcome::Failed) { // the output folder cannot be reached
+        image.ClearUp();
+        reportFailure(host, jpeg.jpegPath.isEmpty() ? job.outputDir : jpeg.jpegPath);
+        return FileResult::Failed;
+    }
+    if (jpeg.result.outcome != SafeFile::Outcome::Written) {
         image.ClearUp();
         host.log(name + QStringLiteral(" skipped: every number from 0000 to 9998 is taken"));
         return FileResult::Skipped;
@@ -93,10 +111,9 @@ FileResult convertFile(RunHost& host, cDIBSection& image, const FileJob& job, in
     image.ClearUp();
     host.processEvents();
 
-    if (host.deleteOriginals()) {
+    if (retirement) {
         // Converted, whatever the fate: see Retire.h.
-        const Retire::Outcome retired =
-            Retire::retireBitmap(jpeg.jpegPath, job.screenshot.path(), *job.screenshot.identity());
+        const Retire::Outcome retired = retirement->finish(jpeg.result);
         if (retired.fate == Retire::Fate::Deleted)
             mFileOp::WaitWhileFileExists(job.screenshot.path(), kDeleteWaitMs);
         else
@@ -147,13 +164,28 @@ bool RunConversion(RunHost& host)
     const QString output = host.outputPath();
     // What a converter that died left behind: its temporary JPEG files go,
     // and a bitmap it had set aside comes back and is converted in its turn.
-    Recovery::recover(output);
+    // One whose JPEG was named already is deleted, as that run was about to.
+    Recovery::recover(output, output);
     QStringList names = host.screenshots();
-    for (const QString& name : Recovery::recover(input).bitmaps) {
+    const Recovery::Recovered recovered = Recovery::recover(input, output);
+    for (const QString& name : recovered.deleted) {
+        host.log(name + QStringLiteral(" deleted: its JPEG was written before a run stopped"));
+        names.removeAll(name);
+    }
+    for (const QString& name : recovered.bitmaps) {
         host.log(name + QStringLiteral(" put back: a run had stopped while it was set aside"));
         if (!names.contains(name))
             names << name;
     }
+    // A file another program holds for a moment is waited for with the
+    // window still live.
+    const struct RetryPause {
+        explicit RetryPause(RunHost& host)
+        {
+            NativeFile::setRetryPause([&host](int attempt) { host.pause(25 * (attempt + 1)); });
+        }
+        ~RetryPause() { NativeFile::setRetryPause({}); }
+    } retryPause(host);
     cDIBSection image;
     for (int j = 0; j < names.size(); ++j) {
         host.showProgress(j, static_cast<int>(names.size()));
@@ -171,7 +203,8 @@ bool RunConversion(RunHost& host)
             continue;
 
         const QString prefix = GetNamePrefix(name);
-        const int number = ScreenshotList::firstFreeNumber(output, prefix, 0);
+        // An output folder that cannot be asked fails at the JPEG's write.
+        const int number = ScreenshotList::firstFreeNumber(output, prefix, 0).value_or(0);
         if (number == ScreenshotList::kNumberCount)
             continue; // every number taken: left alone, like a small file
         if (convertFile(host, image, {screenshot, output, prefix, number}, quality) == FileResult::Failed) {

@@ -40,7 +40,8 @@ private:
     JPEG_CORE_PROPERTIES m_props{};
 };
 
-IJLERR write(const cDIBSection& image, const QString& fileName, int quality, bool noReplace)
+IJLERR write(const cDIBSection& image, const QString& fileName, int quality, bool noReplace,
+             const SafeFile::BeforeNaming& beforeNaming = {}, bool* durable = nullptr)
 {
     IjlRecord record;
     JPEG_CORE_PROPERTIES& props = record.props();
@@ -56,8 +57,11 @@ IJLERR write(const cDIBSection& image, const QString& fileName, int quality, boo
     props.JPGHeight = image.Height();
     props.jquality = quality;
     props.JPGNoReplace = noReplace;
+    props.JPGBeforeNaming = beforeNaming;
 
     const IJLERR status = ijlWrite(&props, IJL_JFILE_WRITEWHOLEIMAGE);
+    if (durable)
+        *durable = props.JPGDurable;
     if (status != IJL_OK && status != IJL_FILE_EXISTS)
         raise(QStringLiteral("Failed to save to JPG %1").arg(status));
     return status;
@@ -74,4 +78,13 @@ bool SaveToJPG(const cDIBSection& image, const QString& fileName, int quality)
 NewJpg SaveToNewJPG(const cDIBSection& image, const QString& fileName, int quality)
 {
     return write(image, fileName, quality, true) == IJL_OK ? NewJpg::Written : NewJpg::NameTaken;
+}
+
+SafeFile::Result SaveToNewJPG(const cDIBSection& image, const QString& fileName, int quality,
+                              const SafeFile::BeforeNaming& beforeNaming)
+{
+    bool durable = false;
+    if (write(image, fileName, quality, true, beforeNaming, &durable) != IJL_OK)
+        return {SafeFile::Outcome::NameTaken, {}};
+    return {SafeFile::Outcome::Written, {}, durable};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/SafeFile.h"
+
 #include <QString>
 
 class cDIBSection;
@@ -22,3 +24,9 @@ enum class NewJpg { Written, NameTaken };
 // encoded, nothing is written and the result is NameTaken. Failures are
 // raised as by SaveToJPG.
 NewJpg SaveToNewJPG(const cDIBSection& image, const QString& fileName, int quality);
+
+// As SaveToNewJPG, for a run that deletes its bitmaps: the JPEG is written
+// durably, and beforeNaming sets the bitmap aside just before the name is
+// taken (Retire::Retirement). Written, or NameTaken.
+SafeFile::Result SaveToNewJPG(const cDIBSection& image, const QString& fileName, int quality,
+                              const SafeFile::BeforeNaming& beforeNaming);

@@ -28,7 +28,7 @@ IJLERR ijlWrite(JPEG_CORE_PROPERTIES* jcprops, int iotype)
 {
     if (!jcprops || !jcprops->jprops)
         return IJL_NOT_INITIALISED;
-    const JPEG_CORE_PROPERTIES& p = *jcprops;
+    JPEG_CORE_PROPERTIES& p = *jcprops;
     if (iotype != IJL_JFILE_WRITEWHOLEIMAGE || !p.DIBBytes || !p.JPGFile || !*p.JPGFile || p.DIBChannels != 3
         || p.DIBColor != IJL_COLOR::BGR || p.DIBWidth <= 0 || p.DIBHeight == 0 || p.DIBPadBytes < 0
         || p.JPGWidth != p.DIBWidth || p.JPGHeight != std::abs(p.DIBHeight))
@@ -44,7 +44,10 @@ IJLERR ijlWrite(JPEG_CORE_PROPERTIES* jcprops, int iotype)
     }
 
     const auto mode = p.JPGNoReplace ? SafeFile::Publish::NoReplace : SafeFile::Publish::Replace;
-    switch (SafeFile::write(NativeName::decode(p.JPGFile), jpeg, mode).outcome) {
+    const SafeFile::Result written = SafeFile::write(NativeName::decode(p.JPGFile), jpeg, mode,
+                                                     p.JPGNoReplace ? p.JPGBeforeNaming : SafeFile::BeforeNaming{});
+    p.JPGDurable = written.durable;
+    switch (written.outcome) {
     case SafeFile::Outcome::Written: return IJL_OK;
     case SafeFile::Outcome::NameTaken: return IJL_FILE_EXISTS;
     case SafeFile::Outcome::Failed: break;

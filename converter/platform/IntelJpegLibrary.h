@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <span>
 
 // A thin JPEG library with the three calls and the record the writer uses
 // (init, write the whole image to a file, free), built on libjpeg-turbo.
@@ -39,6 +41,12 @@ struct JPEG_CORE_PROPERTIES {
     IJL_COLOR JPGColor = IJL_COLOR::YCBCR;
     // Our addition: publish only under a free name, never replacing anything.
     bool JPGNoReplace = false;
+    // Our addition, with JPGNoReplace: called once the bytes are flushed
+    // under a temporary name, just before they take JPGFile's name (see
+    // SafeFile::BeforeNaming); JPGDurable then says whether the file and its
+    // name reached the disk.
+    std::function<void(std::span<const std::uint8_t> bytes, bool flushed)> JPGBeforeNaming;
+    bool JPGDurable = false;
 
     std::int32_t jquality = 0;
 

@@ -42,7 +42,7 @@ TEST(Recovery, PutsBackWhatTheDeadLeftAndLeavesTheLiving)
             ASSERT_TRUE(NativeFile::holdAsPrivate(holder.get(), dir.file(row.left)));
         }
 
-        const Recovery::Recovered found = Recovery::recover(dir.path());
+        const Recovery::Recovered found = Recovery::recover(dir.path(), dir.path());
         holder.close();
         EXPECT_EQ(found.bitmaps, row.reported ? QStringList{row.reported} : QStringList());
         EXPECT_EQ(found.temporariesRemoved, *row.after ? 0 : 1);

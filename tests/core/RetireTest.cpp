@@ -4,6 +4,7 @@
 #include "core/Retire.h"
 #include "TempDir.h"
 #include "TestUtil.h"
+#include "core/PrivateName.h"
 #include "core/SourceFile.h"
 
 #include <QFile>
@@ -20,111 +21,165 @@
 
 using namespace fwtest;
 
+namespace {
+
+std::span<const std::uint8_t> bytesOf(const QByteArray& bytes)
+{
+    return {reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size())};
+}
+
+// A bitmap as a run has it after reading: its identity, and the descriptor
+// it was read through.
+struct ReadBitmap {
+    FileIdentity identity;
+    std::shared_ptr<NativeFile::Descriptor> held;
+};
+
+ReadBitmap readBitmap(const QString& path)
+{
+    SourceFile source(path);
+    return {source.identity(), source.release()};
+}
+
+// The steps a run takes for one bitmap with Delete ticked: its JPEG
+// published through the retirement, then the bitmap retired.
+Retire::Outcome convertAndRetire(const QString& bitmap, const ReadBitmap& read, const QString& outputDir,
+                                 const QByteArray& jpeg = "its JPEG")
+{
+    Retire::Retirement retirement(bitmap, read.held, read.identity);
+    const Retire::Published published = Retire::publish(
+        outputDir, "c1a0", 0,
+        [&](const QString& target, const SafeFile::BeforeNaming& beforeNaming) {
+            return SafeFile::write(target, bytesOf(jpeg), SafeFile::Publish::NoReplace, beforeNaming);
+        },
+        ScreenshotList::kNumberCount, &retirement);
+    EXPECT_EQ(published.result.outcome, SafeFile::Outcome::Written);
+    return retirement.finish(published.result);
+}
+
+} // namespace
+
 TEST(Retire, DeletesOnlyTheFileThatWasRead)
 {
     struct Row {
         const char* what;
         std::function<void(const TempDir&, const QString& bitmap)> meanwhile;
         Retire::Fate fate;
-        bool bitmapStays;
+        const char* left; // the folder's entries afterwards, the JPEG aside
     };
     std::unique_ptr<QFile> writer; // a writer that holds the bitmap open
     const Row rows[] = {
-        {"unchanged", [](const TempDir&, const QString&) {}, Retire::Fate::Deleted, false},
-        {"another file renamed onto its name",
+        {"unchanged", [](const TempDir&, const QString&) {}, Retire::Fate::Deleted, ""},
+        {"gone", [](const TempDir&, const QString& bitmap) { QFile::remove(bitmap); }, Retire::Fate::AlreadyGone, ""},
+        // The file read is renamed away, and a newcomer takes its name. The
+        // newcomer is never touched. Windows deletes the file read through
+        // the handle that read it; Linux cannot move a file by its
+        // descriptor, finds the name holds another file, and keeps both.
+        {"renamed away, a newcomer under its name",
          [](const TempDir& dir, const QString& bitmap) {
-             writeAll(dir.file(".save.tmp"), "another picture");
-             std::filesystem::rename(dir.file(".save.tmp").toStdWString(), bitmap.toStdWString());
+             ASSERT_TRUE(QFile::rename(bitmap, dir.file("renamed.bmp")));
+             writeAll(bitmap, "a newcomer");
          },
-         Retire::Fate::Changed, true},
+#ifdef Q_OS_WIN
+         Retire::Fate::Deleted, "c1a00001.bmp"},
+#else
+         Retire::Fate::Changed, "c1a00001.bmp renamed.bmp"},
+#endif
+#ifndef Q_OS_WIN
+        // Windows: nobody can write a file we hold open.
+        {"rewritten in place",
+         [](const TempDir&, const QString& bitmap) { writeAll(bitmap, "the picture that was read, and more"); },
+         Retire::Fate::Changed, "c1a00001.bmp"},
         {"opened for writing",
          [&writer](const TempDir&, const QString& bitmap) {
              writer = std::make_unique<QFile>(bitmap);
              ASSERT_TRUE(writer->open(QIODevice::Append));
          },
-         Retire::Fate::StillWritten, true},
-#ifndef Q_OS_WIN
+         Retire::Fate::StillWritten, "c1a00001.bmp"},
+        // The link goes, as the window always deleted the name it read; the
+        // picture stays in the file it points to.
         {"a symbolic link",
          [](const TempDir& dir, const QString& bitmap) {
              ASSERT_TRUE(QFile::rename(bitmap, dir.file("elsewhere")));
              ASSERT_TRUE(QFile::link(dir.file("elsewhere"), bitmap));
          },
-         Retire::Fate::Link, true},
+         Retire::Fate::Deleted, "elsewhere"},
 #endif
-        {"gone", [](const TempDir&, const QString& bitmap) { QFile::remove(bitmap); }, Retire::Fate::AlreadyGone,
-         false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
-        const TempDir dir;
+        const TempDir dir, out;
         const QString bitmap = dir.file("c1a00001.bmp");
         writeAll(bitmap, "the picture that was read");
-        writeAll(dir.file("c1a00000.JPG"), "its JPEG");
-        const FileIdentity read = SourceFile(bitmap).identity();
-        row.meanwhile(dir, bitmap);
+        // A link is read as the file it points to.
+        const bool link = std::string_view(row.what) == "a symbolic link";
+        if (link)
+            row.meanwhile(dir, bitmap);
+        const ReadBitmap read = readBitmap(bitmap);
+        if (!link)
+            row.meanwhile(dir, bitmap);
         const QByteArray after = QFile::exists(bitmap) ? readAll(bitmap) : QByteArray();
 
-        const Retire::Outcome outcome = Retire::retireBitmap(dir.file("c1a00000.JPG"), bitmap, read);
+        const Retire::Outcome outcome = convertAndRetire(bitmap, read, out.path());
         writer.reset();
         EXPECT_EQ(outcome.fate, row.fate) << Retire::describe(outcome).toStdString();
-        EXPECT_EQ(QFile::exists(bitmap), row.bitmapStays);
-        if (row.bitmapStays) {
+        EXPECT_EQ(dirEntries(dir.path()).join(' '), row.left);
+        if (QFile::exists(bitmap))
             EXPECT_EQ(readAll(bitmap), after) << "the file kept is the one that was there";
-        }
-        EXPECT_EQ(dirEntries(dir.path()).filter(".fw-").size(), 0);
+        EXPECT_EQ(dirEntries(out.path()).join(' '), "c1a00000.JPG");
     }
 }
 
-#ifndef Q_OS_WIN
-// While the bitmap is set aside and found changed, another file takes its
-// name: the bitmap is kept under the next free name, and the newcomer is
-// untouched. The gate is a write lease on the bitmap: the retire step's open
-// of it waits until the test has written the newcomer and let go.
-TEST(Retire, KeepsAChangedBitmapUnderAFreeNameWhenItsOwnIsTaken)
+// A JPEG whose bytes did not reach the disk keeps its bitmap; so does one
+// whose name did not. Reached through real flushes in the command line's
+// tests; here the retirement is told.
+TEST(Retire, KeepsTheBitmapWhenItsJpegIsNotDurable)
 {
     const TempDir dir;
     const QString bitmap = dir.file("c1a00001.bmp");
     writeAll(bitmap, "the picture that was read");
-    writeAll(dir.file("c1a00000.JPG"), "its JPEG");
-    const FileIdentity read = SourceFile(bitmap).identity();
-    writeAll(bitmap, "the picture that was read, and more"); // rewritten in place
-
-    const int gate = ::open(qPrintable(bitmap), O_RDONLY | O_CLOEXEC);
-    ASSERT_EQ(::fcntl(gate, F_SETLEASE, F_WRLCK), 0) << "the test needs to own the file";
-    Retire::Outcome outcome;
-    std::thread retire([&] { outcome = Retire::retireBitmap(dir.file("c1a00000.JPG"), bitmap, read); });
-    while (::fcntl(gate, F_GETLEASE) == F_WRLCK)
-        std::this_thread::yield(); // until the retire step opens it, set aside
-    writeAll(bitmap, "a newcomer");
-    ::fcntl(gate, F_SETLEASE, F_UNLCK);
-    ::close(gate);
-    retire.join();
-
-    EXPECT_EQ(outcome.fate, Retire::Fate::KeptAs) << Retire::describe(outcome).toStdString();
-    EXPECT_EQ(outcome.keptName, "c1a00000.bmp");
-    EXPECT_EQ(readAll(bitmap), "a newcomer");
-    EXPECT_EQ(readAll(dir.file("c1a00000.bmp")), "the picture that was read, and more");
-    EXPECT_EQ(dirEntries(dir.path()).filter(".fw-").size(), 0);
+    for (const bool bytesFlushed : {false, true}) {
+        SCOPED_TRACE(bytesFlushed ? "the name was not flushed" : "the bytes were not flushed");
+        const ReadBitmap read = readBitmap(bitmap);
+        Retire::Retirement retirement(bitmap, read.held, read.identity);
+        retirement.beforeNaming(0, bytesOf("its JPEG"), bytesFlushed);
+        const Retire::Outcome outcome = retirement.finish({SafeFile::Outcome::Written, {}, false});
+        EXPECT_EQ(outcome.fate, Retire::Fate::NotDurable);
+        EXPECT_EQ(dirEntries(dir.path()).join(' '), "c1a00001.bmp");
+    }
 }
 
-#endif
-
 // -j above 1: the JPEG waits under a temporary name; when another writer
-// takes the number found free before it is published, it takes the next.
+// takes the number found free before it is published, it takes the next,
+// and the bitmap set aside records the number it took.
 TEST(Retire, PreparedJpegTakesTheNextNumberWhenItsNameIsTaken)
 {
-    const TempDir dir;
+    const TempDir dir, out;
+    const QString bitmap = dir.file("c1a00001.bmp");
+    writeAll(bitmap, "the picture that was read");
+    const ReadBitmap read = readBitmap(bitmap);
+    Retire::Retirement retirement(bitmap, read.held, read.identity);
     const QByteArray jpeg = "the new JPEG";
-    SafeFile::Prepared prepared = SafeFile::prepare(
-        dir.path(), {reinterpret_cast<const std::uint8_t*>(jpeg.constData()), std::size_t(jpeg.size())});
-    const Retire::Published published = Retire::publish(dir.path() + '/', "c1a0", 0, [&](const QString& target) {
-        if (!QFile::exists(dir.file("c1a00000.JPG")))
-            writeAll(dir.file("c1a00000.JPG"), "another writer's JPEG");
-        return prepared.publish(target);
-    });
-    EXPECT_EQ(published.outcome, SafeFile::Outcome::Written);
+    SafeFile::Prepared prepared = SafeFile::prepare(out.path(), bytesOf(jpeg), SafeFile::Durability::Now);
+    QStringList asides;
+    const Retire::Published published = Retire::publish(
+        out.path() + '/', "c1a0", 0,
+        [&](const QString& target, const SafeFile::BeforeNaming& beforeNaming) {
+            beforeNaming(bytesOf(jpeg), prepared.flushed());
+            asides << dirEntries(dir.path()).filter(".fw-");
+            if (!QFile::exists(out.file("c1a00000.JPG")))
+                writeAll(out.file("c1a00000.JPG"), "another writer's JPEG");
+            return prepared.publish(target);
+        },
+        ScreenshotList::kNumberCount, &retirement);
+    EXPECT_EQ(published.result.outcome, SafeFile::Outcome::Written);
     EXPECT_EQ(published.number, 1);
-    EXPECT_EQ(readAll(dir.file("c1a00000.JPG")), "another writer's JPEG");
-    EXPECT_EQ(readAll(dir.file("c1a00001.JPG")), jpeg);
+    ASSERT_EQ(asides.size(), 2);
+    EXPECT_EQ(PrivateName::parse(asides[0])->journal->number, 0);
+    EXPECT_EQ(PrivateName::parse(asides[1])->journal->number, 1);
+    EXPECT_EQ(retirement.finish(published.result).fate, Retire::Fate::Deleted);
+    EXPECT_EQ(readAll(out.file("c1a00000.JPG")), "another writer's JPEG");
+    EXPECT_EQ(readAll(out.file("c1a00001.JPG")), jpeg);
     EXPECT_EQ(dirEntries(dir.path()).filter(".fw-").size(), 0);
+    EXPECT_EQ(dirEntries(out.path()).join(' '), "c1a00000.JPG c1a00001.JPG");
 }

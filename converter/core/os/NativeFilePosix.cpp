@@ -2,7 +2,6 @@
 
 #include "core/NativeName.h"
 
-#include <QFileInfo>
 #include <cerrno>
 #include <csignal>
 #include <cstdio> // renameat2
@@ -48,13 +47,17 @@ Descriptor open(const QString& path, int flags, Status& status, mode_t mode = 0)
     return fd;
 }
 
-// Whether the name (not followed if a link) names the open file.
+// Whether the name names the open file, or is a link to it.
 bool namesFile(const QString& name, int fd)
 {
+    const QByteArray path = native(name);
     struct stat held {};
     struct stat named {};
-    return ::fstat(fd, &held) == 0 && ::lstat(native(name).constData(), &named) == 0 && held.st_dev == named.st_dev
-           && held.st_ino == named.st_ino;
+    if (::fstat(fd, &held) != 0 || ::lstat(path.constData(), &named) != 0)
+        return false;
+    if (S_ISLNK(named.st_mode) && ::stat(path.constData(), &named) != 0)
+        return false;
+    return held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 }
 
 #ifdef F_SETLEASE
@@ -86,9 +89,9 @@ Status Descriptor::close()
     return status;
 }
 
-Descriptor openForReading(const QString& path, Status& status, Links links)
+Descriptor openForReading(const QString& path, Status& status)
 {
-    const int flags = O_RDONLY | (links == Links::DoNotFollow ? O_NOFOLLOW : 0);
+    const int flags = O_RDONLY;
     // O_NONBLOCK first: a pipe swapped in under a listed name opens at once,
     // to be refused as no regular file, instead of waiting for a writer. The
     // one thing the flag makes fail is an open that another program's lease
@@ -101,7 +104,7 @@ Descriptor openForReading(const QString& path, Status& status, Links links)
     return fd;
 }
 
-Descriptor createNew(const QString& path, Status& status)
+Descriptor createPrivate(const QString& path, Status& status)
 {
     return open(path, O_WRONLY | O_CREAT | O_EXCL, status, 0666);
 }
@@ -121,6 +124,17 @@ Status writeAll(int fd, std::span<const std::uint8_t> bytes)
 }
 
 Status sync(int fd) { return checked(::fsync(fd) == 0); }
+
+Status syncName(int, const QString& path)
+{
+    Status status;
+    const qsizetype slash = path.lastIndexOf(QChar('/'));
+    const QString directory = slash < 0 ? QStringLiteral(".") : path.left(slash + 1);
+    const Descriptor dir = open(directory, O_RDONLY | O_DIRECTORY, status);
+    if (!status || ::fsync(dir.get()) == 0 || errno == EINVAL || errno == EROFS)
+        return status;
+    return lastError();
+}
 
 bool isRegularFile(int fd)
 {
@@ -142,10 +156,14 @@ std::optional<FileIdentity> identityOfPath(const QString& path)
     return identityFrom(st);
 }
 
-bool entryExists(const QString& path)
+Presence presenceOf(const QString& path)
 {
     struct stat st {};
-    return ::lstat(native(path).constData(), &st) == 0 || errno != ENOENT;
+    if (::lstat(native(path).constData(), &st) == 0)
+        return Presence::Present;
+    // ENOTDIR: a file where a directory on the way should be; no entry can
+    // have the name either.
+    return errno == ENOENT || errno == ENOTDIR ? Presence::Absent : Presence::Unknown;
 }
 
 Writer writerOf(int fd)
@@ -175,8 +193,9 @@ bool holdAsPrivate(int fd, const QString& name)
 
 Descriptor openIfOrphaned(const QString& path, Status& status)
 {
-    // Not waiting for whatever else a name could stand for (a FIFO).
-    Descriptor fd = open(path, O_RDONLY | O_NOFOLLOW | O_NONBLOCK, status);
+    // Not waiting for whatever else a name could stand for (a FIFO). A
+    // link is a bitmap that was a link when it was set aside.
+    Descriptor fd = open(path, O_RDONLY | O_NONBLOCK, status);
     if (!fd)
         return fd;
     if (!isRegularFile(fd.get())) {
@@ -190,12 +209,17 @@ Descriptor openIfOrphaned(const QString& path, Status& status)
     return fd;
 }
 
-Descriptor duplicate(int fd, Status& status)
+Status moveHeld(int fd, const QString& from, const QString& to)
 {
-    Descriptor copy(::fcntl(fd, F_DUPFD_CLOEXEC, 0));
-    status = checked(bool(copy));
-    return copy;
+    const Status moved = moveNoReplace(from, to);
+    if (moved && !namesFile(to, fd))
+        return {Error::NotTheFile, 0};
+    return moved;
 }
+
+Status removeHeld(int, const QString& path) { return remove(path); }
+
+Status setHidden(int, bool) { return {}; }
 
 std::optional<Kept> keptOf(const QString& path)
 {
@@ -238,21 +262,6 @@ Status replace(const QString& from, const QString& to)
 }
 
 Status remove(const QString& path) { return checked(::unlink(native(path).constData()) == 0); }
-
-Status flushToDisk(const QString& path)
-{
-    Status status;
-    const Descriptor file = open(path, O_RDONLY, status); // fsync needs no write access
-    if (status)
-        status = sync(file.get());
-    if (!status)
-        return status;
-    // The rename that put the file in place lives in its directory.
-    const Descriptor dir = open(QFileInfo(path).absolutePath(), O_RDONLY | O_DIRECTORY, status);
-    if (!status || ::fsync(dir.get()) == 0 || errno == EINVAL || errno == EROFS)
-        return status;
-    return lastError();
-}
 
 void setRetryPause(std::function<void(int)>) {}
 

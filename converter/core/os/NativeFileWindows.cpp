@@ -5,6 +5,8 @@
 #include <QThread>
 
 #include <algorithm>
+#include <cstring>
+#include <vector>
 #include <fcntl.h>
 #include <io.h>
 #include <type_traits>
@@ -14,8 +16,19 @@ namespace NativeFile {
 
 namespace {
 
-// Wide, with backslashes: the form every W call takes.
-std::wstring wide(const QString& path) { return QDir::toNativeSeparators(path).toStdWString(); }
+// Wide, absolute, with backslashes and the "\\?\" prefix that lifts the
+// 260-character limit: a screenshot deep in a Steam library plus the 40
+// characters of its private name would pass it. The prefix turns off the
+// system's clean-up of the path, so it is done here.
+std::wstring wide(const QString& path)
+{
+    const QString native = QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
+    if (native.startsWith(QLatin1String("\\\\?\\")))
+        return native.toStdWString();
+    if (native.startsWith(QLatin1String("\\\\")))
+        return (QLatin1String("\\\\?\\UNC\\") + native.mid(2)).toStdWString();
+    return (QLatin1String("\\\\?\\") + native).toStdWString();
+}
 
 Status fromCode(DWORD code)
 {
@@ -26,7 +39,8 @@ Status fromCode(DWORD code)
     case ERROR_FILE_EXISTS:
     case ERROR_ALREADY_EXISTS: return {Error::NameTaken, int(code)};
     case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION: return {Error::InUse, int(code)};
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_DELETE_PENDING: return {Error::InUse, int(code)};
     default: return {Error::Other, int(code)};
     }
 }
@@ -47,12 +61,29 @@ std::function<void(int)>& retryPause()
     return pause;
 }
 
-bool sharingViolation(DWORD code) { return code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION; }
+// What Windows answers in passing: another program's open handle, a share
+// that blinked. A delete or a rename also meets ERROR_ACCESS_DENIED for a
+// moment (a name whose delete is pending, a scanner or a previewer that maps
+// the file); an open that meets it is refused for good (a permission).
+enum class Passing { Sharing, SharingOrDenied };
+bool inPassing(DWORD code, Passing which)
+{
+    switch (code) {
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_DEV_NOT_EXIST:
+    case ERROR_NETNAME_DELETED:
+    case ERROR_SEM_TIMEOUT:
+    case ERROR_NETWORK_UNREACHABLE: return true;
+    case ERROR_ACCESS_DENIED: return which == Passing::SharingOrDenied;
+    default: return false;
+    }
+}
 
 // Runs `call` (a Win32 call that answers FALSE, or INVALID_HANDLE_VALUE, on
-// failure) again while it meets a sharing violation.
+// failure) again while it meets what passes.
 template <typename Call>
-auto retried(Call call)
+auto retried(Call call, Passing which = Passing::Sharing)
 {
     for (int attempt = 0;; ++attempt) {
         auto result = call();
@@ -62,7 +93,7 @@ auto retried(Call call)
         else
             ok = result != FALSE;
         const DWORD code = GetLastError();
-        if (ok || attempt == kRetries || !sharingViolation(code))
+        if (ok || attempt == kRetries || !inPassing(code, which))
             return result;
         retryPause()(attempt);
         SetLastError(code);
@@ -87,13 +118,71 @@ Descriptor adopt(HANDLE handle, int flags, Status& status)
 
 std::int64_t ticks(const FILETIME& t) { return std::int64_t(t.dwHighDateTime) << 32 | t.dwLowDateTime; }
 
+// 100 ns steps since 1601 to nanoseconds since 1970: the offset first, or
+// the product overflows for every date after 1893.
+constexpr std::int64_t kTicksFrom1601To1970 = 116444736000000000;
+std::int64_t nanosecondsSince1970(std::int64_t ticks) { return (ticks - kTicksFrom1601To1970) * 100; }
+
 std::optional<FileIdentity> identityOfHandle(HANDLE handle)
 {
     BY_HANDLE_FILE_INFORMATION info{};
     if (!GetFileInformationByHandle(handle, &info))
         return std::nullopt;
-    return FileIdentity{info.dwVolumeSerialNumber, std::uint64_t(info.nFileIndexHigh) << 32 | info.nFileIndexLow,
-                        std::int64_t(info.nFileSizeHigh) << 32 | info.nFileSizeLow, ticks(info.ftLastWriteTime) * 100};
+    FileIdentity identity{info.dwVolumeSerialNumber,
+                          std::uint64_t(info.nFileIndexHigh) << 32 | info.nFileIndexLow,
+                          0,
+                          std::int64_t(info.nFileSizeHigh) << 32 | info.nFileSizeLow,
+                          nanosecondsSince1970(ticks(info.ftLastWriteTime))};
+    // The whole ID where the file system has one (ReFS reuses the low half).
+    FILE_ID_INFO id{};
+    if (GetFileInformationByHandleEx(handle, FileIdInfo, &id, sizeof id)) {
+        std::uint64_t halves[2] = {};
+        static_assert(sizeof halves == sizeof id.FileId.Identifier);
+        std::memcpy(halves, id.FileId.Identifier, sizeof halves);
+        identity.device = id.VolumeSerialNumber;
+        identity.inode = halves[0];
+        identity.inodeHigh = halves[1];
+    }
+    return identity;
+}
+
+bool isNameSurrogate(HANDLE handle)
+{
+    FILE_ATTRIBUTE_TAG_INFO tag{};
+    return GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof tag)
+           && (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsReparseTagNameSurrogate(tag.ReparseTag);
+}
+
+// Whether the name is a link (a reparse point that stands for another name),
+// not following it.
+bool isLink(const QString& path)
+{
+    const DWORD attributes = GetFileAttributesW(wide(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return false;
+    const HANDLE link = CreateFileW(wide(path).c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (link == INVALID_HANDLE_VALUE)
+        return false;
+    const bool surrogate = isNameSurrogate(link);
+    CloseHandle(link);
+    return surrogate;
+}
+
+// Opens for reading with the rights to move, delete and hide the file too;
+// where those are refused (a read-only share, a permission), for reading
+// only, and the retire step says why it cannot delete.
+HANDLE openHeld(const QString& path, DWORD share, DWORD flags)
+{
+    const auto open = [&](DWORD access) {
+        return retried([&] {
+            return CreateFileW(wide(path).c_str(), access, share, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL | flags, nullptr);
+        });
+    };
+    const HANDLE handle = open(GENERIC_READ | DELETE | FILE_WRITE_ATTRIBUTES);
+    return handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED ? open(GENERIC_READ) : handle;
 }
 
 // A handle that asks for nothing but the file's attributes, and shares
@@ -127,24 +216,18 @@ Status Descriptor::close()
     return status;
 }
 
-Descriptor openForReading(const QString& path, Status& status, Links links)
+Descriptor openForReading(const QString& path, Status& status)
 {
     // No FILE_SHARE_WRITE: a program writing the file makes this open fail,
     // and none can start writing while we hold it. Deleting and renaming
-    // stay allowed, as on Linux, for the retire step and for other programs.
-    const DWORD flags = links == Links::DoNotFollow ? FILE_FLAG_OPEN_REPARSE_POINT : 0;
-    const HANDLE handle = retried([&] {
-        return CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | flags, nullptr);
-    });
-    return adopt(handle, _O_RDONLY, status);
+    // stay allowed, as on Linux, for other programs.
+    return adopt(openHeld(path, FILE_SHARE_READ | FILE_SHARE_DELETE, 0), _O_RDONLY, status);
 }
 
-Descriptor createNew(const QString& path, Status& status)
+Descriptor createPrivate(const QString& path, Status& status)
 {
-    const HANDLE handle =
-        CreateFileW(wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle = CreateFileW(wide(path).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                      nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
     return adopt(handle, 0, status);
 }
 
@@ -165,12 +248,20 @@ Status writeAll(int fd, std::span<const std::uint8_t> bytes)
 
 Status sync(int fd) { return checked(FlushFileBuffers(handleOf(fd))); }
 
+Status syncName(int fd, const QString&)
+{
+    const Status status = sync(fd);
+    return status.code == ERROR_ACCESS_DENIED ? Status{} : status;
+}
+
+// A reparse point that stands for no other name (a OneDrive placeholder, a
+// deduplicated file) is a file like any other: reading it fetches it.
 bool isRegularFile(int fd)
 {
     BY_HANDLE_FILE_INFORMATION info{};
     return GetFileInformationByHandle(handleOf(fd), &info)
-           && !(info.dwFileAttributes
-                & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE));
+           && !(info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE))
+           && !isNameSurrogate(handleOf(fd));
 }
 
 FileIdentity identityOf(int fd) { return identityOfHandle(handleOf(fd)).value_or(FileIdentity{}); }
@@ -185,13 +276,19 @@ std::optional<FileIdentity> identityOfPath(const QString& path)
     return identity;
 }
 
-bool entryExists(const QString& path)
+Presence presenceOf(const QString& path)
 {
-    const DWORD attributes = GetFileAttributesW(wide(path).c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES)
-        return true;
-    const DWORD code = GetLastError();
-    return code != ERROR_FILE_NOT_FOUND && code != ERROR_PATH_NOT_FOUND;
+    if (GetFileAttributesW(wide(path).c_str()) != INVALID_FILE_ATTRIBUTES)
+        return Presence::Present;
+    switch (GetLastError()) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND: return Presence::Absent;
+    // Something has the name but refuses to be looked at (a delete
+    // pending, a permission).
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION: return Presence::Present;
+    default: return Presence::Unknown;
+    }
 }
 
 Writer writerOf(int) { return Writer::None; }
@@ -210,8 +307,8 @@ Descriptor openIfOrphaned(const QString& path, Status& status)
     // converter's hold, a writer, a scanner) makes this fail with InUse at
     // once, while our own rename and delete of it still work. Not retried:
     // a file in use is left for the next start.
-    const HANDLE handle = CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    const HANDLE handle = CreateFileW(wide(path).c_str(), GENERIC_READ | DELETE | FILE_WRITE_ATTRIBUTES,
+                                      FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     Descriptor fd = adopt(handle, _O_RDONLY, status);
     if (fd && !isRegularFile(fd.get())) {
         status = {Error::Other, ERROR_INVALID_PARAMETER};
@@ -220,11 +317,46 @@ Descriptor openIfOrphaned(const QString& path, Status& status)
     return fd;
 }
 
-Descriptor duplicate(int fd, Status& status)
+Status moveHeld(int fd, const QString& from, const QString& to)
 {
-    Descriptor copy(_dup(fd));
-    status = copy ? Status{} : Status{Error::Other, int(GetLastError())};
-    return copy;
+    // The handle of a link is its target's; the link itself moves by name.
+    if (isLink(from))
+        return moveNoReplace(from, to);
+    const std::wstring target = wide(to);
+    const std::size_t nameBytes = target.size() * sizeof(wchar_t);
+    std::vector<std::byte> buffer(sizeof(FILE_RENAME_INFO) + nameBytes);
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    rename->ReplaceIfExists = FALSE;
+    rename->RootDirectory = nullptr;
+    rename->FileNameLength = DWORD(nameBytes);
+    std::memcpy(rename->FileName, target.c_str(), nameBytes);
+    return checked(retried(
+        [&] { return SetFileInformationByHandle(handleOf(fd), FileRenameInfo, rename, DWORD(buffer.size())); },
+        Passing::SharingOrDenied));
+}
+
+Status removeHeld(int fd, const QString& path)
+{
+    if (isLink(path))
+        return remove(path);
+    // Gone once our handle, the last one that does not share deleting, is
+    // closed; the caller closes it next.
+    FILE_DISPOSITION_INFO disposition{TRUE};
+    return checked(retried(
+        [&] { return SetFileInformationByHandle(handleOf(fd), FileDispositionInfo, &disposition, sizeof disposition); },
+        Passing::SharingOrDenied));
+}
+
+Status setHidden(int fd, bool hidden)
+{
+    FILE_BASIC_INFO basic{};
+    if (!GetFileInformationByHandleEx(handleOf(fd), FileBasicInfo, &basic, sizeof basic))
+        return lastError();
+    const DWORD attributes =
+        hidden ? basic.FileAttributes | FILE_ATTRIBUTE_HIDDEN : basic.FileAttributes & ~DWORD(FILE_ATTRIBUTE_HIDDEN);
+    FILE_BASIC_INFO changed{}; // times of 0: unchanged
+    changed.FileAttributes = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+    return checked(SetFileInformationByHandle(handleOf(fd), FileBasicInfo, &changed, sizeof changed));
 }
 
 std::optional<Kept> keptOf(const QString& path)
@@ -256,34 +388,20 @@ Status applyKept(int fd, const Kept& kept)
 Status moveNoReplace(const QString& from, const QString& to)
 {
     // Without MOVEFILE_REPLACE_EXISTING the move fails on any taken name.
-    return checked(retried([&] { return MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_WRITE_THROUGH); }));
+    return checked(retried([&] { return MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_WRITE_THROUGH); },
+                           Passing::SharingOrDenied));
 }
 
 Status replace(const QString& from, const QString& to)
 {
     return checked(retried([&] {
         return MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    }));
+    }, Passing::SharingOrDenied));
 }
 
 Status remove(const QString& path)
 {
-    return checked(retried([&] { return DeleteFileW(wide(path).c_str()); }));
-}
-
-Status flushToDisk(const QString& path)
-{
-    // FlushFileBuffers needs write access. A rename with
-    // MOVEFILE_WRITE_THROUGH has already put the name on the disk.
-    const HANDLE handle = retried([&] {
-        return CreateFileW(wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    });
-    if (handle == INVALID_HANDLE_VALUE)
-        return lastError();
-    const Status status = checked(FlushFileBuffers(handle));
-    CloseHandle(handle);
-    return status;
+    return checked(retried([&] { return DeleteFileW(wide(path).c_str()); }, Passing::SharingOrDenied));
 }
 
 void setRetryPause(std::function<void(int)> pause) { retryPause() = pause ? std::move(pause) : realPause; }
@@ -302,8 +420,9 @@ QStringList regularFiles(const QString& directory)
         if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE))
             continue;
         const QString name = QString::fromWCharArray(found.cFileName);
-        // A link counts as what it names, as on Linux.
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        // A link counts as what it names, as on Linux; any other reparse
+        // point (a cloud placeholder) is a file.
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsReparseTagNameSurrogate(found.dwReserved0)) {
             const HANDLE target = openToLook(directory + QChar('/') + name, 0);
             if (target == INVALID_HANDLE_VALUE)
                 continue;
