@@ -124,8 +124,9 @@ TEST(Retire, DeletesOnlyTheFileThatWasRead)
         writer.reset();
         EXPECT_EQ(outcome.fate, row.fate) << Retire::describe(outcome).toStdString();
         EXPECT_EQ(dirEntries(dir.path()).join(' '), row.left);
-        if (QFile::exists(bitmap))
+        if (QFile::exists(bitmap)) {
             EXPECT_EQ(readAll(bitmap), after) << "the file kept is the one that was there";
+        }
         EXPECT_EQ(dirEntries(out.path()).join(' '), "c1a00000.JPG");
     }
 }
