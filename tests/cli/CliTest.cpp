@@ -265,6 +265,28 @@ TEST(Cli, ABitmapThatCannotBeDeletedIsKeptAndCountsAsConverted)
     EXPECT_EQ(entries(in.path()).size(), 1);
 }
 
+// A JPEG whose flush fails (a network folder's write-behind, a failing disk)
+// is published, but its bitmap is kept: nothing would hold the picture if
+// the JPEG never reached the disk. Every flush fails here, by strace.
+TEST(Cli, AJpegThatCannotBeMadeDurableKeepsItsBitmap)
+{
+    for (const char* jobs : {"1", "2"}) {
+        SCOPED_TRACE(std::string("-j ") + jobs);
+        TempDir in, out;
+        writeShots(in, "c1a0%1.bmp", 2);
+        QProcess traced;
+        startTraced(traced, {"-o", "/dev/null", "-e", "inject=fsync,fdatasync:error=EIO"},
+                    {"-d", "-j", jobs, in.path(), out.path()});
+        const Result r = finish(traced);
+        EXPECT_EQ(r.code, 0) << r.errors.toStdString();
+        EXPECT_EQ(r.lines.filter(", bitmap kept: its JPEG could not be confirmed").size(), 2)
+            << r.lines.join('\n').toStdString();
+        EXPECT_EQ(entries(in.path(), "*").size(), 2);
+        EXPECT_EQ(entries(in.path(), ".*").size(), 0);
+        EXPECT_EQ(idsOfJpegs(out.path()), (std::multiset<int>{0, 1}));
+    }
+}
+
 // A name in Latin-1 is converted and deleted by its own bytes, and its JPEG's
 // name keeps them.
 TEST(Cli, NamesThatAreNotUtf8KeepTheirBytes)

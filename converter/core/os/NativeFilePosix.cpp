@@ -36,8 +36,10 @@ Status checked(bool ok) { return ok ? Status{} : lastError(); }
 
 FileIdentity identityFrom(const struct stat& st)
 {
-    return {std::uint64_t(st.st_dev), std::uint64_t(st.st_ino), std::int64_t(st.st_size),
-            std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+    return {.device = std::uint64_t(st.st_dev),
+            .inode = std::uint64_t(st.st_ino),
+            .size = std::int64_t(st.st_size),
+            .modifiedNs = std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
 }
 
 Descriptor open(const QString& path, int flags, Status& status, mode_t mode = 0)

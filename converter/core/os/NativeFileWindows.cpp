@@ -128,11 +128,10 @@ std::optional<FileIdentity> identityOfHandle(HANDLE handle)
     BY_HANDLE_FILE_INFORMATION info{};
     if (!GetFileInformationByHandle(handle, &info))
         return std::nullopt;
-    FileIdentity identity{info.dwVolumeSerialNumber,
-                          std::uint64_t(info.nFileIndexHigh) << 32 | info.nFileIndexLow,
-                          0,
-                          std::int64_t(info.nFileSizeHigh) << 32 | info.nFileSizeLow,
-                          nanosecondsSince1970(ticks(info.ftLastWriteTime))};
+    FileIdentity identity{.device = info.dwVolumeSerialNumber,
+                          .inode = std::uint64_t(info.nFileIndexHigh) << 32 | info.nFileIndexLow,
+                          .size = std::int64_t(info.nFileSizeHigh) << 32 | info.nFileSizeLow,
+                          .modifiedNs = nanosecondsSince1970(ticks(info.ftLastWriteTime))};
     // The whole ID where the file system has one (ReFS reuses the low half).
     FILE_ID_INFO id{};
     if (GetFileInformationByHandleEx(handle, FileIdInfo, &id, sizeof id)) {
