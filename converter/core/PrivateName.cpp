@@ -59,7 +59,10 @@ std::optional<PrivateName> PrivateName::parse(const QString& fileName)
     static const QRegularExpression pattern(
         QStringLiteral("^\\.fw-([a-z0-9]{6})(?:(\\.tmp)|\\.del(?:\\.(\\d{4,5})-([0-9a-f]{16}))?(?:\\.(.+))?)$"),
         QRegularExpression::DotMatchesEverythingOption);
-    const QRegularExpressionMatch match = pattern.match(fileName);
+    // A name that is not UTF-8 holds lone surrogates (NativeName): matched
+    // as they are.
+    const QRegularExpressionMatch match =
+        pattern.match(fileName, 0, QRegularExpression::NormalMatch, QRegularExpression::DontCheckSubjectStringMatchOption);
     if (!match.hasMatch())
         return std::nullopt;
     if (match.hasCaptured(2))

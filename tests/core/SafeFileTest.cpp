@@ -4,9 +4,12 @@
 #include "TempDir.h"
 #include "TestUtil.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 namespace {
 
@@ -17,26 +20,66 @@ std::span<const std::uint8_t> bytesOf(const QByteArray& b)
 
 } // namespace
 
-// Any entry that has the name, whatever it is, stays as it was.
+// Any entry that has the name, whatever it is, stays as it was (links: the
+// Linux-only tests).
 TEST(SafeFile, NoReplaceNeverTakesAnExistingName)
 {
     const fwtest::TempDir dir;
     const QByteArray jpeg(5000, 'j');
     fwtest::writeAll(dir.file("file"), "mine");
     ASSERT_TRUE(QDir(dir.path()).mkdir("directory"));
-    ASSERT_TRUE(QFile::link(dir.file("file"), dir.file("link")));
-    ASSERT_TRUE(QFile::link(dir.file("nowhere"), dir.file("dangling")));
-    for (const char* name : {"file", "directory", "link", "dangling"}) {
+    for (const char* name : {"file", "directory"}) {
         const SafeFile::Result r = SafeFile::write(dir.file(name), bytesOf(jpeg), SafeFile::Publish::NoReplace);
         EXPECT_EQ(r.outcome, SafeFile::Outcome::NameTaken) << name;
     }
     EXPECT_EQ(fwtest::readAll(dir.file("file")), "mine");
-    EXPECT_FALSE(QFile::exists(dir.file("nowhere")));
 
     // A name as long as the file system allows: the temporary name is short.
     const QString longest = dir.file(QString(251, 'n') + ".JPG");
     const SafeFile::Result r = SafeFile::write(longest, bytesOf(jpeg), SafeFile::Publish::NoReplace);
     EXPECT_EQ(r.outcome, SafeFile::Outcome::Written) << r.error.toStdString();
     EXPECT_EQ(fwtest::readAll(longest), jpeg);
-    EXPECT_EQ(fwtest::dirEntries(dir.path()).size(), 5) << "temporary file left behind";
+    EXPECT_EQ(fwtest::dirEntries(dir.path()).size(), 3) << "temporary file left behind";
+}
+
+// Replacing keeps the old file whole until the new one is: the window's
+// SaveToJPG writes over an existing name that way.
+TEST(SafeFile, ReplaceSwapsWholeFilesAndKeepsTheOldOnesTimes)
+{
+    const fwtest::TempDir dir;
+    fwtest::writeAll(dir.file("old.JPG"), "the old picture");
+    const QDateTime modified = QDateTime::fromSecsSinceEpoch(1700000000);
+    {
+        QFile old(dir.file("old.JPG"));
+        ASSERT_TRUE(old.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(old.setFileTime(modified, QFileDevice::FileModificationTime));
+    }
+    const SafeFile::Result r = SafeFile::write(dir.file("old.JPG"), bytesOf("the new picture"), SafeFile::Publish::Replace);
+    EXPECT_EQ(r.outcome, SafeFile::Outcome::Written) << r.error.toStdString();
+    EXPECT_EQ(fwtest::readAll(dir.file("old.JPG")), "the new picture");
+    EXPECT_EQ(QFileInfo(dir.file("old.JPG")).lastModified(), modified);
+    EXPECT_EQ(fwtest::dirEntries(dir.path()), QStringList{"old.JPG"});
+}
+
+// With a step before naming (the retire step's), the bytes are flushed
+// first and the file is durable once named; a step that throws names
+// nothing and leaves nothing.
+TEST(SafeFile, TheStepBeforeNamingSeesFlushedBytesAndCanStopTheNaming)
+{
+    const fwtest::TempDir dir;
+    QByteArray seen;
+    const SafeFile::Result r = SafeFile::write(dir.file("a.JPG"), bytesOf("a picture"), SafeFile::Publish::NoReplace,
+                                               [&](std::span<const std::uint8_t> bytes, bool flushed) {
+                                                   seen = QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                                                                     qsizetype(bytes.size()));
+                                                   EXPECT_TRUE(flushed);
+                                                   EXPECT_FALSE(QFile::exists(dir.file("a.JPG")));
+                                               });
+    EXPECT_EQ(seen, "a picture");
+    EXPECT_TRUE(r.durable);
+    EXPECT_FALSE(SafeFile::write(dir.file("b.JPG"), bytesOf("b"), SafeFile::Publish::NoReplace).durable);
+    EXPECT_THROW(SafeFile::write(dir.file("c.JPG"), bytesOf("c"), SafeFile::Publish::NoReplace,
+                                 [](std::span<const std::uint8_t>, bool) { throw std::runtime_error("stop"); }),
+                 std::runtime_error);
+    EXPECT_EQ(fwtest::dirEntries(dir.path()), (QStringList{"a.JPG", "b.JPG"}));
 }

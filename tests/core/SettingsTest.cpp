@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QSettings>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 namespace {
 
@@ -50,22 +49,6 @@ TEST(Settings, StoredTextsAreReadAsNumbersInRange)
         EXPECT_EQ(s->quality, row.expectedQuality) << row.name;
         EXPECT_EQ(s->deleteAfterConversion, row.expectedDelete) << row.name;
     }
-}
-
-TEST(Settings, AStoreThatCannotBeWrittenIsReported)
-{
-    fwtest::TempDir tmp;
-    const Settings s{"/in/", "/out/", 90, false};
-    // (A file where the settings' directory should be: FrmMain's own test.)
-    // A directory its user cannot write, by a user who is not root.
-    ASSERT_TRUE(QDir().mkpath(tmp.file("readonly")));
-    ASSERT_EQ(chmod(qPrintable(tmp.path()), 0755), 0);
-    EXPECT_EQ(fwtest::runAsNobody([&] { return s.save(tmp.file("readonly/Framewright.ini")) ? 0 : 1; }), 1);
-    {
-        const fwtest::FileSizeLimit full(0); // a full disk: no byte may be written
-        EXPECT_FALSE(s.save(tmp.file("full/Framewright.ini")));
-    }
-    EXPECT_TRUE(s.save(tmp.file("full/Framewright.ini"))) << "the same save without the restriction";
 }
 
 } // namespace
