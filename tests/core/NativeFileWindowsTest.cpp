@@ -1,13 +1,16 @@
 // What only Windows does to our files: sharing modes instead of leases, a
-// scanner that holds a new file for a moment, names outside the 8-bit code
-// page, and a file's identity from its handle.
+// scanner that holds a new file for a moment, a delete still pending, names
+// outside the 8-bit code page and paths past 260 characters, the hidden
+// attribute, and a file's identity from its handle.
 #include "TempDir.h"
 #include "core/ReadError.h"
 #include "core/Retire.h"
+#include "core/SafeFile.h"
 #include "core/ScreenshotList.h"
 #include "core/SourceFile.h"
 #include "core/os/NativeFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <functional>
 #include <gtest/gtest.h>
@@ -142,16 +145,142 @@ TEST(NativeFileWindows, IdentityComesFromTheHandleAndSeesARenameOntoTheName)
     EXPECT_FALSE(NativeFile::identityOfPath(dir.file("shot.bmp"))->isSameFile(*before));
 }
 
-TEST(NativeFileWindows, ANameOutsideTheCodePageIsListedReadAndDeleted)
+namespace {
+
+std::span<const std::uint8_t> bytesOf(const QByteArray& bytes)
+{
+    return {reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size())};
+}
+
+// A bitmap read, converted and retired as a run does it with Delete ticked.
+Retire::Outcome convertAndRetire(const QString& bitmap, const QString& outputDir)
+{
+    SourceFile source(bitmap);
+    const FileIdentity identity = source.identity();
+    Retire::Retirement retirement(bitmap, source.release(), identity);
+    const Retire::Published published = Retire::publish(
+        outputDir, "shot", 0,
+        [](const QString& target, const SafeFile::BeforeNaming& beforeNaming) {
+            return SafeFile::write(target, bytesOf("its JPEG"), SafeFile::Publish::NoReplace, beforeNaming);
+        },
+        ScreenshotList::kNumberCount, &retirement);
+    return retirement.finish(published.result);
+}
+
+DWORD attributesOf(const QString& path)
+{
+    return GetFileAttributesW(reinterpret_cast<const wchar_t*>(QString("\\\\?\\" + QDir::toNativeSeparators(path)).utf16()));
+}
+
+} // namespace
+
+TEST(NativeFileWindows, ANameOutsideTheCodePageAndAPathPast260CharactersAreListedReadAndDeleted)
 {
     const TempDir dir;
     // Greek and a character beyond the Basic Multilingual Plane: no 8-bit
     // code page holds both.
     const QString name = QStringLiteral("\u03b8\u03ad\u03b1\U0001F3AE01.bmp");
-    writeAll(dir.file(name), "the picture");
-    EXPECT_EQ(ScreenshotList::list(dir.path()), QStringList{name});
-    const FileIdentity read = SourceFile(dir.file(name)).identity();
-    writeAll(dir.file("shot0000.JPG"), "its JPEG");
-    EXPECT_EQ(Retire::retireBitmap(dir.file("shot0000.JPG"), dir.file(name), read).fate, Retire::Fate::Deleted);
-    EXPECT_EQ(ScreenshotList::list(dir.path()), QStringList{});
+    // A Steam library deep in a user's folders: 300 characters and more.
+    QString deep = dir.path();
+    while (deep.size() < 300) {
+        deep += "/a folder of forty characters, or nearly";
+        ASSERT_TRUE(NativeFile::makeDirectory(deep));
+    }
+    for (const QString& folder : {dir.path(), deep}) {
+        SCOPED_TRACE(folder.size());
+        const QString bitmap = folder + '/' + name;
+        NativeFile::Status status;
+        NativeFile::Descriptor file = NativeFile::createPrivate(bitmap, status);
+        ASSERT_TRUE(file) << status.message().toStdString();
+        ASSERT_TRUE(NativeFile::writeAll(file.get(), bytesOf("the picture")));
+        ASSERT_TRUE(NativeFile::setHidden(file.get(), false));
+        ASSERT_TRUE(file.close());
+        EXPECT_EQ(ScreenshotList::list(folder), QStringList{name});
+        EXPECT_EQ(convertAndRetire(bitmap, folder).fate, Retire::Fate::Deleted);
+        EXPECT_EQ(ScreenshotList::list(folder), QStringList{});
+        EXPECT_EQ(NativeFile::regularFiles(folder), QStringList{"shot0000.JPG"});
+    }
+}
+
+// A private file is hidden from Explorer and cloud-sync clients while it
+// has its private name; the JPEG is shown once it is named.
+TEST(NativeFileWindows, PrivateFilesCarryTheHiddenAttribute)
+{
+    const TempDir dir;
+    SafeFile::Prepared prepared = SafeFile::prepare(dir.path(), bytesOf("a JPEG"));
+    const QStringList temporary = NativeFile::regularFiles(dir.path());
+    ASSERT_EQ(temporary.size(), 1);
+    EXPECT_TRUE(attributesOf(dir.file(temporary[0])) & FILE_ATTRIBUTE_HIDDEN);
+    ASSERT_EQ(prepared.publish(dir.file("shot0000.JPG")).outcome, SafeFile::Outcome::Written);
+    EXPECT_FALSE(attributesOf(dir.file("shot0000.JPG")) & FILE_ATTRIBUTE_HIDDEN);
+
+    // A bitmap set aside is hidden, and shown again when it goes back.
+    writeAll(dir.file("shot0001.bmp"), "the picture");
+    SourceFile source(dir.file("shot0001.bmp"));
+    const FileIdentity identity = source.identity();
+    {
+        Retire::Retirement retirement(dir.file("shot0001.bmp"), source.release(), identity);
+        retirement.beforeNaming(1, bytesOf("its JPEG"), true);
+        const QStringList aside = NativeFile::regularFiles(dir.path()).filter(".fw-");
+        ASSERT_EQ(aside.size(), 1);
+        EXPECT_TRUE(attributesOf(dir.file(aside[0])) & FILE_ATTRIBUTE_HIDDEN);
+    } // not finished: put back
+    EXPECT_FALSE(attributesOf(dir.file("shot0001.bmp")) & FILE_ATTRIBUTE_HIDDEN);
+}
+
+// A viewer, a thumbnailer or a sync client that opens the new JPEG without
+// sharing writes does not stop its bitmap from going: the JPEG is never
+// opened again for writing.
+TEST(NativeFileWindows, AReaderHoldingTheNewJpegDoesNotKeepItsBitmap)
+{
+    const TempDir in, out;
+    writeAll(in.file("shot0001.bmp"), "the picture");
+    SourceFile source(in.file("shot0001.bmp"));
+    const FileIdentity identity = source.identity();
+    Retire::Retirement retirement(in.file("shot0001.bmp"), source.release(), identity);
+    std::optional<OtherProgram> viewer;
+    const SafeFile::Result written = SafeFile::write(
+        out.file("shot0000.JPG"), bytesOf("its JPEG"), SafeFile::Publish::NoReplace,
+        [&](std::span<const std::uint8_t> bytes, bool flushed) { retirement.beforeNaming(0, bytes, flushed); });
+    ASSERT_EQ(written.outcome, SafeFile::Outcome::Written);
+    viewer.emplace(out.file("shot0000.JPG"), GENERIC_READ, FILE_SHARE_READ);
+    ASSERT_TRUE(viewer->holds());
+    const RetryGate gate([](int) {});
+    EXPECT_EQ(retirement.finish(written).fate, Retire::Fate::Deleted);
+    EXPECT_EQ(gate.pauses(), 0);
+    EXPECT_TRUE(NativeFile::regularFiles(in.path()).isEmpty());
+}
+
+// ERROR_ACCESS_DENIED that passes (here a read-only attribute, cleared
+// during the second pause, as a scanner's mapping ends) is waited out by a
+// delete and a rename; an open that meets it for good is refused at once.
+TEST(NativeFileWindows, ATransientAccessDeniedIsWaitedOutByDeleteAndRename)
+{
+    const std::function<NativeFile::Status(const TempDir&)> calls[] = {
+        [](const TempDir& d) { return NativeFile::remove(d.file("held")); },
+        [](const TempDir& d) { return NativeFile::moveNoReplace(d.file("held"), d.file("moved")); },
+    };
+    for (const auto& call : calls) {
+        const TempDir dir;
+        writeAll(dir.file("held"), "new file");
+        const std::wstring held = QDir::toNativeSeparators(dir.file("held")).toStdWString();
+        ASSERT_TRUE(SetFileAttributesW(held.c_str(), FILE_ATTRIBUTE_READONLY));
+        const RetryGate gate([&](int attempt) {
+            if (attempt == 1)
+                SetFileAttributesW(held.c_str(), FILE_ATTRIBUTE_NORMAL);
+        });
+        const NativeFile::Status status = call(dir);
+        EXPECT_TRUE(status) << status.message().toStdString();
+        EXPECT_EQ(gate.pauses(), 2);
+    }
+}
+
+// 100 ns steps since 1601 become nanoseconds since 1970 without overflow.
+TEST(NativeFileWindows, AFileTimeOf2026IsAPositiveIdentityTime)
+{
+    const TempDir dir;
+    writeAll(dir.file("shot.bmp"), "a picture");
+    const std::optional<FileIdentity> identity = NativeFile::identityOfPath(dir.file("shot.bmp"));
+    ASSERT_TRUE(identity);
+    EXPECT_GT(identity->modifiedNs, std::int64_t(1735689600) * 1000000000) << "after 2025 began";
 }
