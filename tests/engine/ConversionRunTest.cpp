@@ -8,6 +8,8 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -258,4 +260,52 @@ TEST_F(ConversionRunTest, NoBitmapGoesWithoutItsJpegOrWhenItIsNotTheOneRead)
     EXPECT_LT(fwtest::meanChannelDiff(fwtest::decodeJpeg(jpegs.file("swap0000.JPG")), read), 3.0);
     EXPECT_EQ(QImage(shots.file("swap0000.bmp")).convertToFormat(QImage::Format_RGB888), replacement);
     EXPECT_TRUE(host.messages.isEmpty());
+}
+
+// The window's run killed at each of its steps with Delete ticked (in a
+// child process, at the Nth time it hands over to the window), then run
+// again as the user would: each picture ends in exactly one JPEG, and no
+// bitmap and no private file is left.
+TEST_F(ConversionRunTest, ACrashAtAnyStepLeavesEachPictureInExactlyOneJpeg)
+{
+    int tried = 0;
+    for (int crashAt = 1;; ++crashAt) {
+        SCOPED_TRACE("killed at hand-over " + std::to_string(crashAt));
+        for (const QString& dir : {shots.path(), jpegs.path()})
+            for (const QString& name : dirEntries(dir))
+                ASSERT_TRUE(QFile::remove(dir + '/' + name));
+        const QImage pictures[] = {addShot("half0007.bmp", 0), addShot("half0012.bmp", 1)};
+        host.deleteBitmaps = true;
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            int handOvers = 0;
+            host.onEvents = [&] {
+                if (++handOvers == crashAt)
+                    _exit(9);
+            };
+            run();
+            _exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        const bool crashed = WIFEXITED(status) && WEXITSTATUS(status) == 9;
+
+        EXPECT_TRUE(run());
+        EXPECT_EQ(dirEntries(shots.path()), QStringList());
+        const QStringList jpegFiles = outputFiles();
+        ASSERT_EQ(jpegFiles.size(), 2) << jpegFiles.join(' ').toStdString();
+        int found[2] = {};
+        for (const QString& name : jpegFiles) {
+            const QImage decoded = fwtest::decodeJpeg(jpegs.file(name));
+            for (int i = 0; i < 2; ++i)
+                found[i] += fwtest::meanChannelDiff(decoded, pictures[i]) < 3.0;
+        }
+        EXPECT_EQ(found[0], 1);
+        EXPECT_EQ(found[1], 1);
+        if (!crashed)
+            break;
+        ++tried;
+    }
+    EXPECT_GT(tried, 8);
 }
