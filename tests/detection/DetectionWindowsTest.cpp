@@ -95,7 +95,7 @@ TEST(DetectionWindows, ExpandedValuesAndThe32BitViewForAMissingFolder)
     const QString sierra = QDir::toNativeSeparators(tmp.path() + "/Sierra/Half-Life");
     const QString valve = QDir::toNativeSeparators(tmp.path() + "/Valve/HL");
     ASSERT_TRUE(QDir().mkpath(sierra) && QDir().mkpath(valve));
-    qputenv("FW_TEST_GAMES", QDir::toNativeSeparators(tmp.path()).toLocal8Bit());
+    ASSERT_TRUE(SetEnvironmentVariableW(L"FW_TEST_GAMES", QDir::toNativeSeparators(tmp.path()).toStdWString().c_str()));
     const GameDirectory::Environment env = GameDirectory::currentEnvironment();
 
     removeKeys();
