@@ -15,7 +15,15 @@ struct PixelLayout {
 
     static constexpr bool kBottomUp = true;
 
-    std::int64_t rowBytes() const { return (std::int64_t{width} * 3 + 3) & ~std::int64_t{3}; }
+    // The row rule of the platform's bitmaps, for any pixel depth: each row
+    // padded to a whole number of 32-bit words. A bitmap file stores its
+    // rows by it, and this layout is its 24-bit case.
+    static constexpr std::int64_t paddedRowBytes(std::int64_t width, int bitsPerPixel)
+    {
+        return (width * bitsPerPixel + 31) / 32 * 4;
+    }
+
+    std::int64_t rowBytes() const { return paddedRowBytes(width, 24); }
     std::int64_t bytes() const { return rowBytes() * height; }
     // The zeros at the end of each row.
     int padBytes() const { return int(rowBytes() - std::int64_t{width} * 3); }
@@ -25,6 +33,14 @@ struct PixelLayout {
     {
         return buffer + rowBytes() * (kBottomUp ? height - 1 - y : y);
     }
+    // Where a file's row `fileRow` goes, for a file that stores its rows top
+    // row first (topDown) or bottom row first.
+    template <typename Byte>
+    Byte* bufferRow(Byte* buffer, int fileRow, bool topDown) const
+    {
+        return row(buffer, topDown ? fileRow : height - 1 - fileRow);
+    }
+    void clear(std::uint8_t* buffer) const { std::memset(buffer, 0, std::size_t(bytes())); }
     void clearPadding(std::uint8_t* buffer) const
     {
         for (int y = 0; y < height && padBytes() > 0; ++y)
@@ -36,6 +52,20 @@ struct PixelLayout {
     // screenshots measures in formats that may be compressed.
     std::int64_t bitmapFileBytes() const { return 54 + bytes(); }
 };
+
+// Runs fill, which writes the picture into buffer. When it fails the buffer
+// is cleared before the error goes on, so a half-read picture is zeros and
+// never the previous picture of a reused buffer.
+template <typename Fill>
+void FillOrClear(const PixelLayout& picture, std::uint8_t* buffer, Fill&& fill)
+{
+    try {
+        fill();
+    } catch (...) {
+        picture.clear(buffer);
+        throw;
+    }
+}
 
 // The largest picture any reader accepts: far above any screen, far below
 // what would exhaust memory (about 200 MB of pixels).

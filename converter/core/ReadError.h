@@ -21,6 +21,16 @@ private:
     std::string m_reason;
 };
 
+// Why a reader refuses a picture, before the file's name is put in front:
+// the readers' layout and pixel code knows bytes, not files. The shared
+// entry points (FileBytes.h) turn it into the reader's own ReadError.
+class ReadFailure : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+[[noreturn]] inline void FailRead(const std::string& reason) { throw ReadFailure(reason); }
+
 // The file is open for writing by another program, or changed while it was
 // being read. A watch converts it once its writer closes it.
 class StillBeingWritten : public ReadError {

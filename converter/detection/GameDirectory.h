@@ -10,7 +10,7 @@
 namespace GameDirectory {
 
 struct Environment {
-    QString winePrefix;     // where the game's registry is read from (not on Windows)
+    QString registry;       // the registry read (MdlRegAll::ThisUsersRegistry(): a Wine prefix outside Windows)
     QStringList steamRoots; // the Steam installs whose libraries are searched
     QString picturesDir;    // where the default output folder goes (not on Windows)
 };

@@ -2,37 +2,43 @@
 
 #include <QString>
 
-// Reading the system registry, where the game's installer left its
-// directory. On Windows this is the real registry. Elsewhere the game runs
-// under Wine, whose prefix keeps HKEY_LOCAL_MACHINE in a text file,
-// "system.reg": that file is read instead, and the Windows paths found in it
-// are mapped onto the prefix's drives.
+// Reading the registry, where the game's installer left its directory. On
+// Windows this is the system's own registry (MdlRegAllWindows.cpp).
+// Elsewhere the game runs under Wine, whose prefix keeps the registry in
+// text files, "system.reg" and "user.reg": those are read instead, and the
+// Windows paths found in them are mapped onto the prefix's drives
+// (MdlRegAllWine.cpp, WineRegistryFile.h).
 namespace MdlRegAll {
 
 enum class RegRoot { LocalMachine, CurrentUser };
 
-// The value's text up to its first NUL, or "" when the key or the value is
-// missing or the value is not a plain string (REG_SZ). The 64-bit view is
-// read first, then the 32-bit one (Software\Wow6432Node). Outside Windows the
-// value is read from the current Wine prefix (WinePrefix()), and a path such
-// as "C:\Sierra\Half-Life" comes back as the matching directory of the prefix;
-// there only HKEY_LOCAL_MACHINE is kept.
-QString ReadRegString(RegRoot root, const QString& subKey, const QString& valueName);
+// A 64-bit system keeps two views of HKEY_LOCAL_MACHINE\Software: a 32-bit
+// installer writes into the 32-bit one (Software\Wow6432Node), which a
+// 64-bit program does not see by default.
+enum class RegView { Native, Wow32 };
 
-#ifndef Q_OS_WIN
-// $WINEPREFIX, else ~/.wine.
-QString WinePrefix();
+// The registry this user's game is in: "" on Windows, where there is only
+// the system's; elsewhere the Wine prefix, $WINEPREFIX or else ~/.wine.
+QString ThisUsersRegistry();
 
-// ReadRegString on a given prefix.
-QString ReadRegString(const QString& winePrefix, RegRoot root, const QString& subKey, const QString& valueName);
+// The text of a string value up to its first NUL, "" when the key or the
+// value is missing or the value is no string. A REG_EXPAND_SZ value comes
+// back with its %VARIABLES% expanded (Wine: from the prefix's system
+// environment); one that names no variable stays as it is.
+QString ReadRegString(const QString& registry, RegRoot root, RegView view, const QString& subKey,
+                      const QString& valueName);
 
-// The raw text of a REG_SZ value in a system.reg file, "" when absent.
-QString ReadSystemRegString(const QString& systemRegPath, const QString& subKey, const QString& valueName);
+// A Windows path read from the registry as a path of this machine: on
+// Windows itself with backslashes only; under Wine the prefix's directory it
+// maps to, each folder name matched without regard to case where it exists
+// ("C:\Sierra\Half-Life\" -> "<prefix>/dosdevices/c:/sierra/half-life/").
+// Text that does not start with a drive letter comes back unchanged.
+QString LocalPath(const QString& registry, const QString& windowsPath);
 
-// "C:\Sierra\Half-Life\" -> "<prefix>/dosdevices/c:/sierra/half-life/", each
-// folder name matched without regard to case where it exists. Text that does
-// not start with a drive letter comes back unchanged.
-QString MapWinePath(const QString& winePrefix, const QString& windowsPath);
-#endif
+// The folder a value names, as LocalPath gives it: the native view's when
+// that folder exists, else the 32-bit view's when that one does. An entry
+// left behind by an uninstalled copy must not hide a working one. "" when
+// neither names an existing folder.
+QString ReadRegFolder(const QString& registry, RegRoot root, const QString& subKey, const QString& valueName);
 
 } // namespace MdlRegAll

@@ -103,58 +103,86 @@ QStringList LibraryFolders(const QString& steamRoot)
     for (const auto& [key, value] : KeyValuePairs(readText(apps + QStringLiteral("/libraryfolders.vdf")))) {
         bool numeric = false;
         key.toInt(&numeric);
+        // An absolute path of this system: "/mnt/games", or on Windows "D:\\SteamLibrary".
         const bool isPath =
-            key.compare(QStringLiteral("path"), Qt::CaseInsensitive) == 0 || (numeric && value.startsWith('/'));
+            key.compare(QStringLiteral("path"), Qt::CaseInsensitive) == 0 || (numeric && QDir::isAbsolutePath(value));
         if (isPath && !libraries.contains(value))
             libraries.append(value);
     }
     return libraries;
 }
 
-QString HalfLifeInstall(const QString& library)
+Install HalfLifeInstall(const QString& library)
 {
     const QString apps = steamapps(library);
     if (apps.isEmpty())
         return {};
+    Install found;
     QString installDir = QStringLiteral("Half-Life");
     const QString manifest = apps + QStringLiteral("/appmanifest_%1.acf").arg(kAppId);
     for (const auto& [key, value] : KeyValuePairs(readText(manifest))) {
+        if (key.compare(QStringLiteral("appid"), Qt::CaseInsensitive) == 0 && value == QLatin1String(kAppId))
+            found.hasManifest = true;
         if (key.compare(QStringLiteral("installdir"), Qt::CaseInsensitive) == 0 && !value.isEmpty())
             installDir = value;
     }
     const QString install = PathMatch::FollowIgnoringCase(apps, {QStringLiteral("common"), installDir});
-    return QFileInfo(install).isDir() ? install : QString();
+    if (!QFileInfo(install).isDir())
+        return {};
+    found.path = install;
+    return found;
 }
 
-QString ScreenshotFolder(const QString& install)
+namespace {
+
+// The mod folder (valve, cstrike, ...) of the installs that holds the
+// newest ".bmp", or "" when none holds one.
+QString newestScreenshotFolder(const QStringList& installs)
 {
     QString best;
     QDateTime newest;
-    const QDir dir(install);
-    for (const QFileInfo& mod : dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        const QFileInfoList shots = QDir(mod.filePath()).entryInfoList({QStringLiteral("*.bmp")}, QDir::Files);
-        for (const QFileInfo& shot : shots) {
-            if (!newest.isValid() || shot.lastModified() > newest) {
-                newest = shot.lastModified();
-                best = mod.filePath();
+    for (const QString& install : installs) {
+        for (const QFileInfo& mod : QDir(install).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            const QFileInfoList shots = QDir(mod.filePath()).entryInfoList({QStringLiteral("*.bmp")}, QDir::Files);
+            for (const QFileInfo& shot : shots) {
+                if (!newest.isValid() || shot.lastModified() > newest) {
+                    newest = shot.lastModified();
+                    best = mod.filePath();
+                }
             }
         }
     }
-    if (!best.isEmpty())
-        return best;
-    return PathMatch::FollowIgnoringCase(install, {QStringLiteral("valve")});
+    return best;
 }
+
+QString screenshotFolderOf(const QStringList& installs)
+{
+    const QString newest = newestScreenshotFolder(installs);
+    return newest.isEmpty() ? PathMatch::FollowIgnoringCase(installs.first(), {QStringLiteral("valve")}) : newest;
+}
+
+} // namespace
+
+QString ScreenshotFolder(const QString& install) { return screenshotFolderOf({install}); }
 
 QString FindHalfLifeScreenshots(const QStringList& steamRoots)
 {
+    // A library whose manifest says it holds the game wins over a leftover
+    // Half-Life folder in another one: an old copy under the main Steam
+    // folder must not hide the real install on another drive.
+    QStringList withManifest;
+    QStringList foldersOnly;
     for (const QString& root : steamRoots) {
         for (const QString& library : LibraryFolders(root)) {
-            const QString install = HalfLifeInstall(library);
-            if (!install.isEmpty())
-                return ScreenshotFolder(install);
+            const Install install = HalfLifeInstall(library);
+            QStringList& group = install.hasManifest ? withManifest : foldersOnly;
+            if (!install.path.isEmpty() && !group.contains(install.path))
+                group.append(install.path);
         }
     }
-    return {};
+    if (!withManifest.isEmpty())
+        return screenshotFolderOf(withManifest);
+    return foldersOnly.isEmpty() ? QString() : screenshotFolderOf(foldersOnly);
 }
 
 } // namespace SteamLibrary

@@ -155,8 +155,9 @@ bool RunConversion(RunHost& host)
     if (!ValidateProcess(host))
         return false;
 
-    host.runStarted();
+    host.clearLog();
     host.log(QStringLiteral("Processing:"));
+    host.runStarted();
     const int quality = host.quality();
     host.processEvents();
 
@@ -210,12 +211,13 @@ bool RunConversion(RunHost& host)
         if (convertFile(host, image, {screenshot, output, prefix, number}, quality) == FileResult::Failed) {
             // The closing steps of a complete run are not taken, but the
             // window comes back usable after the message.
-            host.runEnded(false);
+            host.runEnded();
             return false;
         }
     }
 
+    host.restoreWindow();
     host.log(QStringLiteral("Done."));
-    host.runEnded(true);
+    host.runEnded();
     return true;
 }

@@ -20,15 +20,18 @@ public:
     virtual int quality() const = 0;             // 0 to 100
     virtual bool deleteOriginals() const = 0;    // delete each bitmap once its JPEG is safe
 
-    // The run's course. runStarted comes after the directories were checked:
-    // the host empties its log, stores its settings and locks its inputs.
-    // runEnded always follows it; completed is false when the run stopped
-    // on a failed file. The host then unlocks its inputs and lists the
-    // input directory again.
+    // The run's course. Once the directories were checked the run empties
+    // the log (clearLog) and says it is processing; at runStarted the host
+    // stores its settings and locks its inputs. runEnded always follows it,
+    // also when the run stopped on a failed file: the host then unlocks its
+    // inputs and lists the input directory again. A complete run first
+    // brings a minimised window back (restoreWindow) and says it is done.
+    virtual void clearLog() = 0;
     virtual void runStarted() = 0;
     virtual void showProgress(int done, int total) = 0;
     virtual void log(const QString& line) = 0;
-    virtual void runEnded(bool completed) = 0;
+    virtual void restoreWindow() = 0;
+    virtual void runEnded() = 0;
 
     // Modal messages; an empty title means the application's title.
     virtual void showMessage(const QString& text, MsgIcon icon, const QString& title) = 0;

@@ -49,10 +49,10 @@ QChar PathSeparator() { return QDir::separator(); }
 
 QString FormatPath(const QString& path)
 {
-    // Windows takes '/' as well as '\', and Qt's own dialogs answer with '/'.
-    if (path.endsWith(PathSeparator()) || path.endsWith(QChar('/')))
-        return path;
-    return path + PathSeparator();
+    // Qt answers with '/' on Windows too (the program's folder, its
+    // dialogs); what the user sees and what is stored is the platform's form.
+    const QString native = QDir::toNativeSeparators(path);
+    return native.endsWith(PathSeparator()) ? native : native + PathSeparator();
 }
 
 std::optional<std::int64_t> FileLength(const QString& path)

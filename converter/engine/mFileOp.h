@@ -12,7 +12,8 @@ namespace mFileOp {
 
 QChar PathSeparator();
 
-// The path with a trailing separator; "" becomes the bare separator.
+// The path in the platform's form (on Windows '/' becomes '\') with a
+// trailing separator; "" becomes the bare separator.
 QString FormatPath(const QString& path);
 
 // Size in bytes of a file (not a directory), or nothing when it cannot be read.

@@ -1,10 +1,21 @@
 #include "platform/DesktopOpen.h"
 
+#include <QDir>
 #include <QString>
 #include <QUrl>
 
+QString ExplorerArguments(const QString& directory)
+{
+    // Explorer splits an unquoted argument at commas. A backslash before the
+    // closing quote would read as an escaped quote to some parsers, so the
+    // trailing one goes, except for a drive's root ("C:\"), which needs it.
+    QString path = QDir::toNativeSeparators(directory);
+    while (path.size() > 3 && path.endsWith(QLatin1Char('\\')))
+        path.chop(1);
+    return QLatin1Char('"') + path + QLatin1Char('"');
+}
+
 #ifdef Q_OS_WIN
-#include <QDir>
 #include <QProcess>
 #include <qt_windows.h>
 #include <shellapi.h>
@@ -18,12 +29,21 @@ bool OpenWithDesktop(const QUrl& url)
     return result > 32; // the shell's own rule: anything above 32 is success
 }
 
+bool OpenFileFor(const QString& file, quintptr ownerWindow, ShowCommand show)
+{
+    const QString target = QDir::toNativeSeparators(file);
+    const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(reinterpret_cast<HWND>(ownerWindow), L"open",
+                                                                reinterpret_cast<const wchar_t*>(target.utf16()),
+                                                                nullptr, nullptr, static_cast<int>(show)));
+    return result > 32;
+}
+
 bool OpenDirectory(const QString& directory)
 {
-    // The file manager's own command line, the path unquoted.
+    // The file manager's own command line, which Qt's quoting rules do not fit.
     QProcess explorer;
     explorer.setProgram(QStringLiteral("explorer"));
-    explorer.setNativeArguments(QDir::toNativeSeparators(directory));
+    explorer.setNativeArguments(ExplorerArguments(directory));
     return explorer.startDetached();
 }
 
@@ -65,9 +85,12 @@ bool OpenWithDesktop(const QUrl& url)
 
 bool OpenDirectory(const QString& directory) { return OpenWithDesktop(QUrl::fromLocalFile(directory)); }
 
+bool OpenFileFor(const QString& file, quintptr, ShowCommand) { return OpenWithDesktop(QUrl::fromLocalFile(file)); }
+
 #else
 #include <QDesktopServices>
 
 bool OpenWithDesktop(const QUrl& url) { return QDesktopServices::openUrl(url); }
 bool OpenDirectory(const QString& directory) { return OpenWithDesktop(QUrl::fromLocalFile(directory)); }
+bool OpenFileFor(const QString& file, quintptr, ShowCommand) { return OpenWithDesktop(QUrl::fromLocalFile(file)); }
 #endif

@@ -34,7 +34,7 @@ struct JPEG_CORE_PROPERTIES {
     std::int32_t DIBChannels = 0;
     IJL_COLOR DIBColor = IJL_COLOR::BGR;
 
-    const char* JPGFile = nullptr; // zero-terminated, the system's 8-bit encoding
+    const char* JPGFile = nullptr; // zero-terminated, the name's bytes as NativeName::encode gives them
     std::int32_t JPGWidth = 0;
     std::int32_t JPGHeight = 0;
     std::int32_t JPGChannels = 0;

@@ -37,8 +37,9 @@ public:
     void DisableControls();
     bool controlsEnabled() const { return ControlsEnabled; }
 
-    // Stores the directories, the quality and the delete option
-    // (Framewright.ini, section CONFIG); says once when it cannot.
+    // Stores the directories, the quality and the delete option in the
+    // settings store (Settings: Framewright.ini on Linux, the registry on
+    // Windows; section CONFIG); says once when it cannot.
     void SaveSettings();
 
     // The two directories, each ending in a separator once started.

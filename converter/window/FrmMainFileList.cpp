@@ -28,7 +28,7 @@ void FrmMain::openSelectedBitmap()
 {
     const QListWidgetItem* item = FileList->currentItem();
     if (item && FileList->currentRow() >= 0)
-        m_services.openFile(InputPath + item->text());
+        m_services.openFile(InputPath + item->text(), *this, ShowCommand::Show);
 }
 
 void FrmMain::FileList_DblClick() { openSelectedBitmap(); }

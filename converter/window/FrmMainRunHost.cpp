@@ -33,9 +33,10 @@ QStringList FrmMainRunHost::screenshots() const
 int FrmMainRunHost::quality() const { return m_window.m_slider->quality(); }
 bool FrmMainRunHost::deleteOriginals() const { return m_window.chkDel->isChecked(); }
 
+void FrmMainRunHost::clearLog() { m_window.Lstinfo->clear(); }
+
 void FrmMainRunHost::runStarted()
 {
-    m_window.Lstinfo->clear();
     m_window.SaveSettings();
     m_window.DisableControls();
 }
@@ -48,12 +49,10 @@ void FrmMainRunHost::log(const QString& line)
     m_window.selectLastInfo();
 }
 
-void FrmMainRunHost::runEnded(bool completed)
-{
-    if (completed)
-        m_window.restoreWindow(); // a window minimised during the run comes back
-    m_window.EnableControls();
-}
+// A window minimised during the run comes back.
+void FrmMainRunHost::restoreWindow() { m_window.restoreWindow(); }
+
+void FrmMainRunHost::runEnded() { m_window.EnableControls(); }
 
 void FrmMainRunHost::showMessage(const QString& text, MsgIcon icon, const QString& title)
 {

@@ -21,10 +21,12 @@ public:
     int quality() const override;
     bool deleteOriginals() const override;
 
+    void clearLog() override;
     void runStarted() override;
     void showProgress(int done, int total) override;
     void log(const QString& line) override;
-    void runEnded(bool completed) override;
+    void restoreWindow() override;
+    void runEnded() override;
 
     void showMessage(const QString& text, MsgIcon icon, const QString& title) override;
     bool askYesNo(const QString& text, MsgIcon icon, const QString& title) override;

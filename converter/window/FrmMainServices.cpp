@@ -10,7 +10,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QProcess>
-#include <QUrl>
+#include <QWidget>
 #include <cstdio>
 #include <cstdlib>
 
@@ -23,7 +23,9 @@ FrmMainServices realServices()
         return mBrowseFolder::BrowseFolder(start, QApplication::activeWindow(), title);
     };
     s.openDirectory = [](const QString& directory) { OpenDirectory(directory); };
-    s.openFile = [](const QString& file) { OpenWithDesktop(QUrl::fromLocalFile(file)); };
+    s.openFile = [](const QString& file, const QWidget& owner, ShowCommand show) {
+        OpenFileFor(file, owner.window()->winId(), show);
+    };
     s.openAddress = [](const QString& address) { mFileOp::ShellOpen(address); };
     s.startDetached = [](const QString& program) {
         return QProcess::startDetached(program, {}, QFileInfo(program).path());

@@ -2,9 +2,12 @@
 
 #include "detection/GameDirectory.h"
 #include "engine/RunHost.h"
+#include "platform/DesktopOpen.h"
 
 #include <QString>
 #include <functional>
+
+class QWidget;
 
 // Everything FrmMain asks of the desktop and of its surroundings. The real
 // program fills it with realServices(); tests replace the parts that would
@@ -16,8 +19,9 @@ struct FrmMainServices {
 
     // The desktop's file manager on a directory.
     std::function<void(const QString& directory)> openDirectory;
-    // A file with its associated program.
-    std::function<void(const QString& file)> openFile;
+    // A file with its associated program, for a window that owns what the
+    // shell may ask, shown as told.
+    std::function<void(const QString& file, const QWidget& owner, ShowCommand show)> openFile;
     // A web address in the browser.
     std::function<void(const QString& address)> openAddress;
     // Starts a program, not waiting for it; false when it could not start.

@@ -44,6 +44,11 @@ QualitySlider::QualitySlider(QWidget* window, std::function<bool()> live) : QObj
     // only: a click leaves it where it was.
     LblBack->setFocusPolicy(Qt::TabFocus);
     onKeyPress(LblBack, [this](const QKeyEvent& e) { return key(e.key()); });
+
+    // The caption starts at "100 %", which is the quality until something
+    // sets another; the bar is drawn to say the same, not at its laid-out
+    // width, which would show about 40 %.
+    LblFore->resize(LblBack->width(), LblFore->height());
 }
 
 QualitySlider* QualitySlider::of(const QWidget* track)

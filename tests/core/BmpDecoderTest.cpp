@@ -54,7 +54,7 @@ BmpRecipe rgb24(int width, int height, bool topDown = false)
     BmpRecipe r;
     r.width = width;
     r.height = topDown ? -height : height;
-    const std::size_t stride = std::size_t(width * 24 + 31) / 32 * 4; // the file format's row rule
+    const auto stride = std::size_t(PixelLayout::paddedRowBytes(width, 24));
     r.pixels.assign(stride * height, 0xEE);
     for (int fileRow = 0; fileRow < height; ++fileRow) {
         const int y = topDown ? fileRow : height - 1 - fileRow; // y counted from the top

@@ -4,6 +4,7 @@
 #include "detection/GameDirectory.h"
 #include "detection/MdlRegAll.h"
 #include "detection/SteamLibrary.h"
+#include "detection/WineRegistryFile.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -12,9 +13,10 @@
 
 namespace {
 
-using MdlRegAll::MapWinePath;
 using MdlRegAll::ReadRegString;
 using MdlRegAll::RegRoot;
+using MdlRegAll::RegView;
+using WineRegistryFile::MapWinePath;
 
 const QString kSierra = QStringLiteral("Software\\Sierra OnLine\\Setup\\HLIFEFE");
 const QString kAppPaths = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\hl.Exe");
@@ -55,43 +57,44 @@ protected:
 
 using WineRegistry = Fixture;
 
-TEST_F(WineRegistry, ValuesAreReadAsPlainStringsAndMappedOntoTheDrive)
+TEST_F(WineRegistry, StringValuesAreReadAsWindowsWroteThem)
 {
     const QByteArray sierra = "[Software\\\\Sierra OnLine\\\\Setup\\\\HLIFEFE] 1700000000\n#time=1d9f0a1b2c3d4e5\n";
+    const QByteArray environment = "[System\\\\CurrentControlSet\\\\Control\\\\Session Manager\\\\Environment] 1\n"
+                                   "\"ProgramFiles\"=\"C:\\\\Program Files\"\n";
     const struct {
         const char* name;
         QByteArray registry;
         QString key, value;
-        QString expected; // below <prefix>/dosdevices/c:, or "" for absent
+        QString expected; // "" for absent
     } rows[] = {
-        {"a plain string, folders matched ignoring case", sierra + "\"Directory\"=\"C:\\\\SIERRA\\\\half-life\"\n",
-         kSierra, "Directory", "/sierra/Half-Life"},
+        {"a plain string", sierra + "\"Directory\"=\"C:\\\\SIERRA\\\\half-life\"\n", kSierra, "Directory",
+         "C:\\SIERRA\\half-life"},
         {"key and value names ignore case",
          "[software\\\\sierra online\\\\setup\\\\hlifefe] 1\n\"DIRECTORY\"=\"C:\\\\Games\\\\\"\n", kSierra, "Directory",
-         "/Games/"},
-        {"explicit str(1)", sierra + "\"Directory\"=str(1):\"C:\\\\Explicit\"\n", kSierra, "Directory", "/Explicit"},
+         "C:\\Games\\"},
+        {"explicit str(1)", sierra + "\"Directory\"=str(1):\"C:\\\\Explicit\"\n", kSierra, "Directory", "C:\\Explicit"},
+        {"str(2) expanded from the system's environment",
+         sierra + "\"Directory\"=str(2):\"%ProgramFiles%\\\\Sierra\\\\%Unknown%%\"\n" + environment, kSierra,
+         "Directory", "C:\\Program Files\\Sierra\\%Unknown%%"},
         {"multi string", sierra + "\"Directory\"=str(7):\"C:\\\\a\\0C:\\\\b\\0\"\n", kSierra, "Directory", ""},
         {"dword", sierra + "\"Directory\"=dword:00000001\n", kSierra, "Directory", ""},
         {"bytes", sierra + "\"Directory\"=hex:43,3a,5c\n", kSierra, "Directory", ""},
-        {"the default value is written @", sierra + "@=\"C:\\\\Default\"\n", kSierra, "", "/Default"},
+        {"the default value is written @", sierra + "@=\"C:\\\\Default\"\n", kSierra, "", "C:\\Default"},
         {"text stops at the first NUL", sierra + "\"Directory\"=\"C:\\\\Nul\\0junk after it\"\n", kSierra, "Directory",
-         "/Nul"},
+         "C:\\Nul"},
         {"escapes are undone", sierra + "\"Directory\"=\"C:\\\\say \\\"hi\\\"\\ttab \\x00e9t\\x00e9\"\n", kSierra,
-         "Directory", QString::fromUtf8("/say \"hi\"\ttab été")},
+         "Directory", QString::fromUtf8("C:\\say \"hi\"\ttab été")},
         {"missing value", sierra + "\"Other\"=\"C:\\\\y\"\n", kSierra, "Directory", ""},
         {"same value under another key", "[Software\\\\Other] 1\n\"Directory\"=\"C:\\\\x\"\n", kSierra, "Directory",
          ""},
-        {"32-bit keys under Wow6432Node",
-         "[Software\\\\Wow6432Node\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\App Paths\\\\hl.exe] 1\n"
-         "\"Path\"=\"C:\\\\Valve\\\\HL\"\n",
-         kAppPaths, "Path", "/Valve/HL"},
     };
-    mkdirs(prefix + "/drive_c/sierra/Half-Life");
-    EXPECT_EQ(ReadRegString(prefix, RegRoot::LocalMachine, kSierra, "Directory"), "") << "no system.reg";
+    EXPECT_EQ(ReadRegString(prefix, RegRoot::LocalMachine, RegView::Native, kSierra, "Directory"), "")
+        << "no system.reg";
     for (const auto& row : rows) {
         writeRegistry(row.registry);
-        const QString expected = row.expected.isEmpty() ? "" : prefix + "/dosdevices/c:" + row.expected;
-        EXPECT_EQ(ReadRegString(prefix, RegRoot::LocalMachine, row.key, row.value), expected) << row.name;
+        EXPECT_EQ(ReadRegString(prefix, RegRoot::LocalMachine, RegView::Native, row.key, row.value), row.expected)
+            << row.name;
     }
 }
 
@@ -134,26 +137,40 @@ TEST_F(Steam, GameInTheLastOfThreeLibrariesListedInLibraryfoldersVdfOfEitherLayo
     mkdirs(old + "/SteamApps");
     fwtest::writeAll(old + "/SteamApps/libraryfolders.vdf",
                      "\"LibraryFolders\"\n{\n\t\"TimeNextStatsReport\"\t\t\"1600000000\"\n"
-                     "\t\"ContentStatsID\"\t\t\"-123\"\n\t\"1\"\t\t\"/mnt/games\"\n}\n");
-    EXPECT_EQ(SteamLibrary::LibraryFolders(old), QStringList({old, "/mnt/games"}));
+                     "\t\"ContentStatsID\"\t\t\"-123\"\n\t\"1\"\t\t\"/mnt/games\"\n"
+                     "\t\"2\"\t\t\"D:\\\\SteamLibrary\"\n\t\"3\"\t\t\"relative\"\n}\n");
+    EXPECT_EQ(SteamLibrary::LibraryFolders(old), QStringList({old, "/mnt/games"})) << "only this system's paths";
 }
 
-TEST_F(Steam, TheModFolderWithTheNewestBitmapIsTheAnswer)
+// A Half-Life folder left behind under the main Steam folder, with no
+// manifest, does not hide the installs that Steam's manifests name on other
+// drives; of those, the mod folder with the newest bitmap wins, whatever the
+// case of its name (a newer file that is no bitmap does not count).
+TEST_F(Steam, TheNewestScreenshotOfTheInstallsWhoseManifestSaysTheyHoldTheGame)
 {
-    const QString install = installIn(steam);
-    // The newest bitmap, in capitals, is in cstrike; gearbox's newest file is no bitmap.
-    const std::pair<const char*, int> ages[] = {{"/valve/c1a00000.bmp", 3600},
-                                                {"/cstrike/de_dust0000.BMP", 60},
-                                                {"/gearbox/of1a10000.bmp", 600},
-                                                {"/gearbox/newer.txt", 0}};
-    for (const auto& [name, secondsAgo] : ages) {
-        mkdirs(QFileInfo(install + name).path());
-        fwtest::writeAll(install + name, "BM");
-        QFile f(install + name);
+    const QString leftover = steam + "/steamapps/common/Half-Life";
+    const QString drive = tmp.path() + "/d/SteamLibrary", other = tmp.path() + "/e/SteamLibrary";
+    mkdirs(steam + "/steamapps");
+    fwtest::writeAll(steam + "/steamapps/libraryfolders.vdf",
+                     "\"libraryfolders\"\n{\n\t\"1\"\n\t{\n\t\t\"path\"\t\t\"" + drive.toUtf8()
+                         + "\"\n\t}\n\t\"2\"\n\t{\n\t\t\"path\"\t\t\"" + other.toUtf8() + "\"\n\t}\n}\n");
+    const QString install = installIn(drive), older = installIn(other, "Half-Life Old");
+    const std::pair<QString, int> ages[] = {{leftover + "/valve/c1a00000.bmp", 0},
+                                            {install + "/cstrike/de_dust0000.BMP", 60},
+                                            {older + "/valve/c2a00000.bmp", 600},
+                                            {older + "/gearbox/newer.txt", 0}};
+    for (const auto& [path, secondsAgo] : ages) {
+        mkdirs(QFileInfo(path).path());
+        fwtest::writeAll(path, "BM");
+        QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::ReadWrite));
         ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-secondsAgo), QFile::FileModificationTime));
     }
-    EXPECT_EQ(SteamLibrary::ScreenshotFolder(install), install + "/cstrike");
+    EXPECT_EQ(SteamLibrary::FindHalfLifeScreenshots({steam}), install + "/cstrike");
+    QDir(drive).removeRecursively();
+    QDir(other).removeRecursively();
+    EXPECT_EQ(SteamLibrary::FindHalfLifeScreenshots({steam}), leftover + "/valve")
+        << "a folder without a manifest is still better than nothing";
 }
 
 // ---- The whole search ----------------------------------------------------
@@ -164,6 +181,8 @@ TEST_F(Search, RegistryThenSteamThenTheFixedDefault)
 {
     const QByteArray sierraKey = "[Software\\\\Sierra OnLine\\\\Setup\\\\HLIFEFE] 1\n";
     const QByteArray appPathsKey = "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\App Paths\\\\hl.exe] 1\n";
+    const QByteArray wow32AppPathsKey =
+        "[Software\\\\Wow6432Node\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\App Paths\\\\hl.exe] 1\n";
     const char* const local = "/.local/share/Steam";
     const struct {
         const char* name;
@@ -174,11 +193,14 @@ TEST_F(Search, RegistryThenSteamThenTheFixedDefault)
         {"Sierra's entry first",
          sierraKey + "\"Directory\"=\"C:\\\\Sierra\\\\HL\"\n" + appPathsKey + "\"Path\"=\"C:\\\\Valve\\\\HL\"\n", local,
          "/Sierra/HL"},
-        {"App Paths when Sierra's is no plain string",
-         sierraKey + "\"Directory\"=str(2):\"C:\\\\Sierra\\\\HL\"\n" + appPathsKey + "\"Path\"=\"C:\\\\Valve\\\\HL\"\n",
-         local, "/Valve/HL"},
+        {"App Paths when Sierra's is no string",
+         sierraKey + "\"Directory\"=dword:00000001\n" + appPathsKey + "\"Path\"=\"C:\\\\Valve\\\\HL\"\n", local,
+         "/Valve/HL"},
         {"App Paths when Sierra's folder is gone",
          sierraKey + "\"Directory\"=\"C:\\\\Gone\"\n" + appPathsKey + "\"Path\"=\"C:\\\\Valve\\\\HL\"\n", nullptr,
+         "/Valve/HL"},
+        {"App Paths' 32-bit view when its native folder is gone",
+         appPathsKey + "\"Path\"=\"C:\\\\Gone\"\n" + wow32AppPathsKey + "\"Path\"=\"C:\\\\Valve\\\\HL\"\n", local,
          "/Valve/HL"},
         {"Steam when Wine has nothing", "", local, "steam"},
         {"Steam under Flatpak", "", "/.var/app/com.valvesoftware.Steam/.local/share/Steam", "steam"},

@@ -25,7 +25,8 @@ public:
     bool deleteBitmaps = false, answerYes = true;
     QList<QPair<int, int>> progress;
     QStringList info, messages, questions; // messages and questions as "icon|title|text"
-    QStringList calls;                     // started, ended, stopped
+    QStringList calls;                     // started, ended
+    QStringList course;                    // every call of the run's course, in order
     std::function<void()> onEvents;
 
     QString inputPath() const override { return input; }
@@ -33,10 +34,12 @@ public:
     QStringList screenshots() const override { return files; }
     int quality() const override { return qualityValue; }
     bool deleteOriginals() const override { return deleteBitmaps; }
-    void runStarted() override { calls << "started", info.clear(); }
+    void clearLog() override { course << "clear", info.clear(); }
+    void runStarted() override { calls << "started", course << "started"; }
     void showProgress(int done, int total) override { progress.append({done, total}); }
-    void log(const QString& line) override { info << line; }
-    void runEnded(bool completed) override { calls << (completed ? "ended" : "stopped"); }
+    void log(const QString& line) override { info << line, course << "log " + line; }
+    void restoreWindow() override { course << "restore"; }
+    void runEnded() override { calls << "ended", course << "ended"; }
     void showMessage(const QString& text, MsgIcon icon, const QString& title) override
     {
         messages << QString("%1|%2|%3").arg(int(icon)).arg(title, text);
@@ -203,12 +206,21 @@ TEST_F(ConversionRunTest, MissingDirectoriesAreReportedOrCreatedAndAnEmptyInputE
         host.answerYes = c.answerYes;
         host.messages.clear();
         host.calls.clear();
+        host.course.clear();
         host.info = {"Welcome in"};
         const bool converts = c.message.isEmpty();
         EXPECT_EQ(run(), converts) << c.name;
         EXPECT_EQ(host.messages, converts ? QStringList() : QStringList{c.message}) << c.name;
         EXPECT_EQ(host.calls, (converts ? QStringList{"started", "ended"} : QStringList())) << c.name;
         EXPECT_EQ(host.info.last(), converts ? "Done." : "Welcome in") << c.name;
+        // The log is cleared and says "Processing:" before the settings are
+        // stored and the inputs locked; a minimised window comes back before
+        // "Done.".
+        if (converts) {
+            EXPECT_EQ(host.course.mid(0, 3), QStringList({"clear", "log Processing:", "started"})) << c.name;
+            EXPECT_EQ(host.course.mid(host.course.size() - 3), QStringList({"restore", "log Done.", "ended"}))
+                << c.name;
+        }
     }
     EXPECT_EQ(host.questions.size(), 3);
     EXPECT_EQ(host.questions.last(),

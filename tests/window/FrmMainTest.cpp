@@ -61,21 +61,6 @@ TEST(StartUp, TheSkinnedWindowPlaysTheWelcomeTextWithItsPausesAndCmdGoComesLast)
     EXPECT_EQ(w->mask().intersected(controls), controls);
 }
 
-TEST(StartUp, MissingSkinSaysSoAndEndsWithoutTouchingTheSettings)
-{
-    WindowHarness h;
-    const QByteArray before = fwtest::readAll(h.settingsFile);
-    ASSERT_TRUE(QFile::remove(h.programDir + "/skin.bmp"));
-    auto w = h.window();
-    EXPECT_FALSE(w->Form_Load());
-    ASSERT_EQ(h.messages.size(), 1u);
-    EXPECT_EQ(h.messages[0].text, h.programDir + "/skin.bmp is missing !!\nWhere is my skin ??");
-    EXPECT_EQ(h.messages[0].icon, MsgIcon::Stop);
-    EXPECT_EQ(h.quits, 1);
-    EXPECT_FALSE(w->isVisible());
-    EXPECT_EQ(fwtest::readAll(h.settingsFile), before);
-}
-
 // (That clicks during the welcome do nothing is the first test's: CmdGo is
 // disabled at every pause.)
 TEST(StartUp, SkinThatIsNoPictureIsSkipped)
@@ -110,7 +95,8 @@ TEST(Settings, AStoreThatCannotBeWrittenIsReportedOnce)
 // A first start with a Wine prefix whose registry names the game, or stored
 // settings whose output directory is gone: the stored quality and delete
 // option apply, then the fixed default replaces both paths whether or not
-// its directory exists.
+// its directory exists. A found game keeps the start-up quality, 100, with
+// the bar drawn full to match, so that the mouse changes nothing.
 TEST(Detection, AFoundGameKeepsTheSlidersStartUpStateAndTheFixedDefaultSetsQuality90)
 {
     const struct {
@@ -118,9 +104,9 @@ TEST(Detection, AFoundGameKeepsTheSlidersStartUpStateAndTheFixedDefaultSetsQuali
         const char* madeBelowThePrefix;
         bool stored;
         const char* caption;
-        const char* captionAfterTheMouse; // the slider's first event aligns it with the bar
+        const char* captionAfterTheMouse; // the caption as the bar is drawn
     } rows[] = {
-        {"C:\\\\SIERRA\\\\HALF-LIFE", "/drive_c/Sierra/Half-Life", false, "100 %", "40 %"},
+        {"C:\\\\SIERRA\\\\HALF-LIFE", "/drive_c/Sierra/Half-Life", false, "100 %", "100 %"},
         {"C:\\\\Gone", "/drive_c", true, "90 %", "90 %"},
         {"C:\\\\Gone", "/drive_c/Sierra/Half-Life", true, "90 %", "90 %"},
     };
@@ -258,6 +244,9 @@ TEST(FileList, TheBitmapsAreListedAndTheSelectionShowsThePreviewAndDoubleClicksO
     QTest::mouseDClick(c.FileList->viewport(), Qt::LeftButton, {}, first.center());
     QTest::mouseDClick(c.ImgPreview, Qt::LeftButton);
     EXPECT_EQ(h.openedFiles, QStringList({h.input + "c1a00000.bmp", h.input + "c1a00000.bmp"}));
+    // Each for the window, which owns what the shell may ask, shown as the shell's SW_SHOW.
+    for (const auto& [owner, show] : h.openedFilesFor)
+        EXPECT_TRUE(owner == w.get() && show == ShowCommand::Show);
     QTest::keyClick(c.FileList, Qt::Key_Down);
     EXPECT_EQ(c.ImgPreview->image().size(), QSize(800, 600));
     QTest::keyClick(c.FileList, Qt::Key_Down); // cannot be read: preview unchanged

@@ -43,7 +43,10 @@ FrmMainServices WindowHarness::services()
         return pickerAnswers.isEmpty() ? QString() : pickerAnswers.takeFirst();
     };
     s.openDirectory = [this](const QString& d) { openedDirectories.append(d); };
-    s.openFile = [this](const QString& f) { openedFiles.append(f); };
+    s.openFile = [this](const QString& f, const QWidget& owner, ShowCommand show) {
+        openedFiles.append(f);
+        openedFilesFor.push_back({&owner, show});
+    };
     s.openAddress = [this](const QString& a) { openedAddresses.append(a); };
     s.startDetached = [this](const QString& p) {
         launched.append(p);

@@ -49,6 +49,7 @@ struct WindowHarness {
     QStringList pickerAnswers;                            // "" (cancel) when empty
     std::function<void()> duringPicker;
     QStringList openedDirectories, openedFiles, openedAddresses, launched;
+    std::vector<std::pair<const QWidget*, ShowCommand>> openedFilesFor; // the owner and show command of each file
     std::function<void(int)> duringPause;
     int quits = 0;
 

@@ -40,22 +40,22 @@ struct Masks {
 InfoHeader readInfoHeader(std::span<const std::uint8_t> head, std::int64_t fileSize, Layout& l)
 {
     if (fileSize == 0)
-        fail("file is empty");
+        FailRead("file is empty");
     if (head.size() >= 1 && head[0] != 'B')
-        fail("not a BMP file");
+        FailRead("not a BMP file");
     if (head.size() >= 2 && head[1] != 'M')
-        fail("not a BMP file");
+        FailRead("not a BMP file");
     if (head.size() < kFileHeaderSize + 4)
-        fail("truncated header");
+        FailRead("truncated header");
 
     InfoHeader h;
     h.size = le32(&head[14]);
     h.os2v1 = h.size == 12;
     h.os2v2 = isOs2v2InfoSize(h.size);
     if (!h.os2v1 && !h.os2v2 && !isWindowsInfoSize(h.size))
-        fail("not a BMP file (unknown info header size " + std::to_string(h.size) + ")");
+        FailRead("not a BMP file (unknown info header size " + std::to_string(h.size) + ")");
     if (std::int64_t(head.size()) < kFileHeaderSize + std::int64_t{h.size})
-        fail("truncated header");
+        FailRead("truncated header");
 
     h.bytes = &head[kFileHeaderSize];
     const std::uint8_t* info = h.bytes;
@@ -81,11 +81,11 @@ InfoHeader readInfoHeader(std::span<const std::uint8_t> head, std::int64_t fileS
 void checkDimensions(const InfoHeader& h, Layout& l)
 {
     if (h.width <= 0 || h.height == 0)
-        fail("bad dimensions (" + std::to_string(h.width) + " x " + std::to_string(h.height) + ")");
+        FailRead("bad dimensions (" + std::to_string(h.width) + " x " + std::to_string(h.height) + ")");
     l.topDown = h.height < 0;
     const std::int64_t height = h.height < 0 ? -h.height : h.height;
     if (h.width * height > kMaxPixels)
-        fail("dimensions too large (" + std::to_string(h.width) + " x " + std::to_string(height) + ")");
+        FailRead("dimensions too large (" + std::to_string(h.width) + " x " + std::to_string(height) + ")");
     l.width = int(h.width);
     l.height = int(height);
 }
@@ -96,12 +96,13 @@ Masks checkDepthAndCompression(const InfoHeader& h, Layout& l)
     // Embedded JPEG and PNG streams (meant for printers) carry their own
     // depth, usually given as 0: name the real reason first.
     if (compression == 5 || (compression == 4 && !(h.os2v2 && l.bitsPerPixel == 24)))
-        fail(compression == 5 ? "unsupported compression (embedded PNG)" : "unsupported compression (embedded JPEG)");
+        FailRead(compression == 5 ? "unsupported compression (embedded PNG)"
+                                  : "unsupported compression (embedded JPEG)");
     if (h.planes != 1)
-        fail("unsupported bit depth (" + std::to_string(h.planes) + " planes)");
+        FailRead("unsupported bit depth (" + std::to_string(h.planes) + " planes)");
     const int bpp = l.bitsPerPixel;
     if (bpp != 1 && bpp != 2 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
-        fail("unsupported bit depth (" + std::to_string(bpp) + ")");
+        FailRead("unsupported bit depth (" + std::to_string(bpp) + ")");
 
     Masks masks;
     switch (compression) {
@@ -110,16 +111,16 @@ Masks checkDepthAndCompression(const InfoHeader& h, Layout& l)
     case 2: {
         const int needed = compression == 1 ? 8 : 4;
         if (bpp != needed)
-            fail("unsupported compression (RLE" + std::to_string(needed) + " with " + depthText(bpp) + ")");
+            FailRead("unsupported compression (RLE" + std::to_string(needed) + " with " + depthText(bpp) + ")");
         l.encoding = compression == 1 ? Encoding::Rle8 : Encoding::Rle4;
         break;
     }
     case 3:
     case 6:
         if (h.os2v2)
-            fail("unsupported compression (OS/2 Huffman)");
+            FailRead("unsupported compression (OS/2 Huffman)");
         if (bpp != 16 && bpp != 32)
-            fail("unsupported compression (bit fields with " + depthText(bpp) + ")");
+            FailRead("unsupported compression (bit fields with " + depthText(bpp) + ")");
         masks.present = true;
         if (h.size == 40)
             masks.afterHeader = compression == 3 ? 3 : 4;
@@ -127,10 +128,10 @@ Masks checkDepthAndCompression(const InfoHeader& h, Layout& l)
     case 4: // OS/2 RLE24 (the embedded streams are refused above)
         l.encoding = Encoding::Rle24;
         break;
-    default: fail("unsupported compression (" + std::to_string(compression) + ")");
+    default: FailRead("unsupported compression (" + std::to_string(compression) + ")");
     }
     if (l.isRle() && l.topDown)
-        fail("unsupported compression (RLE stored top-down)");
+        FailRead("unsupported compression (RLE stored top-down)");
     return masks;
 }
 
@@ -155,10 +156,10 @@ void readChannels(const InfoHeader& h, const Masks& stored, Layout& l)
     const std::uint64_t pixelRange = bpp == 16 ? 0xFFFFu : 0xFFFFFFFFu;
     for (const std::uint32_t mask : masks) {
         if (mask > pixelRange || !Channel::fromMask(mask).contiguous())
-            fail("unsupported compression (bit-field mask " + hex(mask) + ")");
+            FailRead("unsupported compression (bit-field mask " + hex(mask) + ")");
     }
     if ((masks[0] | masks[1] | masks[2]) == 0)
-        fail("unsupported compression (all bit-field masks are 0)");
+        FailRead("unsupported compression (all bit-field masks are 0)");
     l.channels = {Channel::fromMask(masks[2]), Channel::fromMask(masks[1]), Channel::fromMask(masks[0])};
 }
 
@@ -170,10 +171,10 @@ void placePaletteAndPixels(std::span<const std::uint8_t> head, std::int64_t file
 {
     l.pixelOffset = le32(&head[10]);
     if (l.pixelOffset < headersEnd)
-        fail("not a BMP file (pixel data offset " + std::to_string(l.pixelOffset) + " points into the headers)");
+        FailRead("not a BMP file (pixel data offset " + std::to_string(l.pixelOffset) + " points into the headers)");
     if (l.pixelOffset >= fileSize)
-        fail("pixel data outside the file (offset " + std::to_string(l.pixelOffset) + ", file size "
-             + std::to_string(fileSize) + ")");
+        FailRead("pixel data outside the file (offset " + std::to_string(l.pixelOffset) + ", file size "
+                 + std::to_string(fileSize) + ")");
 
     l.paletteOffset = headersEnd;
     const int bpp = l.bitsPerPixel;
@@ -183,12 +184,12 @@ void placePaletteAndPixels(std::span<const std::uint8_t> head, std::int64_t file
     const std::uint64_t declared = coloursUsed ? coloursUsed : full;
     const std::uint64_t room = std::uint64_t(l.pixelOffset - headersEnd) / l.paletteEntrySize;
     if (declared > full && declared > room)
-        fail("bad palette (" + std::to_string(declared) + " colours for " + depthText(bpp) + ")");
+        FailRead("bad palette (" + std::to_string(declared) + " colours for " + depthText(bpp) + ")");
     // Writers of short palettes are trusted as far as the pixel offset
     // allows; indices past the palette's end come out black.
     l.paletteEntries = int(std::min({declared, full, room}));
     if (l.paletteEntries == 0)
-        fail("bad palette (no colours before the pixel data)");
+        FailRead("bad palette (no colours before the pixel data)");
 }
 
 void sizePixelData(std::int64_t fileSize, Layout& l)
@@ -199,17 +200,17 @@ void sizePixelData(std::int64_t fileSize, Layout& l)
     if (l.isRle()) {
         const std::int64_t pixels = width * height;
         if (pixels > std::max(kRleFreePixels, kRlePixelsPerByte * available))
-            fail("dimensions too large (" + std::to_string(width) + " x " + std::to_string(height) + " from "
-                 + std::to_string(available) + " bytes of RLE data)");
+            FailRead("dimensions too large (" + std::to_string(width) + " x " + std::to_string(height) + " from "
+                     + std::to_string(available) + " bytes of RLE data)");
         const std::int64_t longest = longestRleStream(pixels, height);
         l.streamCapped = available > longest;
         l.pixelBytes = std::min(available, longest);
     } else {
-        l.rowBytes = (width * l.bitsPerPixel + 31) / 32 * 4;
+        l.rowBytes = PixelLayout::paddedRowBytes(width, l.bitsPerPixel);
         l.pixelBytes = l.rowBytes * height;
         if (l.pixelBytes > available)
-            fail("truncated pixel data (" + std::to_string(available) + " of " + std::to_string(l.pixelBytes)
-                 + " bytes)");
+            FailRead("truncated pixel data (" + std::to_string(available) + " of " + std::to_string(l.pixelBytes)
+                     + " bytes)");
     }
 }
 
@@ -224,7 +225,7 @@ Layout parseLayout(std::span<const std::uint8_t> head, std::int64_t fileSize)
 
     const std::int64_t headersEnd = kFileHeaderSize + std::int64_t{info.size} + 4 * masks.afterHeader;
     if (std::int64_t(head.size()) < headersEnd)
-        fail("truncated header");
+        FailRead("truncated header");
     readChannels(info, masks, l);
     placePaletteAndPixels(head, fileSize, headersEnd, info.coloursUsed, l);
     sizePixelData(fileSize, l);

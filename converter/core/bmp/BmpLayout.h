@@ -14,14 +14,6 @@
 
 namespace bmp {
 
-// The reason alone; the public entry points put the file name in front.
-class Failure : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-[[noreturn]] inline void fail(const std::string& reason) { throw Failure(reason); }
-
 inline std::uint16_t le16(const std::uint8_t* p) { return std::uint16_t(p[0] | p[1] << 8); }
 inline std::uint32_t le32(const std::uint8_t* p)
 {
@@ -111,7 +103,7 @@ inline std::int64_t longestRleStream(std::int64_t pixels, std::int64_t rows)
 }
 
 // Checks the headers (the first bytes of the file, up to kLongestHeaders)
-// against the real file size. Throws Failure with the reason.
+// against the real file size. Throws ReadFailure with the reason.
 Layout parseLayout(std::span<const std::uint8_t> head, std::int64_t fileSize);
 
 } // namespace bmp

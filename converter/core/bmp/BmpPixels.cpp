@@ -4,11 +4,6 @@
 
 namespace bmp {
 
-std::uint8_t* bufferRow(const Layout& l, std::uint8_t* buffer, int fileRow)
-{
-    return l.picture().row(buffer, l.topDown ? fileRow : l.height - 1 - fileRow);
-}
-
 namespace {
 
 // Always 256 entries: colours the file does not define stay black, so any
@@ -64,7 +59,7 @@ void decodePlainRow(const Layout& l, const Palette& palette, const std::uint8_t*
 void decodePlain(const Layout& l, const Palette& palette, std::span<const std::uint8_t> pixels, std::uint8_t* buffer)
 {
     for (int row = 0; row < l.height; ++row)
-        decodePlainRow(l, palette, pixels.data() + row * l.rowBytes, bufferRow(l, buffer, row));
+        decodePlainRow(l, palette, pixels.data() + row * l.rowBytes, l.picture().bufferRow(buffer, row, l.topDown));
 }
 
 // Writes RLE output into the buffer. Runs are cut at the end of their row and
@@ -113,8 +108,8 @@ void decodeRle(const Layout& l, const Palette& palette, std::span<const std::uin
         if (stream.size() - pos >= n)
             return;
         if (l.streamCapped)
-            fail("corrupt RLE data (no end-of-bitmap in " + std::to_string(stream.size()) + " bytes)");
-        fail("truncated pixel data (RLE data ends without end-of-bitmap)");
+            FailRead("corrupt RLE data (no end-of-bitmap in " + std::to_string(stream.size()) + " bytes)");
+        FailRead("truncated pixel data (RLE data ends without end-of-bitmap)");
     };
 
     for (;;) {

@@ -11,10 +11,6 @@
 #include <span>
 namespace bmp {
 
-// The buffer row that holds the file's row `fileRow` (rows are stored
-// bottom-up in the buffer whatever the file's order).
-std::uint8_t* bufferRow(const Layout& l, std::uint8_t* buffer, int fileRow);
-
 // Decodes checked pixel data (plain or RLE) into the 24-bit bottom-up buffer.
 void decodePixels(const Layout& l, std::span<const std::uint8_t> paletteBytes, std::span<const std::uint8_t> pixels,
                   std::uint8_t* buffer);

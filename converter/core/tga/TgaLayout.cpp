@@ -44,14 +44,14 @@ void checkImageType(std::span<const std::uint8_t> head, Layout& l)
     case 2: l.kind = Kind::TrueColour; break;
     case 3: l.kind = Kind::Grey; break;
     default:
-        fail(type == 0 ? "unsupported image type (0: no image data)"
-                       : "unsupported image type (" + std::to_string(type) + ": Huffman-coded)");
+        FailRead(type == 0 ? "unsupported image type (0: no image data)"
+                           : "unsupported image type (" + std::to_string(type) + ": Huffman-coded)");
     }
     l.rle = type & 8;
     // Interleaved rows (bits 6 and 7) went out with the hardware that
     // displayed them; reading them as plain rows would scramble the picture.
     if (head[Descriptor] & 0xC0)
-        fail("unsupported image type (interleaved rows)");
+        FailRead("unsupported image type (interleaved rows)");
     l.rightToLeft = head[Descriptor] & 0x10;
     l.topDown = head[Descriptor] & 0x20;
 }
@@ -62,7 +62,7 @@ void checkDepth(std::span<const std::uint8_t> head, Layout& l)
     const bool supported = l.kind == Kind::TrueColour ? bits == 24 || bits == 32 : bits == 8;
     if (!supported) {
         static const char* const kinds[] = {"true colour", "greyscale", "colour-mapped"};
-        fail("unsupported bit depth (" + std::to_string(bits) + " bits per pixel, " + kinds[int(l.kind)] + ")");
+        FailRead("unsupported bit depth (" + std::to_string(bits) + " bits per pixel, " + kinds[int(l.kind)] + ")");
     }
     l.bytesPerPixel = bits / 8;
 }
@@ -83,15 +83,15 @@ void placeColourMap(std::span<const std::uint8_t> head, Layout& l)
         return;
 
     if (!present)
-        fail("bad colour map (none in a colour-mapped picture)");
+        FailRead("bad colour map (none in a colour-mapped picture)");
     if (length == 0)
-        fail("bad colour map (no entries)");
+        FailRead("bad colour map (no entries)");
     if (entryBits == 15 || entryBits == 16)
-        fail("unsupported bit depth (" + std::to_string(entryBits) + "-bit colour map entries)");
+        FailRead("unsupported bit depth (" + std::to_string(entryBits) + "-bit colour map entries)");
     if (entryBits != 24 && entryBits != 32)
-        fail("bad colour map (" + std::to_string(entryBits) + "-bit entries)");
+        FailRead("bad colour map (" + std::to_string(entryBits) + "-bit entries)");
     if (first > 255)
-        fail("bad colour map (first entry stands for index " + std::to_string(first) + ", past the 8-bit indices)");
+        FailRead("bad colour map (first entry stands for index " + std::to_string(first) + ", past the 8-bit indices)");
     l.mapFirst = first;
     l.mapEntries = std::min(length, 256 - first);
     l.mapEntryBytes = entryBits / 8;
@@ -100,15 +100,15 @@ void placeColourMap(std::span<const std::uint8_t> head, Layout& l)
 void sizePixelData(std::int64_t fileSize, Layout& l)
 {
     if (l.pixelOffset > fileSize)
-        fail("truncated header (image ID and colour map end at byte " + std::to_string(l.pixelOffset) + ", file size "
-             + std::to_string(fileSize) + ")");
+        FailRead("truncated header (image ID and colour map end at byte " + std::to_string(l.pixelOffset)
+                 + ", file size " + std::to_string(fileSize) + ")");
     const std::int64_t available = fileSize - l.pixelOffset;
     const std::int64_t bpp = l.bytesPerPixel;
     if (!l.rle) {
         l.pixelBytes = l.pixels() * bpp;
         if (l.pixelBytes > available)
-            fail("truncated pixel data (" + std::to_string(available) + " of " + std::to_string(l.pixelBytes)
-                 + " bytes)");
+            FailRead("truncated pixel data (" + std::to_string(available) + " of " + std::to_string(l.pixelBytes)
+                     + " bytes)");
         return;
     }
     // A packet holds at most 128 pixels in at least 1 + bpp bytes, and at
@@ -117,8 +117,8 @@ void sizePixelData(std::int64_t fileSize, Layout& l)
     // the second.
     const std::int64_t shortest = (l.pixels() + 127) / 128 * (1 + bpp);
     if (available < shortest)
-        fail("truncated pixel data (" + std::to_string(available) + " bytes of RLE data for "
-             + sizeText(l.width, l.height) + " pixels)");
+        FailRead("truncated pixel data (" + std::to_string(available) + " bytes of RLE data for "
+                 + sizeText(l.width, l.height) + " pixels)");
     l.pixelBytes = std::min(available, l.pixels() * (1 + bpp));
 }
 
@@ -127,16 +127,16 @@ void sizePixelData(std::int64_t fileSize, Layout& l)
 PixelLayout parseSize(std::span<const std::uint8_t> head, std::int64_t fileSize)
 {
     if (fileSize == 0)
-        fail("file is empty");
+        FailRead("file is empty");
     if (head.size() > MapType && head[MapType] > 1)
-        fail("not a TGA file (colour map type " + std::to_string(head[MapType]) + ")");
+        FailRead("not a TGA file (colour map type " + std::to_string(head[MapType]) + ")");
     if (head.size() > ImageType && !isKnownImageType(head[ImageType]))
-        fail("not a TGA file (image type " + std::to_string(head[ImageType]) + ")");
+        FailRead("not a TGA file (image type " + std::to_string(head[ImageType]) + ")");
     if (head.size() < kHeaderSize)
-        fail("truncated header");
+        FailRead("truncated header");
     const PixelLayout size{le16(&head[Width]), le16(&head[Height])};
     if (size.width == 0 || size.height == 0)
-        fail("bad dimensions (" + sizeText(size.width, size.height) + ")");
+        FailRead("bad dimensions (" + sizeText(size.width, size.height) + ")");
     return size;
 }
 
@@ -150,7 +150,7 @@ Layout parseLayout(std::span<const std::uint8_t> head, std::int64_t fileSize)
     l.width = size.width;
     l.height = size.height;
     if (l.pixels() > kMaxPixels)
-        fail("dimensions too large (" + sizeText(l.width, l.height) + ")");
+        FailRead("dimensions too large (" + sizeText(l.width, l.height) + ")");
     checkDepth(head, l);
     placeColourMap(head, l);
     sizePixelData(fileSize, l);

@@ -12,14 +12,6 @@
 
 namespace tga {
 
-// The reason alone; the public entry points put the file name in front.
-class Failure : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-[[noreturn]] inline void fail(const std::string& reason) { throw Failure(reason); }
-
 inline constexpr std::size_t kHeaderSize = 18;
 
 enum class Kind { TrueColour, Grey, Mapped };
@@ -46,7 +38,7 @@ struct Layout {
 };
 
 // Checks the 18-byte header (head may be shorter when the file is) against
-// the real file size. Throws Failure with the reason.
+// the real file size. Throws ReadFailure with the reason.
 Layout parseLayout(std::span<const std::uint8_t> head, std::int64_t fileSize);
 
 } // namespace tga

@@ -6,11 +6,6 @@
 
 namespace tga {
 
-std::uint8_t* bufferRow(const Layout& l, std::uint8_t* buffer, int fileRow)
-{
-    return l.picture().row(buffer, l.topDown ? fileRow : l.height - 1 - fileRow);
-}
-
 namespace {
 
 // Turns one stored pixel into blue, green, red. Alpha, when stored, is
@@ -35,8 +30,8 @@ public:
         case Kind::Grey: out[0] = out[1] = out[2] = in[0]; return;
         case Kind::Mapped:
             if (in[0] < m_mapFirst || in[0] > m_mapLast)
-                fail("bad colour map (index " + std::to_string(in[0]) + " outside entries " + std::to_string(m_mapFirst)
-                     + " to " + std::to_string(m_mapLast) + ")");
+                FailRead("bad colour map (index " + std::to_string(in[0]) + " outside entries "
+                         + std::to_string(m_mapFirst) + " to " + std::to_string(m_mapLast) + ")");
             std::memcpy(out, m_map[in[0]].data(), 3);
             return;
         }
@@ -72,7 +67,7 @@ private:
     void startRow()
     {
         m_x = 0;
-        m_at = bufferRow(m_l, m_buffer, m_fileRow) - m_buffer;
+        m_at = m_l.picture().bufferRow(m_buffer, m_fileRow, m_l.topDown) - m_buffer;
         m_step = 3;
         if (m_l.rightToLeft) {
             m_at += std::int64_t{m_l.width - 1} * 3;
@@ -93,7 +88,7 @@ void decodePlain(const Layout& l, const PixelReader& read, std::span<const std::
     if (l.kind == Kind::TrueColour && l.bytesPerPixel == 3 && !l.rightToLeft) {
         const std::size_t rowBytes = std::size_t(l.width) * 3;
         for (int row = 0; row < l.height; ++row)
-            std::memcpy(bufferRow(l, buffer, row), pixels.data() + row * rowBytes, rowBytes);
+            std::memcpy(l.picture().bufferRow(buffer, row, l.topDown), pixels.data() + row * rowBytes, rowBytes);
         return;
     }
     Canvas canvas(l, buffer);
@@ -114,16 +109,16 @@ void decodeRle(const Layout& l, const PixelReader& read, std::span<const std::ui
     std::int64_t left = l.pixels();
     const auto need = [&](std::size_t bytes) {
         if (stream.size() - pos < bytes)
-            fail("truncated pixel data (RLE data ends at pixel " + std::to_string(l.pixels() - left) + " of "
-                 + std::to_string(l.pixels()) + ")");
+            FailRead("truncated pixel data (RLE data ends at pixel " + std::to_string(l.pixels() - left) + " of "
+                     + std::to_string(l.pixels()) + ")");
     };
     while (left > 0) {
         need(1);
         const int header = stream[pos++];
         const int count = (header & 0x7F) + 1;
         if (count > left)
-            fail("corrupt RLE data (packet of " + std::to_string(count) + " pixels at pixel "
-                 + std::to_string(l.pixels() - left) + " of " + std::to_string(l.pixels()) + ")");
+            FailRead("corrupt RLE data (packet of " + std::to_string(count) + " pixels at pixel "
+                     + std::to_string(l.pixels() - left) + " of " + std::to_string(l.pixels()) + ")");
         if (header & 0x80) {
             need(bpp);
             std::uint8_t colour[3];

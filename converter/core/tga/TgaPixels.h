@@ -10,11 +10,8 @@
 
 namespace tga {
 
-// The buffer row that holds the file's row `fileRow`.
-std::uint8_t* bufferRow(const Layout& l, std::uint8_t* buffer, int fileRow);
-
 // Decodes the pixel data (plain or RLE; l.pixelBytes of it) into the
-// buffer, pad bytes included. Throws Failure for a stream that ends early
+// buffer, pad bytes included. Throws ReadFailure for a stream that ends early
 // or overruns the picture and for an index outside the colour map; the
 // buffer is then partly written.
 void decodePixels(const Layout& l, std::span<const std::uint8_t> mapBytes, std::span<const std::uint8_t> pixels,
