@@ -1,6 +1,6 @@
 #include "core/Directories.h"
 
-#include <QFileInfo>
+#include "core/os/NativeFile.h"
 
 namespace Directories {
 
@@ -10,7 +10,7 @@ bool exists(const QString& path)
     if (path.size() < 3)
         return false;
 #endif
-    return QFileInfo(path).isDir();
+    return NativeFile::isDirectory(path);
 }
 
 } // namespace Directories

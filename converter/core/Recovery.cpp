@@ -2,6 +2,7 @@
 
 #include "core/PrivateName.h"
 #include "core/Retire.h"
+#include "core/ScreenshotFormat.h"
 #include "core/ScreenshotList.h"
 #include "core/os/NativeFile.h"
 
@@ -18,8 +19,10 @@ namespace {
 QString nameForUnnamed(int held)
 {
     QFile file;
-    const bool bitmap = file.open(held, QIODevice::ReadOnly, QFileDevice::DontCloseHandle) && file.read(2) == "BM";
-    return bitmap ? QStringLiteral("recovered0000.bmp") : QStringLiteral("recovered0000.tga");
+    const QByteArray head = file.open(held, QIODevice::ReadOnly, QFileDevice::DontCloseHandle)
+                                ? file.read(ScreenshotFormats::markLength())
+                                : QByteArray();
+    return QStringLiteral("recovered0000") + ScreenshotFormats::startingWith(head).suffix();
 }
 
 // Whether the JPEG the record names is in the output folder, and is the

@@ -2,6 +2,7 @@
 
 #include "core/NativeName.h"
 #include "core/PrivateName.h"
+#include "core/ScreenshotFormat.h"
 #include "core/ScreenshotList.h"
 
 #include <utility>
@@ -21,11 +22,11 @@ Place placeOf(const QString& path)
     return {path.left(slash + 1), path.mid(slash + 1)};
 }
 
-// The file name's extension with its dot, ".bmp" for "c1a00003.bmp".
+// The extension a kept screenshot is named with: its format's.
 QString extensionOf(const QString& name)
 {
-    const qsizetype dot = name.lastIndexOf(QChar('.'));
-    return dot < 0 ? QString() : name.mid(dot);
+    const ScreenshotFormat* format = ScreenshotFormats::of(name);
+    return format ? format->suffix() : QString();
 }
 
 } // namespace

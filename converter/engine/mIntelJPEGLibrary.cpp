@@ -1,6 +1,5 @@
 #include "engine/mIntelJPEGLibrary.h"
 
-#include "core/NativeName.h"
 #include "engine/AppError.h"
 #include "engine/cDIBSection.h"
 #include "platform/IntelJpegLibrary.h"
@@ -51,8 +50,7 @@ IJLERR write(const cDIBSection& image, const QString& fileName, int quality, boo
     props.DIBBytes = image.DIBSectionBitsPtr();
     props.DIBPadBytes = image.BytesPerScanLine() - image.Width() * 3;
 
-    const QByteArray encodedName = NativeName::encode(fileName);
-    props.JPGFile = encodedName.constData();
+    props.JPGFile = fileName;
     props.JPGWidth = image.Width();
     props.JPGHeight = image.Height();
     props.jquality = quality;

@@ -1,7 +1,6 @@
 #include "platform/IntelJpegLibrary.h"
 
 #include "core/JpegEncoder.h"
-#include "core/NativeName.h"
 #include "core/SafeFile.h"
 
 #include <QFile>
@@ -29,7 +28,7 @@ IJLERR ijlWrite(JPEG_CORE_PROPERTIES* jcprops, int iotype)
     if (!jcprops || !jcprops->jprops)
         return IJL_NOT_INITIALISED;
     JPEG_CORE_PROPERTIES& p = *jcprops;
-    if (iotype != IJL_JFILE_WRITEWHOLEIMAGE || !p.DIBBytes || !p.JPGFile || !*p.JPGFile || p.DIBChannels != 3
+    if (iotype != IJL_JFILE_WRITEWHOLEIMAGE || !p.DIBBytes || p.JPGFile.isEmpty() || p.DIBChannels != 3
         || p.DIBColor != IJL_COLOR::BGR || p.DIBWidth <= 0 || p.DIBHeight == 0 || p.DIBPadBytes < 0
         || p.JPGWidth != p.DIBWidth || p.JPGHeight != std::abs(p.DIBHeight))
         return IJL_INVALID_ARGUMENT;
@@ -44,7 +43,7 @@ IJLERR ijlWrite(JPEG_CORE_PROPERTIES* jcprops, int iotype)
     }
 
     const auto mode = p.JPGNoReplace ? SafeFile::Publish::NoReplace : SafeFile::Publish::Replace;
-    const SafeFile::Result written = SafeFile::write(NativeName::decode(p.JPGFile), jpeg, mode,
+    const SafeFile::Result written = SafeFile::write(p.JPGFile, jpeg, mode,
                                                      p.JPGNoReplace ? p.JPGBeforeNaming : SafeFile::BeforeNaming{});
     p.JPGDurable = written.durable;
     switch (written.outcome) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -34,7 +35,9 @@ struct JPEG_CORE_PROPERTIES {
     std::int32_t DIBChannels = 0;
     IJL_COLOR DIBColor = IJL_COLOR::BGR;
 
-    const char* JPGFile = nullptr; // zero-terminated, the name's bytes as NativeName::encode gives them
+    // The file's path, kept as it is until the system call encodes it once
+    // (a name's bytes survive the way there: see NativeName).
+    QString JPGFile;
     std::int32_t JPGWidth = 0;
     std::int32_t JPGHeight = 0;
     std::int32_t JPGChannels = 0;

@@ -165,6 +165,9 @@ Status remove(const QString& path);
 // waits.
 void setRetryPause(std::function<void(int attempt)> pause);
 
+// Whether the path names a directory (links followed).
+bool isDirectory(const QString& path);
+
 // Makes a directory (its parent must exist).
 Status makeDirectory(const QString& path);
 

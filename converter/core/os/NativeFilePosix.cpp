@@ -267,6 +267,12 @@ Status remove(const QString& path) { return checked(::unlink(native(path).constD
 
 void setRetryPause(std::function<void(int)>) {}
 
+bool isDirectory(const QString& path)
+{
+    struct stat st {};
+    return ::stat(native(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 Status makeDirectory(const QString& path) { return checked(::mkdir(native(path).constData(), 0777) == 0); }
 
 QStringList regularFiles(const QString& directory)

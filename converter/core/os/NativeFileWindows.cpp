@@ -1,5 +1,7 @@
 #include "core/os/NativeFile.h"
 
+#include "core/ScreenshotList.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QThread>
@@ -405,6 +407,12 @@ Status remove(const QString& path)
 
 void setRetryPause(std::function<void(int)> pause) { retryPause() = pause ? std::move(pause) : realPause; }
 
+bool isDirectory(const QString& path)
+{
+    const DWORD attributes = GetFileAttributesW(wide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 Status makeDirectory(const QString& path) { return checked(CreateDirectoryW(wide(path).c_str(), nullptr)); }
 
 QStringList regularFiles(const QString& directory)
@@ -422,7 +430,7 @@ QStringList regularFiles(const QString& directory)
         // A link counts as what it names, as on Linux; any other reparse
         // point (a cloud placeholder) is a file.
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsReparseTagNameSurrogate(found.dwReserved0)) {
-            const HANDLE target = openToLook(directory + QChar('/') + name, 0);
+            const HANDLE target = openToLook(ScreenshotList::pathIn(directory, name), 0);
             if (target == INVALID_HANDLE_VALUE)
                 continue;
             BY_HANDLE_FILE_INFORMATION info{};
