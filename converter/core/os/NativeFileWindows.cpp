@@ -53,6 +53,27 @@ Status checked(BOOL ok) { return ok ? Status{} : lastError(); }
 
 HANDLE handleOf(int fd) { return reinterpret_cast<HANDLE>(_get_osfhandle(fd)); }
 
+// Owns a handle that no descriptor wraps: closed on every way out.
+template <BOOL(WINAPI* close)(HANDLE)>
+class Owned {
+public:
+    explicit Owned(HANDLE handle) : m_handle(handle) {}
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
+    ~Owned()
+    {
+        if (*this)
+            close(m_handle);
+    }
+    explicit operator bool() const { return m_handle != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return m_handle; }
+
+private:
+    HANDLE m_handle;
+};
+using Handle = Owned<CloseHandle>;
+using Search = Owned<FindClose>;
+
 // A scanner's or indexer's hold lasts a moment: 25, 50, ... 250 ms, about
 // 1.4 s in all before a call counts as failed.
 constexpr int kRetries = 10;
@@ -161,14 +182,10 @@ bool isLink(const QString& path)
     const DWORD attributes = GetFileAttributesW(wide(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
         return false;
-    const HANDLE link = CreateFileW(wide(path).c_str(), FILE_READ_ATTRIBUTES,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (link == INVALID_HANDLE_VALUE)
-        return false;
-    const bool surrogate = isNameSurrogate(link);
-    CloseHandle(link);
-    return surrogate;
+    const Handle link(CreateFileW(wide(path).c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    return link && isNameSurrogate(link.get());
 }
 
 // Opens for reading with the rights to move, delete and hide the file too;
@@ -269,12 +286,8 @@ FileIdentity identityOf(int fd) { return identityOfHandle(handleOf(fd)).value_or
 
 std::optional<FileIdentity> identityOfPath(const QString& path)
 {
-    const HANDLE handle = openToLook(path, 0);
-    if (handle == INVALID_HANDLE_VALUE)
-        return std::nullopt;
-    const auto identity = identityOfHandle(handle);
-    CloseHandle(handle);
-    return identity;
+    const Handle handle(openToLook(path, 0));
+    return handle ? identityOfHandle(handle.get()) : std::nullopt;
 }
 
 Presence presenceOf(const QString& path)
@@ -419,9 +432,9 @@ QStringList regularFiles(const QString& directory)
 {
     QStringList names;
     WIN32_FIND_DATAW found{};
-    const HANDLE search = FindFirstFileExW(wide(directory + QStringLiteral("/*")).c_str(), FindExInfoBasic, &found,
-                                           FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
-    if (search == INVALID_HANDLE_VALUE)
+    const Search search(FindFirstFileExW(wide(directory + QStringLiteral("/*")).c_str(), FindExInfoBasic, &found,
+                                         FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!search)
         return {};
     do {
         if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE))
@@ -430,19 +443,15 @@ QStringList regularFiles(const QString& directory)
         // A link counts as what it names, as on Linux; any other reparse
         // point (a cloud placeholder) is a file.
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsReparseTagNameSurrogate(found.dwReserved0)) {
-            const HANDLE target = openToLook(ScreenshotList::pathIn(directory, name), 0);
-            if (target == INVALID_HANDLE_VALUE)
-                continue;
+            const Handle target(openToLook(ScreenshotList::pathIn(directory, name), 0));
             BY_HANDLE_FILE_INFORMATION info{};
-            const bool regular =
-                GetFileInformationByHandle(target, &info) && !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-            CloseHandle(target);
+            const bool regular = target && GetFileInformationByHandle(target.get(), &info)
+                                 && !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
             if (!regular)
                 continue;
         }
         names << name;
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    } while (FindNextFileW(search.get(), &found));
     return names;
 }
 
