@@ -265,6 +265,22 @@ TEST(Cli, ABitmapThatCannotBeDeletedIsKeptAndCountsAsConverted)
     EXPECT_EQ(entries(in.path()).size(), 1);
 }
 
+// A linked bitmap is converted once: with -d its link goes, as the window
+// deletes the name it read, and the picture stays in the file it points to.
+TEST(Cli, ALinkedBitmapIsConvertedOnceAndOnlyItsLinkIsDeleted)
+{
+    TempDir in, out, elsewhere;
+    writeShots(elsewhere, "c1a0%1.bmp", 1);
+    ASSERT_TRUE(QFile::link(elsewhere.file("c1a00000.bmp"), in.file("c1a00000.bmp")));
+    for (int run = 0; run < 2; ++run) {
+        const Result r = convert({"-d", in.path(), out.path()});
+        EXPECT_EQ(r.code, 0) << r.errors.toStdString();
+    }
+    EXPECT_EQ(idsOfJpegs(out.path()), std::multiset<int>{0});
+    EXPECT_TRUE(entries(in.path()).isEmpty());
+    EXPECT_EQ(readAll(elsewhere.file("c1a00000.bmp")), bmpBytes(shot(0)));
+}
+
 // A JPEG whose flush fails (a network folder's write-behind, a failing disk)
 // is published, but its bitmap is kept: nothing would hold the picture if
 // the JPEG never reached the disk. Every flush fails here, by strace.

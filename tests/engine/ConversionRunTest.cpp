@@ -181,6 +181,23 @@ TEST_F(ConversionRunTest, RecoversWhatADeadRunLeftAndKeepsBitmapsThatCannotGo)
     EXPECT_TRUE(QFile::exists(jpegs.file("lock0000.JPG")));
 }
 
+// A linked bitmap is converted once, and Delete deletes the link, the name
+// the run read; the picture stays in the file it points to.
+TEST_F(ConversionRunTest, DeleteTakesALinkNeverItsTarget)
+{
+    const fwtest::TempDir elsewhere;
+    const QImage picture = ::addShot(elsewhere.file("half0007.bmp"));
+    ASSERT_TRUE(QFile::link(elsewhere.file("half0007.bmp"), shots.file("half0007.bmp")));
+    host.deleteBitmaps = true;
+    EXPECT_TRUE(run());
+    EXPECT_TRUE(run());
+    EXPECT_EQ(host.info, (QStringList{"Processing:", "Done."}));
+    EXPECT_EQ(outputFiles(), QStringList{"half0000.JPG"});
+    EXPECT_EQ(dirEntries(shots.path()), QStringList());
+    EXPECT_EQ(QImage(elsewhere.file("half0007.bmp")).convertToFormat(QImage::Format_RGB888),
+              picture.convertToFormat(QImage::Format_RGB888));
+}
+
 // A run that goes ahead, even with nothing to convert, ends with "Done.".
 TEST_F(ConversionRunTest, MissingDirectoriesAreReportedOrCreatedAndAnEmptyInputEndsDone)
 {
