@@ -146,6 +146,7 @@ public:
             reporter.note(QString("The input directory %1 is back; watching it again.").arg(shown));
             m_session.convert(nullptr);
         });
+        QObject::connect(&m_watcher, &FolderWatcher::notice, [&reporter](const QString& line) { reporter.note(line); });
         QObject::connect(&m_watcher, &FolderWatcher::failed, [&reporter](const QString& reason) {
             reporter.error("framewright-convert: " + reason);
             QCoreApplication::exit(kFailed);
