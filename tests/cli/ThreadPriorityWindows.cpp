@@ -1,9 +1,10 @@
 #include "ThreadPriority.h"
 
 #include <memory>
-#include <tlhelp32.h>
 #include <type_traits>
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <tlhelp32.h>
 
 namespace clitest {
 
