@@ -284,6 +284,12 @@ FolderWatcher::Start FolderWatcher::start()
                                nullptr)) {
         const DWORD error = GetLastError();
         s.folder.reset();
+        if (error == ERROR_ACCESS_DENIED || error == ERROR_DELETE_PENDING || !QFileInfo(s.directory).isDir()) {
+            // Deleted (the handle kept it until now) or renamed away.
+            emit directoryLost();
+            s.lookAgain.start();
+            return Start::Missing;
+        }
         if (!eventsRefused(error)) {
             emit failed(QString("cannot watch %1: %2").arg(NativeName::printable(s.directory), systemError(error)));
             return Start::Failed;
