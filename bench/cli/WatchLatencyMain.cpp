@@ -7,11 +7,11 @@
 //     publishing rename's IN_MOVED_TO): prints the median, smallest and
 //     largest in milliseconds. OPTIONs go to the converter
 //     (--normal-priority).
-//   idle CONVERTER SECONDS FILES [--wine]
+//   idle CONVERTER SECONDS FILES [--wine] [OPTION...]
 //     the processor time the watch uses over SECONDS while nothing changes
 //     in a folder of FILES files: prints milliseconds.
-//   dump CONVERTER FRAMES [--wine]
-//     a recorded movie of FRAMES frames written into the watched folder one
+//   dump CONVERTER FRAMES [--wine] [OPTION...]
+//     a recorded movie of FRAMES frames of 640 x 480 written into the watched folder one
 //     after the other, as fast as the writer goes: prints the seconds from
 //     the first frame's write to the last JPEG, and the writer's own seconds.
 // The watch runs with --delete in a dump, so that the bitmaps do not pile up
@@ -58,12 +58,12 @@ struct Setup {
 };
 
 // The screenshot every write puts down: one rendered frame as a bitmap.
-QByteArray frameBitmap()
+QByteArray frameBitmap(QSize size)
 {
     QByteArray bitmap;
     QBuffer buffer(&bitmap);
     buffer.open(QIODevice::WriteOnly);
-    renderGameScene({1024, 768}, 3).convertToFormat(QImage::Format_RGB888).save(&buffer, "BMP");
+    renderGameScene(size, 3).convertToFormat(QImage::Format_RGB888).save(&buffer, "BMP");
     return bitmap;
 }
 
@@ -172,7 +172,7 @@ void writeFile(const Setup& setup, const QString& source, const QByteArray& byte
 
 int latency(const Setup& setup, int count, const QStringList& options)
 {
-    const QByteArray bitmap = frameBitmap();
+    const QByteArray bitmap = frameBitmap({1024, 768});
     QTemporaryDir in, out, source;
     const QString frame = source.filePath("frame.bmp");
     QFile file(frame);
@@ -200,7 +200,7 @@ int latency(const Setup& setup, int count, const QStringList& options)
     return 0;
 }
 
-int idle(const Setup& setup, int seconds, int files)
+int idle(const Setup& setup, int seconds, int files, const QStringList& options)
 {
     QTemporaryDir in, out;
     // Bitmaps already there, left alone (--new-only): what a folder of a
@@ -210,16 +210,17 @@ int idle(const Setup& setup, int seconds, int files)
         file.open(QIODevice::WriteOnly);
         file.write("BM");
     }
-    Watch watch(setup, {"--watch", "--new-only"}, in.path(), out.path());
+    Watch watch(setup, QStringList{"--watch", "--new-only"} + options, in.path(), out.path());
     const double before = watch.processorMs();
     std::this_thread::sleep_for(std::chrono::seconds(seconds));
     std::printf("%.0f\n", watch.processorMs() - before);
     return 0;
 }
 
-int dump(const Setup& setup, int frames)
+int dump(const Setup& setup, int frames, const QStringList& options)
 {
-    const QByteArray bitmap = frameBitmap();
+    // A movie's frames at the game's usual 640 x 480 (921 KB each).
+    const QByteArray bitmap = frameBitmap({640, 480});
     QTemporaryDir in, out, source;
     const QString frame = source.filePath("frame.bmp");
     QFile file(frame);
@@ -228,7 +229,7 @@ int dump(const Setup& setup, int frames)
     file.close();
 
     Folders folders(in.path(), out.path());
-    Watch watch(setup, {"--watch", "--new-only", "--delete"}, in.path(), out.path());
+    Watch watch(setup, QStringList{"--watch", "--new-only", "--delete"} + options, in.path(), out.path());
     const auto start = Clock::now();
     QProcess writer;
     std::thread native;
@@ -244,16 +245,17 @@ int dump(const Setup& setup, int frames)
                 writeFile(setup, frame, bitmap, in.filePath(QString("movie%1.bmp").arg(10000 + i)));
         });
     }
-    while (folders.jpegs < frames) {
-        if (!folders.read(kPatienceMs)) {
-            std::fprintf(stderr, "%d JPEG files for %d frames\n", folders.jpegs, frames);
-            return 1;
-        }
-    }
+    bool stalled = false;
+    while (folders.jpegs < frames && !stalled)
+        stalled = !folders.read(kPatienceMs);
     if (setup.wine)
         writer.waitForFinished(-1);
     else
         native.join();
+    if (stalled) {
+        std::fprintf(stderr, "%d JPEG files for %d frames\n", folders.jpegs, frames);
+        return 1;
+    }
     Clock::time_point written = start;
     for (const Clock::time_point closed : std::as_const(folders.closed))
         written = std::max(written, closed);
@@ -276,13 +278,13 @@ int main(int argc, char** argv)
         setup.converter = args.takeFirst();
         if (mode == "latency")
             return latency(setup, args.takeFirst().toInt(), args);
-        if (mode == "idle" && args.size() == 2)
-            return idle(setup, args.at(0).toInt(), args.at(1).toInt());
+        if (mode == "idle" && args.size() >= 2)
+            return idle(setup, args.at(0).toInt(), args.at(1).toInt(), args.mid(2));
         if (mode == "dump")
-            return dump(setup, args.at(0).toInt());
+            return dump(setup, args.at(0).toInt(), args.mid(1));
     }
     std::fprintf(stderr, "usage: fwbench_cli_watch latency CONVERTER COUNT [--wine] [OPTION...]\n"
-                         "       fwbench_cli_watch idle CONVERTER SECONDS FILES [--wine]\n"
-                         "       fwbench_cli_watch dump CONVERTER FRAMES [--wine]\n");
+                         "       fwbench_cli_watch idle CONVERTER SECONDS FILES [--wine] [OPTION...]\n"
+                         "       fwbench_cli_watch dump CONVERTER FRAMES [--wine] [OPTION...]\n");
     return 2;
 }

@@ -3,7 +3,6 @@
 #include "core/NativeName.h"
 
 #include <QDir>
-#include <QStandardPaths>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -14,8 +13,10 @@ FolderClaim::FolderClaim(const QString& folder)
 {
     // The runtime directory is the user's own and emptied at logout: nothing
     // stale is ever left, and another user's watch is no concern of ours.
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    const QString dir = (runtime.isEmpty() ? QDir::tempPath() : runtime) + "/framewright";
+    // Without one (no login session), a folder of the user's own in /tmp.
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    const QString dir =
+        runtime.isEmpty() ? QDir::tempPath() + QString("/framewright-%1").arg(::getuid()) : runtime + "/framewright";
     QDir().mkpath(dir);
     const QByteArray lockFile = NativeName::encode(dir + "/watch-" + keyOf(folder) + ".lock");
     const int fd = ::open(lockFile.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
