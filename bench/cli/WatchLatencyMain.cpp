@@ -120,7 +120,9 @@ class Watch {
 public:
     Watch(const Setup& setup, const QStringList& options, const QString& in, const QString& out)
     {
-        m_process.setProcessChannelMode(QProcess::MergedChannels);
+        // A line per file on stdout, unread, would fill the pipe and stop
+        // the watch; its notes on stderr are few.
+        m_process.setStandardOutputFile(QProcess::nullDevice());
         const QStringList args = options + QStringList{setup.path(in), setup.path(out)};
         if (setup.wine)
             m_process.start("wine", QStringList{setup.converter} + args);
@@ -128,7 +130,7 @@ public:
             m_process.start(setup.converter, args);
         QByteArray said;
         while (!said.contains("Stop with") && m_process.waitForReadyRead(kPatienceMs))
-            said += m_process.readAll();
+            said += m_process.readAllStandardError();
         if (!said.contains("Stop with")) {
             std::fprintf(stderr, "the watch did not start: %s\n", said.constData());
             std::exit(1);
