@@ -128,6 +128,7 @@ public:
             m_process.start("wine", QStringList{setup.converter} + args);
         else
             m_process.start(setup.converter, args);
+        m_process.setReadChannel(QProcess::StandardError);
         QByteArray said;
         while (!said.contains("Stop with") && m_process.waitForReadyRead(kPatienceMs))
             said += m_process.readAllStandardError();
