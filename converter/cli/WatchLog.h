@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QObject>
 #include <QString>
 #include <QTimer>
 
@@ -9,8 +8,7 @@
 // past kMostBytes it becomes the one older file (".old"), replacing the one
 // before, and a new file is begun, so a watch that runs for months never
 // fills the disk.
-class WatchLog : public QObject {
-    Q_OBJECT
+class WatchLog {
 public:
     static constexpr qint64 kMostBytes = 1024 * 1024;
 

@@ -1,6 +1,7 @@
 #include "WatchLog.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <cstdio>
 
@@ -23,7 +24,7 @@ WatchLog::WatchLog(const QString& path) : m_path(path)
     // The lines are flushed as they are written (Reporter), so the file's
     // size on the disk is what was written.
     m_check.setInterval(kCheckMs);
-    connect(&m_check, &QTimer::timeout, this, [this] {
+    QObject::connect(&m_check, &QTimer::timeout, [this] {
         if (QFileInfo(m_path).size() > kMostBytes) {
             // The file cannot be renamed while open: the lines go nowhere for
             // the moment of the rename.
