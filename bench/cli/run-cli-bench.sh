@@ -8,6 +8,8 @@
 #   (default 200 per FW_BENCH_PER_SIZE: 10000): -j 1, -j <cores> and the
 #   floor, once each, and the peak memory;
 # - the watch latency, at idle priority (the default) and at the usual one;
+# - the watch against the polling watcher (watch-bench.sh): latency, idle
+#   processor time, a movie dump;
 # - the stand-in game's frames while a watch converts (FW_BENCH_ROUNDS
 #   interleaved rounds, default 2).
 # Usage: run-cli-bench.sh BUILD_DIR (a Release build). A short run:
@@ -77,8 +79,9 @@ mf=$(floor_once movie)
 m1=$(convert_once movie 1)
 mn=$(convert_once movie "$cores")
 rm -rf "$work/out"
-latency=$("$bin/fwbench_cli_watch" "$bin/framewright-convert" 21)
-latency_normal=$("$bin/fwbench_cli_watch" "$bin/framewright-convert" 21 --normal-priority)
+shots=${FW_BENCH_WATCH_SHOTS:-21}
+latency=$("$bin/fwbench_cli_watch" latency "$bin/framewright-convert" "$shots")
+latency_normal=$("$bin/fwbench_cli_watch" latency "$bin/framewright-convert" "$shots" --normal-priority)
 
 # The memory goal: 40 MiB plus two copies of a picture's pixels per job.
 limit() { awk -v jobs="$1" -v px="$2" 'BEGIN { print 40 * 1024 + 2 * px * 3 / 1024 * jobs }'; }
@@ -118,5 +121,7 @@ awk -v mp="$movie_mp" -v frames="$frames" -v cores="$cores" -v tf="$mf" -v t1="$
   printf "| framewright-convert -j %d | %.3f | %.1f | %.2f x faster than -j 1 | >= %.1f |\n", cores, tn, mp / tn, t1 / tn, 0.9 * cores
   printf "Peak memory: -j 1 %.1f MiB (limit %.1f), -j %d %.1f MiB (limit %.1f)\n", rss1 / 1024, lim1 / 1024, cores, rssn / 1024, limn / 1024
 }'
+"$(dirname "$0")/watch-bench.sh" "$bin/fwbench_cli_watch" "$bin/framewright-convert" \
+  "$bin/framewright-convert-polling"
 echo "== The game keeps its frames while a watch converts"
 "$bin/fwbench_cli_frames" "$bin/framewright-convert" "${FW_BENCH_ROUNDS:-2}"

@@ -2,7 +2,8 @@
 # (cmake/Packaging.cmake is the Linux side.)
 #
 #   <Program Files>\Framewright\   framewright.exe, kudoscope.exe,
-#                                  framewright-convert.exe, skin.bmp,
+#                                  framewright-convert.exe,
+#                                  framewright-watch.exe, skin.bmp,
 #                                  skin@2x.bmp, the DLLs they load
 #   ...\platforms\qwindows.dll     Qt's Windows platform
 #   ...\styles\                    Qt's native widget style
@@ -60,17 +61,20 @@ install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
 
 # The installer: NSIS (makensis), from the staged install.
 find_program(FW_MAKENSIS makensis)
+find_program(FW_MINGW_STRIP ${FW_MINGW_TRIPLET}-strip REQUIRED)
 if(FW_MAKENSIS)
   set(FW_STAGE ${CMAKE_BINARY_DIR}/stage)
   set(FW_INSTALLER ${CMAKE_BINARY_DIR}/Framewright-${PROJECT_VERSION}-setup.exe)
   add_custom_target(installer
     COMMAND ${CMAKE_COMMAND} -E rm -rf ${FW_STAGE}
     COMMAND ${CMAKE_COMMAND} --install ${CMAKE_BINARY_DIR} --prefix ${FW_STAGE}
+    COMMAND ${CMAKE_COMMAND} -DSTAGE=${FW_STAGE} -DSTRIP=${FW_MINGW_STRIP}
+            -P ${CMAKE_CURRENT_LIST_DIR}/StripStage.cmake
     COMMAND ${CMAKE_COMMAND} -DSTAGE=${FW_STAGE} -DOUT=${CMAKE_BINARY_DIR}
             -P ${CMAKE_CURRENT_LIST_DIR}/ListStage.cmake
     COMMAND ${FW_MAKENSIS} -V2 -DSTAGE=${FW_STAGE} -DLISTS=${CMAKE_BINARY_DIR} -DOUTFILE=${FW_INSTALLER}
             -DVERSION=${PROJECT_VERSION} ${CMAKE_CURRENT_LIST_DIR}/installer.nsi
-    DEPENDS framewright kudoscope framewright-convert fw_art
+    DEPENDS framewright kudoscope framewright-convert framewright-watch fw_art
     COMMENT "Making the installer ${FW_INSTALLER}"
     VERBATIM)
 endif()

@@ -1,5 +1,6 @@
 #include "Directories.h"
 
+#include "ModFolders.h"
 #include "core/Settings.h"
 #include "detection/GameDirectory.h"
 
@@ -31,9 +32,21 @@ RunSetup chooseDirectories(const Options& options)
     };
     for (const QString& given : options.inputDirs)
         setup.inputDirs << pick("Input", given, {}, [] { return QString(); });
-    if (options.inputDirs.isEmpty())
-        setup.inputDirs << pick("Input", {}, saved.inputPath, [&] { return search().inputPath; });
+    if (options.inputDirs.isEmpty()) {
+        const QString input = pick("Input", {}, saved.inputPath, [&] { return search().inputPath; });
+        // The game saves each mod's screenshots in the mod's folder: a watch
+        // of valve alone misses every Counter-Strike screenshot.
+        const QString game = options.watch ? ModFolders::gameFolderOf(input) : input;
+        if (game != input)
+            setup.origins << QString("Following every mod folder of the game in %1").arg(game);
+        setup.inputDirs << game;
+    }
     setup.outputDir = pick("Output", options.outputDir, saved.outputPath, [&] { return search().outputPath; });
     setup.quality = options.quality.value_or(saved.quality);
+    setup.deleteAfter = options.deleteAfter;
+    if (options.watch && options.inputDirs.isEmpty() && saved.deleteAfterConversion && !options.deleteAfter) {
+        setup.deleteAfter = true;
+        setup.origins << "Deleting each screenshot once its JPEG is on the disk (the saved Delete choice)";
+    }
     return setup;
 }

@@ -4,10 +4,12 @@
 #include <QString>
 #include <memory>
 
-// Tells when a file in a directory is complete: on Linux when its writer
-// closes it or it is moved in (inotify), elsewhere when its size has stopped
-// changing. Survives the directory vanishing: it says so and looks for it
-// again until it is back.
+// Tells when a file in a directory is complete: when its writer closes it or
+// it is moved in. On Linux inotify says so (InotifyWatcher.cpp); on Windows
+// ReadDirectoryChangesW names the file and an open that refuses writers tells
+// whether its writer is done (DirectoryChangesWatcher.cpp); elsewhere, when
+// its size has stopped changing (PollingWatcher.cpp). Survives the directory
+// vanishing: it says so and looks for it again until it is back.
 class FolderWatcher : public QObject {
     Q_OBJECT
 public:
@@ -29,6 +31,9 @@ signals:
     void directoryLost();
     void directoryBack();
     void failed(const QString& reason);
+    // Something the user is told and the watch goes on: the system gives no
+    // change events for the folder, and it is looked at on a timer instead.
+    void notice(const QString& line);
 
 private:
     struct State;

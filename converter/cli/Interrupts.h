@@ -19,6 +19,10 @@ int received();
 // 128 plus the signal's number: 130 for SIGINT, 143 for SIGTERM.
 int exitCode();
 
+// Counts as the signal received: for a stop asked for by other means than a
+// signal (the windowless watch's stop request). Safe from any thread.
+void interrupt(int signal);
+
 // From now on, an interrupt also ends the running event loop, with
 // exitCode(). Call on the event loop's thread.
 void exitEventLoopOnInterrupt();

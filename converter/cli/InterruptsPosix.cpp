@@ -47,6 +47,8 @@ void install()
     std::signal(SIGXFSZ, SIG_IGN);
 }
 
+void interrupt(int signal) { onSignal(signal); }
+
 int received() { return g_signal.load(); }
 
 int exitCode() { return 128 + g_signal.load(); }

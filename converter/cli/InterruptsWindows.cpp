@@ -18,14 +18,19 @@ BOOL WINAPI onConsoleEvent(DWORD event)
 {
     if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT)
         return FALSE; // closing the console or logging off: the default
-    g_signal.store(SIGINT);
-    if (g_exitLoop.load())
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [] { QCoreApplication::exit(exitCode()); }, Qt::QueuedConnection);
+    interrupt(SIGINT);
     return TRUE;
 }
 
 } // namespace
+
+void interrupt(int signal)
+{
+    g_signal.store(signal);
+    if (g_exitLoop.load())
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [] { QCoreApplication::exit(exitCode()); }, Qt::QueuedConnection);
+}
 
 void install() { SetConsoleCtrlHandler(onConsoleEvent, TRUE); }
 

@@ -1,6 +1,7 @@
 #include "ModFolders.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
 
@@ -24,6 +25,14 @@ QStringList under(const QString& folder)
     QStringList mods = subfolders(folder);
     mods.removeIf([](const QString& path) { return !isModFolder(path); });
     return mods;
+}
+
+QString gameFolderOf(const QString& folder)
+{
+    if (!isModFolder(folder))
+        return folder;
+    const QString game = QFileInfo(QDir::cleanPath(folder)).path();
+    return game == QDir::cleanPath(folder) ? folder : game; // a mod folder at the root of a drive
 }
 
 QStringList expand(const QStringList& named)

@@ -14,6 +14,10 @@ namespace ModFolders {
 // game's folder (one that holds mod folders), every mod folder in it.
 QStringList expand(const QStringList& named);
 
+// The game's folder that `folder` belongs to: its parent for a mod folder
+// (valve stands for the whole game), else the folder itself.
+QString gameFolderOf(const QString& folder);
+
 // The mod folders directly under `folder`, by name.
 QStringList under(const QString& folder);
 

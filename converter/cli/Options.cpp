@@ -1,5 +1,7 @@
 #include "Options.h"
 
+#include "HelpText.h"
+
 #include <QCommandLineParser>
 #include <QThread>
 #include <cstdio>
@@ -8,40 +10,6 @@ namespace {
 
 constexpr int kUsageError = 2;
 constexpr int kMostJobs = 256;
-
-const char* const kDescription = "Converts Half-Life's screenshots into numbered JPEG files, the same way\n"
-                                 "Framewright's window does: c1a00003.bmp becomes c1a00000.JPG, or the\n"
-                                 "lowest free number after it. Unlike the window, which converts *.bmp only,\n"
-                                 "it also converts the *.tga files of the game's screenshot command\n"
-                                 "(HalfLife07.tga, taken with no map loaded, becomes HalfLife0000.JPG), and\n"
-                                 "once 0000 to 9998 are all taken (a recorded movie) it goes on with 9999,\n"
-                                 "10000 and so on up to 99999. An existing file is never overwritten, and a\n"
-                                 "screenshot is deleted (with --delete) only once its JPEG is safely on the\n"
-                                 "disk. Names of 8 characters or fewer and files under 360000 bytes (for a\n"
-                                 "TGA file: its picture as a bitmap) are skipped.\n"
-                                 "\n"
-                                 "The directories come from the arguments, else from Framewright's saved\n"
-                                 "settings, else from the first-start search (Wine, Steam). The quality comes\n"
-                                 "from --quality, else the saved settings, else 90.\n"
-                                 "\n"
-                                 "Half-Life saves each mod's screenshots in the mod's folder: valve, cstrike\n"
-                                 "and so on. Given the game's folder, the one that holds them, it converts\n"
-                                 "from every mod folder in it (each folder with a liblist.gam), and --watch\n"
-                                 "also follows a mod installed later. Several input folders may be named:\n"
-                                 "then the last folder named is the output folder. The JPEG files of every\n"
-                                 "folder go into the one output folder. For example, with the game's folder\n"
-                                 "in HL (Steam's is ~/.steam/steam/steamapps/common/Half-Life):\n"
-                                 "  framewright-convert --watch \"$HL\" ~/Pictures/Half-Life\n"
-                                 "  framewright-convert \"$HL/valve\" \"$HL/cstrike\" ~/Pictures/Half-Life\n"
-                                 "\n"
-                                 "--watch runs at idle processor and disk priority, so that a game never waits\n"
-                                 "for it: it converts in the time the game leaves over. The systemd user unit\n"
-                                 "framewright-watch.service runs it that way (systemctl --user enable --now\n"
-                                 "framewright-watch); to watch other folders than the saved ones, add them\n"
-                                 "with 'systemctl --user edit framewright-watch'.\n"
-                                 "\n"
-                                 "Exit status: 0 when every screenshot was converted or skipped, 1 when any\n"
-                                 "failed, 2 for a usage error, 130 after SIGINT and 143 after SIGTERM.";
 
 int usageError(const QString& message)
 {
@@ -64,7 +32,7 @@ std::optional<int> numberIn(const QString& text, int lowest, int highest)
 ParsedOptions parseOptions(const QStringList& arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QString::fromLatin1(kDescription));
+    parser.setApplicationDescription(helpDescription());
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption quality({"q", "quality"}, "JPEG quality, 0 to 100.", "N");

@@ -1,5 +1,6 @@
 #include "WatchLoop.h"
 
+#include "FolderClaim.h"
 #include "FolderRecovery.h"
 #include "FolderWatcher.h"
 #include "Interrupts.h"
@@ -18,6 +19,22 @@
 namespace {
 
 constexpr int kFailed = 1;
+constexpr int kWatchedElsewhere = 0; // not a failure: the folders are being converted
+
+// Claims a folder for this watch. Null when another watch converts it; a
+// claim the system refuses is said and not waited on: one watch converting
+// is better than none.
+std::unique_ptr<FolderClaim> claim(const QString& dir, Reporter& reporter)
+{
+    auto claimed = std::make_unique<FolderClaim>(dir);
+    if (claimed->held())
+        return claimed;
+    if (claimed->why().isEmpty())
+        return nullptr;
+    reporter.note(QString("Cannot tell whether another watch converts %1 (%2): watching it anyway.")
+                      .arg(NativeName::printable(dir), claimed->why()));
+    return claimed;
+}
 
 // Which files were taken already, by name and identity. An event for the
 // same file (one written while the first pass listed it) is not a new
@@ -109,9 +126,10 @@ private:
 // One input folder: what was taken from it, and its watcher.
 class WatchedFolder {
 public:
-    WatchedFolder(const ParallelConverter::Settings& settings, Reporter& reporter, const QString& dir)
-        : m_session(settings, reporter, dir), m_watcher(dir), m_reporter(reporter), m_dir(dir),
-          m_outputDir(settings.files.outputDir)
+    WatchedFolder(const ParallelConverter::Settings& settings, Reporter& reporter, const QString& dir,
+                  std::unique_ptr<FolderClaim> claim)
+        : m_claim(std::move(claim)), m_session(settings, reporter, dir), m_watcher(dir), m_reporter(reporter),
+          m_dir(dir), m_outputDir(settings.files.outputDir)
     {
         const QString shown = NativeName::printable(dir);
         QObject::connect(&m_watcher, &FolderWatcher::filesReady,
@@ -128,6 +146,7 @@ public:
             reporter.note(QString("The input directory %1 is back; watching it again.").arg(shown));
             m_session.convert(nullptr);
         });
+        QObject::connect(&m_watcher, &FolderWatcher::notice, [&reporter](const QString& line) { reporter.note(line); });
         QObject::connect(&m_watcher, &FolderWatcher::failed, [&reporter](const QString& reason) {
             reporter.error("framewright-convert: " + reason);
             QCoreApplication::exit(kFailed);
@@ -151,6 +170,7 @@ public:
     bool convertAll() { return m_session.convert(nullptr); }
 
 private:
+    std::unique_ptr<FolderClaim> m_claim; // held for as long as the folder is watched
     Session m_session;
     FolderWatcher m_watcher;
     Reporter& m_reporter;
@@ -169,7 +189,13 @@ int watchAndConvert(const ParallelConverter::Settings& settings, const QStringLi
     std::vector<std::unique_ptr<WatchedFolder>> folders;
     std::vector<WatchedFolder*> present;
     for (const QString& dir : ModFolders::expand(inputDirs)) {
-        folders.push_back(std::make_unique<WatchedFolder>(settings, reporter, dir));
+        auto claimed = claim(dir, reporter);
+        if (!claimed) {
+            reporter.error(QString("framewright-convert: another watch converts %1 already; this one ends.")
+                               .arg(NativeName::printable(dir)));
+            return kWatchedElsewhere;
+        }
+        folders.push_back(std::make_unique<WatchedFolder>(settings, reporter, dir, std::move(claimed)));
         const FolderWatcher::Start started = folders.back()->start(newOnly);
         if (started == FolderWatcher::Start::Failed)
             return kFailed;
@@ -185,7 +211,13 @@ int watchAndConvert(const ParallelConverter::Settings& settings, const QStringLi
         reporter.note(QString("Watching %1 for new mod folders").arg(NativeName::printable(game)));
     ModFolderFinder finder(gameFolders, ModFolders::expand(inputDirs));
     QObject::connect(&finder, &ModFolderFinder::found, [&](const QString& dir) {
-        folders.push_back(std::make_unique<WatchedFolder>(settings, reporter, dir));
+        auto claimed = claim(dir, reporter);
+        if (!claimed) {
+            reporter.note(QString("Not watching the new mod folder %1: another watch converts it.")
+                              .arg(NativeName::printable(dir)));
+            return;
+        }
+        folders.push_back(std::make_unique<WatchedFolder>(settings, reporter, dir, std::move(claimed)));
         reporter.note(QString("Watching %1 as well: a new mod folder").arg(NativeName::printable(dir)));
         if (folders.back()->start(false) == FolderWatcher::Start::Watching)
             folders.back()->convertAll();

@@ -4,7 +4,10 @@
 #   folder of screenshots; framewright.exe finds it by itself, CONVERT is
 #   clicked and the JPEG files appear; About starts the viewer;
 #   framewright-convert.exe converts a screenshot whose name no 8-bit code
-#   page holds; the silent uninstall leaves nothing behind.
+#   page holds; the option /WATCH=1 leaves a logon entry, and the windowless
+#   watch it starts converts what a Windows program copies into valve\ and
+#   into a cstrike\ made later, with the window's saved choices; the silent
+#   uninstall stops it and leaves nothing behind.
 # Usage: check-installer.sh <setup.exe> <folder of sample screenshots>
 # Runs in its own X server and Wine prefix (wine-session.sh).
 set -eu
@@ -18,18 +21,31 @@ drive_c="$WINEPREFIX/drive_c"
 installed="$drive_c/Program Files/Framewright"
 menu="$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Framewright"
 
-echo "== silent install"
-wine "$setup" /S
-for file in framewright.exe kudoscope.exe framewright-convert.exe skin.bmp platforms/qwindows.dll \
+run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+echo "== silent install, with the watch at logon (/WATCH=1)"
+wine "$setup" /S /WATCH=1
+for file in framewright.exe kudoscope.exe framewright-convert.exe framewright-watch.exe skin.bmp platforms/qwindows.dll \
             libjpeg-62.dll Qt6Widgets.dll uninstall.exe; do
   [ -f "$installed/$file" ] || fail "the install has no $file"
 done
 [ -f "$menu/Framewright.lnk" ] || fail "no Start-menu entry"
-echo "installed into C:\\Program Files\\Framewright, with a Start-menu entry"
+for entry in "Start converting while I play" "Stop converting while I play"; do
+  [ -f "$menu/$entry.lnk" ] || fail "no Start-menu entry \"$entry\""
+done
+logon=$(wine reg query "$run_key" /v 'Framewright watch' 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p')
+[ -n "$logon" ] || fail "no logon entry for the watch"
+size=$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Framewright' /v EstimatedSize \
+  /reg:64 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_DWORD *//p')
+[ -n "$size" ] && [ $((size)) -gt 1000 ] || fail "no EstimatedSize in the uninstall entry: '$size'"
+echo "installed into C:\\Program Files\\Framewright ($((size)) KiB), with Start-menu entries and the logon entry $logon"
+# The installer may have started the watch already, from the settings of
+# before: it is started again below as the logon would, with the game's.
+wine "C:\\Program Files\\Framewright\\framewright-watch.exe" --stop
 
 echo "== the window finds the game through the registry and converts"
 game="$session/Half-Life/valve"
 mkdir -p "$game" "$drive_c/CS_JPEG"
+echo 'game "Half-Life"' >"$game/liblist.gam"
 cp "$samples"/*.bmp "$game/"
 count=$(ls "$game"/*.bmp | wc -l)
 wine reg add 'HKLM\Software\Sierra OnLine\Setup\HLIFEFE' /v Directory /t REG_SZ /d "$(winpath "$game")\\" /f \
@@ -98,8 +114,46 @@ wait "$watch" || status=$?
 [ "$status" -eq 130 ] || fail "the watch ended with $status after Ctrl+C, not 130"
 echo "the watch converted a new screenshot and ended with 130 on Ctrl+C"
 
+echo "== the watch as the logon starts it: no console, the window's game and saved choices"
+wine reg add 'HKCU\Software\Framewright\Framewright\CONFIG' /v Del /t REG_SZ /d 1 /f >/dev/null
+program=$(printf '%s' "$logon" | sed 's/^"\([^"]*\)".*/\1/')
+wine "$program" </dev/null >/dev/null 2>&1 &
+log=""
+for _ in $(seq 300); do
+  log=$(find "$drive_c/users" -path '*/AppData/Local/Framewright/watch.log' 2>/dev/null | head -n 1)
+  [ -n "$log" ] && grep -qs '^Stop with' "$log" && break
+  sleep 0.1
+done
+grep -qs '^Stop with' "$log" || fail "the watch did not start: $(cat "$log" 2>/dev/null)"
+sample=$(winpath "$(ls "$samples"/*.bmp | head -n 1)")
+hl=$(winpath "$session/Half-Life")
+wine cmd /c copy /y "$sample" "$hl\\valve\\c1a50001.bmp" >/dev/null
+wine cmd /c mkdir "$hl\\cstrike"
+wine cmd /c copy /y "$(winpath "$game/liblist.gam")" "$hl\\cstrike\\liblist.gam" >/dev/null
+for _ in $(seq 300); do grep -qs 'Watching .*cstrike' "$log" && break; sleep 0.1; done
+grep -qs 'Watching .*cstrike' "$log" || fail "the watch did not follow cstrike: $(cat "$log")"
+wine cmd /c copy /y "$sample" "$hl\\cstrike\\de_dust50001.bmp" >/dev/null
+for _ in $(seq 300); do
+  [ -f "$drive_c/CS_JPEG/c1a50000.JPG" ] && [ -f "$drive_c/CS_JPEG/de_dust50000.JPG" ] && break
+  sleep 0.1
+done
+[ -f "$drive_c/CS_JPEG/c1a50000.JPG" ] && [ -f "$drive_c/CS_JPEG/de_dust50000.JPG" ] \
+  || fail "the watch converted into C:\\CS_JPEG only: $(ls "$drive_c/CS_JPEG"); $(cat "$log")"
+for _ in $(seq 100); do
+  [ ! -e "$game/c1a50001.bmp" ] && [ ! -e "$session/Half-Life/cstrike/de_dust50001.bmp" ] && break
+  sleep 0.1
+done
+[ ! -e "$game/c1a50001.bmp" ] && [ ! -e "$session/Half-Life/cstrike/de_dust50001.bmp" ] \
+  || fail "the saved Delete choice was not followed: $(ls "$game" "$session/Half-Life/cstrike")"
+echo "converted into C:\\CS_JPEG what was copied into valve\\ and a later cstrike\\, and deleted the bitmaps"
+count=$((count + 2))
+wine "$program" </dev/null >/dev/null 2>&1
+grep -qs 'a watch is running already' "$log" || fail "a second start did not say that one runs: $(cat "$log")"
+echo "a second start said that one runs, and ended"
+
 echo "== silent uninstall"
-wineserver -k # the window and the viewer
+# The window and the viewer; the watch is the uninstaller's to stop.
+for window in framewright.exe kudoscope.exe; do wine taskkill /f /im "$window" >/dev/null 2>&1 || true; done
 wine "C:\\Program Files\\Framewright\\uninstall.exe" /S
 # The uninstaller runs a copy of itself from the temporary folder and
 # returns at once: wait for that copy to finish.
@@ -111,5 +165,8 @@ if wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Fram
   fail "the uninstall entry is left in the registry"
 fi
 [ "$(jpegs)" -eq "$count" ] || fail "the uninstall touched the user's JPEG files"
+if wine tasklist 2>/dev/null | grep -qi framewright-watch; then fail "the watch still runs"; fi
+if wine reg query "$run_key" /v 'Framewright watch' >/dev/null 2>&1; then fail "the logon entry is left"; fi
+[ ! -e "$log" ] || fail "the watch's log is left"
 echo "uninstalled; nothing left behind, the JPEG files kept"
 echo "installer check passed"

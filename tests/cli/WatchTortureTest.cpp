@@ -9,6 +9,7 @@
 #include "CliSupport.h"
 #include "TempDir.h"
 #include "TestUtil.h"
+#include "core/Settings.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -266,4 +267,44 @@ TEST(WatchTorture, FollowsEveryModFolderOfTheGame)
     EXPECT_TRUE(watcher.waitFor([&] { return entries(out.path(), "*.JPG").size() == 4; }));
     EXPECT_EQ(watcher.stop(), 143);
     EXPECT_EQ(idsOfJpegs(out.path()), (std::multiset<int>{1, 2, 3, 4}));
+}
+
+TEST(WatchTorture, WithNoFolderNamedFollowsTheWindowsGameWithItsSavedChoices)
+{
+    TempDir game, out;
+    for (const char* mod : {"valve", "cstrike"})
+        ASSERT_TRUE(QDir(game.path()).mkpath(mod));
+    writeAll(game.file("valve/liblist.gam"), "game \"Half-Life\"");
+    // The window saved valve: the game's own folder, where it finds it first.
+    Settings saved{game.file("valve/"), out.path() + '/', 90, true};
+    ASSERT_TRUE(saved.save(Settings::defaultFile()));
+
+    Watcher watcher({"--watch"});
+    ASSERT_TRUE(watcher.waitForLine("Stop with")) << watcher.said().toStdString();
+    // cstrike becomes a mod folder after the watch started.
+    writeAll(game.file("cstrike/liblist.gam"), "game \"Counter-Strike\"");
+    ASSERT_TRUE(watcher.waitForLine("Watching " + game.file("cstrike"))) << watcher.said().toStdString();
+    writeBmp(game.file("valve/c1a00000.bmp"), shot(1));
+    writeBmp(game.file("cstrike/de_dust0000.bmp"), shot(2));
+    EXPECT_TRUE(watcher.waitFor([&] {
+        return idsOfJpegs(out.path()) == std::multiset<int>{1, 2} && gone(game.file("valve/c1a00000.bmp"))
+               && gone(game.file("cstrike/de_dust0000.bmp"));
+    })) << watcher.said().toStdString();
+    EXPECT_EQ(watcher.stop(), 143);
+}
+
+TEST(WatchTorture, ASecondWatchOfAFolderSaysSoAndEnds)
+{
+    TempDir in, out, otherOut;
+    Watcher first({"--watch", in.path(), out.path()});
+    ASSERT_TRUE(first.waitForLine("Stop with"));
+    // The same folder by another name is the same folder.
+    const Result second = convert({"--watch", in.path() + "/.", otherOut.path()});
+    EXPECT_EQ(second.code, 0);
+    EXPECT_TRUE(second.errors.contains("another watch converts")) << second.errors.toStdString();
+
+    writeBmp(in.file("c1a00000.bmp"), shot(1));
+    EXPECT_TRUE(first.waitFor([&] { return entries(out.path(), "*.JPG").size() == 1; }));
+    EXPECT_TRUE(entries(otherOut.path()).isEmpty());
+    EXPECT_EQ(first.stop(), 143);
 }

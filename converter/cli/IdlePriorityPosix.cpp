@@ -8,8 +8,6 @@
 #include <sched.h>
 #include <sys/syscall.h>
 #include <unistd.h>
-#elif defined(Q_OS_WIN)
-#include <windows.h>
 #endif
 
 namespace IdlePriority {
@@ -38,21 +36,9 @@ QString lower()
     return {};
 }
 
-#elif defined(Q_OS_WIN)
-
-QString lower()
-{
-    // Background mode lowers the processor, disk and memory priorities of the
-    // whole process, its later threads included. Where it is refused (Wine),
-    // the idle class still keeps the processor for the game.
-    if (SetPriorityClass(GetCurrentProcess(), PROCESS_MODE_BACKGROUND_BEGIN)
-        || SetPriorityClass(GetCurrentProcess(), IDLE_PRIORITY_CLASS))
-        return {};
-    return QStringLiteral("system error %1").arg(GetLastError());
-}
-
 #else
 
+// Other POSIX systems have no idle class that a process may choose itself.
 QString lower() { return QStringLiteral("not on this system"); }
 
 #endif

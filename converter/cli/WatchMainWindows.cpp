@@ -1,0 +1,88 @@
+// framewright-watch.exe: framewright-convert --watch with no console window,
+// for the logon entry and the Start menu that the installer makes. It writes
+// its lines to a log file instead (WatchLog), runs once per user, and ends
+// at a safe point when asked to (--stop, the Start menu's other entry and the
+// uninstaller), just as Ctrl+C ends the console's watch.
+#include "ConverterRun.h"
+#include "Interrupts.h"
+#include "WatchLog.h"
+
+#include <QCoreApplication>
+#include <QWinEventNotifier>
+#include <csignal>
+#include <cstdio>
+#include <memory>
+#include <type_traits>
+#include <windows.h>
+
+namespace {
+
+// In the user's session: each user who logs on has a watch of their own.
+constexpr wchar_t kRunning[] = L"Local\\Framewright-watch-running";
+constexpr wchar_t kStop[] = L"Local\\Framewright-watch-stop";
+constexpr DWORD kStopPatienceMs = 30000; // a screenshot being converted is finished first
+
+// A handle that closes itself.
+struct HandleCloser {
+    void operator()(HANDLE h) const { CloseHandle(h); }
+};
+using Handle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
+
+void say(const char* line)
+{
+    std::fprintf(stderr, "%s\n", line);
+    std::fflush(stderr);
+}
+
+// --stop: asks the running watch to stop and waits until it has.
+int stopRunningWatch()
+{
+    const Handle running(OpenMutexW(SYNCHRONIZE, FALSE, kRunning));
+    if (!running) {
+        say("framewright-watch: no watch is running.");
+        return 0;
+    }
+    const Handle stop(OpenEventW(EVENT_MODIFY_STATE, FALSE, kStop));
+    if (!stop || !SetEvent(stop.get())) {
+        say("framewright-watch: the running watch cannot be asked to stop.");
+        return 1;
+    }
+    // The watch holds the mutex for as long as it runs: it is ours once the
+    // watch has ended (abandoned, as a process's end leaves it).
+    const DWORD waited = WaitForSingleObject(running.get(), kStopPatienceMs);
+    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) {
+        ReleaseMutex(running.get());
+        say("framewright-watch: the watch has stopped.");
+        return 0;
+    }
+    say("framewright-watch: the watch did not stop in time.");
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QStringList arguments = QCoreApplication::arguments();
+    const WatchLog log(WatchLog::defaultPath());
+    if (arguments.size() == 2 && arguments.at(1) == "--stop")
+        return stopRunningWatch();
+
+    const Handle running(CreateMutexW(nullptr, TRUE, kRunning));
+    if (!running || GetLastError() == ERROR_ALREADY_EXISTS) {
+        say("framewright-watch: a watch is running already; this one ends.");
+        return 0;
+    }
+    // Auto-reset: one request stops one watch.
+    const Handle stop(CreateEventW(nullptr, FALSE, FALSE, kStop));
+    QWinEventNotifier stopRequested(stop.get());
+    QObject::connect(&stopRequested, &QWinEventNotifier::activated, [] { Interrupts::interrupt(SIGTERM); });
+
+    // The console program's watch, whatever else was asked for: folders
+    // named after the logon entry's command, --delete and so on.
+    arguments.insert(1, QStringLiteral("--watch"));
+    const int code = runConverter(arguments);
+    ReleaseMutex(running.get());
+    return code;
+}
