@@ -94,8 +94,7 @@ public:
             if (read) {
                 encodePicture(e, destination, shot.picture());
                 r.held = shot.held();
-            }
-            else
+            } else
                 r.reason = ruleReason(rule, format);
         } catch (const StillBeingWritten& error) {
             r.source = FileResult::Source::StillWritten;

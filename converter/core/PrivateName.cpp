@@ -61,8 +61,8 @@ std::optional<PrivateName> PrivateName::parse(const QString& fileName)
         QRegularExpression::DotMatchesEverythingOption);
     // A name that is not UTF-8 holds lone surrogates (NativeName): matched
     // as they are.
-    const QRegularExpressionMatch match =
-        pattern.match(fileName, 0, QRegularExpression::NormalMatch, QRegularExpression::DontCheckSubjectStringMatchOption);
+    const QRegularExpressionMatch match = pattern.match(fileName, 0, QRegularExpression::NormalMatch,
+                                                        QRegularExpression::DontCheckSubjectStringMatchOption);
     if (!match.hasMatch())
         return std::nullopt;
     if (match.hasCaptured(2))
@@ -75,8 +75,9 @@ std::optional<PrivateName> PrivateName::parse(const QString& fileName)
 
 std::uint64_t jpegFingerprint(std::span<const std::uint8_t> bytes)
 {
-    const QByteArray digest = QCryptographicHash::hash(
-        QByteArrayView(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())), QCryptographicHash::Sha256);
+    const QByteArray digest =
+        QCryptographicHash::hash(QByteArrayView(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())),
+                                 QCryptographicHash::Sha256);
     std::uint64_t value = 0;
     for (int i = 0; i < 8; ++i)
         value = value << 8 | std::uint8_t(digest[i]);

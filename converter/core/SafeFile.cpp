@@ -68,8 +68,7 @@ Result replaceWith(const QString& target, std::span<const std::uint8_t> bytes)
 
 } // namespace
 
-Result write(const QString& target, std::span<const std::uint8_t> bytes, Publish mode,
-             const BeforeNaming& beforeNaming)
+Result write(const QString& target, std::span<const std::uint8_t> bytes, Publish mode, const BeforeNaming& beforeNaming)
 {
     if (mode == Publish::Replace)
         return replaceWith(target, bytes);

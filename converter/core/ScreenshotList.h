@@ -56,8 +56,7 @@ QString pathIn(const QString& directory, const QString& name);
 // in the directory, or `end` when every one is taken. Any entry takes a
 // name: a file, a directory, a link (even a dangling one). Nothing when the
 // directory cannot be asked (a network share that dropped away).
-std::optional<int> firstFreeNumber(const QString& directory, const QString& prefix, int from,
-                                   int end = kNumberCount);
+std::optional<int> firstFreeNumber(const QString& directory, const QString& prefix, int from, int end = kNumberCount);
 
 // Why a listed bitmap is left alone by rule, before it is read.
 enum class RuleSkip { None, ShortName, SmallFile };

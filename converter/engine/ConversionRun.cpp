@@ -59,7 +59,8 @@ FileResult convertFile(RunHost& host, cDIBSection& image, const FileJob& job, in
         host.log(name + QStringLiteral(" skipped: ") + QString::fromStdString(e.reason()));
         return FileResult::Skipped;
     } catch (const std::exception&) {
-        reportFailure(host, ScreenshotList::pathIn(job.outputDir, ScreenshotList::candidateName(job.prefix, job.number)));
+        reportFailure(host,
+                      ScreenshotList::pathIn(job.outputDir, ScreenshotList::candidateName(job.prefix, job.number)));
         return FileResult::Failed;
     }
     host.processEvents();

@@ -43,8 +43,8 @@ IJLERR ijlWrite(JPEG_CORE_PROPERTIES* jcprops, int iotype)
     }
 
     const auto mode = p.JPGNoReplace ? SafeFile::Publish::NoReplace : SafeFile::Publish::Replace;
-    const SafeFile::Result written = SafeFile::write(p.JPGFile, jpeg, mode,
-                                                     p.JPGNoReplace ? p.JPGBeforeNaming : SafeFile::BeforeNaming{});
+    const SafeFile::Result written =
+        SafeFile::write(p.JPGFile, jpeg, mode, p.JPGNoReplace ? p.JPGBeforeNaming : SafeFile::BeforeNaming{});
     p.JPGDurable = written.durable;
     switch (written.outcome) {
     case SafeFile::Outcome::Written: return IJL_OK;

@@ -7,8 +7,8 @@
 #include "CliSupport.h"
 #include "TempDir.h"
 
-#include <gtest/gtest.h>
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <set>
 
 using namespace clitest;

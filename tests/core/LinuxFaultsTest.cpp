@@ -59,10 +59,8 @@ TEST(LinuxFaults, AFolderThatCannotBeAskedHasNoFreeNumber)
     ASSERT_TRUE(QDir().mkpath(tmp.file("closed")));
     ASSERT_EQ(chmod(qPrintable(tmp.path()), 0755), 0);
     ASSERT_EQ(chmod(qPrintable(tmp.file("closed")), 0700), 0);
-    EXPECT_EQ(fwtest::runAsNobody([&] {
-                  return ScreenshotList::firstFreeNumber(tmp.file("closed"), "half", 0) ? 1 : 0;
-              }),
-              0);
+    EXPECT_EQ(
+        fwtest::runAsNobody([&] { return ScreenshotList::firstFreeNumber(tmp.file("closed"), "half", 0) ? 1 : 0; }), 0);
 }
 
 TEST(LinuxFaults, ASettingsStoreThatCannotBeWrittenIsReported)

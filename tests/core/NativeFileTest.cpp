@@ -1,8 +1,8 @@
 // The file-system calls' one contract, held by both spellings (Linux and
 // Windows): each case runs in both builds.
+#include "core/os/NativeFile.h"
 #include "TempDir.h"
 #include "TestUtil.h"
-#include "core/os/NativeFile.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -17,7 +17,10 @@ namespace {
 // pass, so they do not wait.
 class NativeFileTest : public ::testing::Test {
 protected:
-    NativeFileTest() { NativeFile::setRetryPause([](int) {}); }
+    NativeFileTest()
+    {
+        NativeFile::setRetryPause([](int) {});
+    }
     ~NativeFileTest() override { NativeFile::setRetryPause({}); }
     const TempDir dir;
 };
@@ -63,8 +66,8 @@ TEST_F(NativeFileTest, APrivateFileIsCreatedOnlyUnderAFreeName)
     NativeFile::Descriptor file = NativeFile::createPrivate(dir.file("new"), status);
     ASSERT_TRUE(file) << status.message().toStdString();
     const QByteArray bytes = "written through the descriptor";
-    EXPECT_TRUE(
-        NativeFile::writeAll(file.get(), {reinterpret_cast<const std::uint8_t*>(bytes.data()), std::size_t(bytes.size())}));
+    EXPECT_TRUE(NativeFile::writeAll(file.get(),
+                                     {reinterpret_cast<const std::uint8_t*>(bytes.data()), std::size_t(bytes.size())}));
     EXPECT_TRUE(NativeFile::sync(file.get()));
     EXPECT_TRUE(file.close());
     EXPECT_EQ(readAll(dir.file("new")), bytes);

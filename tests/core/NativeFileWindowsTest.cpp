@@ -169,7 +169,8 @@ Retire::Outcome convertAndRetire(const QString& bitmap, const QString& outputDir
 
 DWORD attributesOf(const QString& path)
 {
-    return GetFileAttributesW(reinterpret_cast<const wchar_t*>(QString("\\\\?\\" + QDir::toNativeSeparators(path)).utf16()));
+    return GetFileAttributesW(
+        reinterpret_cast<const wchar_t*>(QString("\\\\?\\" + QDir::toNativeSeparators(path)).utf16()));
 }
 
 } // namespace

@@ -17,7 +17,8 @@ TEST(PrivateName, EveryNameReadsBackAsWhatMadeIt)
         {"with its JPEG's record", PrivateName::aside("c1a00003.bmp", PrivateName::Journal{42, 0x9f86d081884c7d65})},
         {"a number past 9999", PrivateName::aside("HalfLife07.tga", PrivateName::Journal{12345, 1})},
         {"a name with dots and a dash", PrivateName::aside("de_dust2.0001-x.bmp", PrivateName::Journal{7, 2})},
-        {"a name that is not UTF-8", PrivateName::aside(NativeName::decode("caf\xe9" "0001.bmp"))},
+        {"a name that is not UTF-8", PrivateName::aside(NativeName::decode("caf\xe9"
+                                                                           "0001.bmp"))},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);

@@ -6,8 +6,8 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 #include <stdexcept>
 
@@ -54,7 +54,8 @@ TEST(SafeFile, ReplaceSwapsWholeFilesAndKeepsTheOldOnesTimes)
         ASSERT_TRUE(old.open(QIODevice::ReadWrite));
         ASSERT_TRUE(old.setFileTime(modified, QFileDevice::FileModificationTime));
     }
-    const SafeFile::Result r = SafeFile::write(dir.file("old.JPG"), bytesOf("the new picture"), SafeFile::Publish::Replace);
+    const SafeFile::Result r =
+        SafeFile::write(dir.file("old.JPG"), bytesOf("the new picture"), SafeFile::Publish::Replace);
     EXPECT_EQ(r.outcome, SafeFile::Outcome::Written) << r.error.toStdString();
     EXPECT_EQ(fwtest::readAll(dir.file("old.JPG")), "the new picture");
     EXPECT_EQ(QFileInfo(dir.file("old.JPG")).lastModified(), modified);
@@ -68,13 +69,13 @@ TEST(SafeFile, TheStepBeforeNamingSeesFlushedBytesAndCanStopTheNaming)
 {
     const fwtest::TempDir dir;
     QByteArray seen;
-    const SafeFile::Result r = SafeFile::write(dir.file("a.JPG"), bytesOf("a picture"), SafeFile::Publish::NoReplace,
-                                               [&](std::span<const std::uint8_t> bytes, bool flushed) {
-                                                   seen = QByteArray(reinterpret_cast<const char*>(bytes.data()),
-                                                                     qsizetype(bytes.size()));
-                                                   EXPECT_TRUE(flushed);
-                                                   EXPECT_FALSE(QFile::exists(dir.file("a.JPG")));
-                                               });
+    const SafeFile::Result r =
+        SafeFile::write(dir.file("a.JPG"), bytesOf("a picture"), SafeFile::Publish::NoReplace,
+                        [&](std::span<const std::uint8_t> bytes, bool flushed) {
+                            seen = QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+                            EXPECT_TRUE(flushed);
+                            EXPECT_FALSE(QFile::exists(dir.file("a.JPG")));
+                        });
     EXPECT_EQ(seen, "a picture");
     EXPECT_TRUE(r.durable);
     EXPECT_FALSE(SafeFile::write(dir.file("b.JPG"), bytesOf("b"), SafeFile::Publish::NoReplace).durable);

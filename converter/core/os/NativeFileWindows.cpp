@@ -8,10 +8,10 @@
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
 #include <fcntl.h>
 #include <io.h>
 #include <type_traits>
+#include <vector>
 #include <windows.h>
 
 namespace NativeFile {
@@ -195,8 +195,8 @@ HANDLE openHeld(const QString& path, DWORD share, DWORD flags)
 {
     const auto open = [&](DWORD access) {
         return retried([&] {
-            return CreateFileW(wide(path).c_str(), access, share, nullptr, OPEN_EXISTING,
-                               FILE_ATTRIBUTE_NORMAL | flags, nullptr);
+            return CreateFileW(wide(path).c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | flags,
+                               nullptr);
         });
     };
     const HANDLE handle = open(GENERIC_READ | DELETE | FILE_WRITE_ATTRIBUTES);
@@ -244,8 +244,9 @@ Descriptor openForReading(const QString& path, Status& status)
 
 Descriptor createPrivate(const QString& path, Status& status)
 {
-    const HANDLE handle = CreateFileW(wide(path).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                                      nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
+    const HANDLE handle =
+        CreateFileW(wide(path).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                    nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
     return adopt(handle, 0, status);
 }
 
@@ -344,9 +345,9 @@ Status moveHeld(int fd, const QString& from, const QString& to)
     rename->RootDirectory = nullptr;
     rename->FileNameLength = DWORD(nameBytes);
     std::memcpy(rename->FileName, target.c_str(), nameBytes);
-    return checked(retried(
-        [&] { return SetFileInformationByHandle(handleOf(fd), FileRenameInfo, rename, DWORD(buffer.size())); },
-        Passing::SharingOrDenied));
+    return checked(
+        retried([&] { return SetFileInformationByHandle(handleOf(fd), FileRenameInfo, rename, DWORD(buffer.size())); },
+                Passing::SharingOrDenied));
 }
 
 Status removeHeld(int fd, const QString& path)
@@ -408,9 +409,12 @@ Status moveNoReplace(const QString& from, const QString& to)
 
 Status replace(const QString& from, const QString& to)
 {
-    return checked(retried([&] {
-        return MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    }, Passing::SharingOrDenied));
+    return checked(retried(
+        [&] {
+            return MoveFileExW(wide(from).c_str(), wide(to).c_str(),
+                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        },
+        Passing::SharingOrDenied));
 }
 
 Status remove(const QString& path)
