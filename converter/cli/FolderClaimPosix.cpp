@@ -3,6 +3,7 @@
 #include "core/NativeName.h"
 
 #include <QDir>
+#include <QFile>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -18,6 +19,7 @@ FolderClaim::FolderClaim(const QString& folder)
     const QString dir =
         runtime.isEmpty() ? QDir::tempPath() + QString("/framewright-%1").arg(::getuid()) : runtime + "/framewright";
     QDir().mkpath(dir);
+    QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); // no other user's business
     const QByteArray lockFile = NativeName::encode(dir + "/watch-" + keyOf(folder) + ".lock");
     const int fd = ::open(lockFile.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) {

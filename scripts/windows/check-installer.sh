@@ -38,9 +38,19 @@ size=$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\
   /reg:64 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_DWORD *//p')
 [ -n "$size" ] && [ $((size)) -gt 1000 ] || fail "no EstimatedSize in the uninstall entry: '$size'"
 echo "installed into C:\\Program Files\\Framewright ($((size)) KiB), with Start-menu entries and the logon entry $logon"
-# The installer may have started the watch already, from the settings of
-# before: it is started again below as the logon would, with the game's.
+# The installer started the watch right away, before the window stored any
+# settings: it is stopped, and started again below as the logon does.
+log=""
+for _ in $(seq 300); do
+  log=$(find "$drive_c/users" -path '*/AppData/Local/Framewright/watch.log' 2>/dev/null | head -n 1)
+  [ -n "$log" ] && grep -qs '^Stop with' "$log" && break
+  sleep 0.1
+done
+grep -qs '^Stop with' "$log" || fail "the installer did not start the watch: $(cat "$log" 2>/dev/null)"
 wine "C:\\Program Files\\Framewright\\framewright-watch.exe" --stop
+grep -qs 'the watch has stopped' "$log" || fail "the watch did not stop: $(cat "$log")"
+rm "$log"
+echo "the installer started the watch, and --stop stopped it"
 
 echo "== the window finds the game through the registry and converts"
 game="$session/Half-Life/valve"
@@ -116,14 +126,11 @@ echo "the watch converted a new screenshot and ended with 130 on Ctrl+C"
 
 echo "== the watch as the logon starts it: no console, the window's game and saved choices"
 wine reg add 'HKCU\Software\Framewright\Framewright\CONFIG' /v Del /t REG_SZ /d 1 /f >/dev/null
+rm "$game"/*.bmp # converted by the window already
 program=$(printf '%s' "$logon" | sed 's/^"\([^"]*\)".*/\1/')
 wine "$program" </dev/null >/dev/null 2>&1 &
-log=""
-for _ in $(seq 300); do
-  log=$(find "$drive_c/users" -path '*/AppData/Local/Framewright/watch.log' 2>/dev/null | head -n 1)
-  [ -n "$log" ] && grep -qs '^Stop with' "$log" && break
-  sleep 0.1
-done
+logon_watch=$!
+for _ in $(seq 300); do grep -qs '^Stop with' "$log" && break; sleep 0.1; done
 grep -qs '^Stop with' "$log" || fail "the watch did not start: $(cat "$log" 2>/dev/null)"
 sample=$(winpath "$(ls "$samples"/*.bmp | head -n 1)")
 hl=$(winpath "$session/Half-Life")
@@ -158,6 +165,8 @@ wine "C:\\Program Files\\Framewright\\uninstall.exe" /S
 # The uninstaller runs a copy of itself from the temporary folder and
 # returns at once: wait for that copy to finish.
 for _ in $(seq 300); do [ ! -e "$installed" ] && break; sleep 0.1; done
+for _ in $(seq 300); do kill -0 "$logon_watch" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$logon_watch" 2>/dev/null; then fail "the uninstall did not stop the watch"; fi
 wineserver -w
 [ ! -e "$installed" ] || fail "left behind: $(cd "$installed" && find . | head)"
 [ ! -e "$menu" ] || fail "the Start-menu folder is left"
@@ -165,7 +174,6 @@ if wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Fram
   fail "the uninstall entry is left in the registry"
 fi
 [ "$(jpegs)" -eq "$count" ] || fail "the uninstall touched the user's JPEG files"
-if wine tasklist 2>/dev/null | grep -qi framewright-watch; then fail "the watch still runs"; fi
 if wine reg query "$run_key" /v 'Framewright watch' >/dev/null 2>&1; then fail "the logon entry is left"; fi
 [ ! -e "$log" ] || fail "the watch's log is left"
 echo "uninstalled; nothing left behind, the JPEG files kept"
