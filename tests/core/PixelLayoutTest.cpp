@@ -15,8 +15,9 @@ TEST(PixelLayout, RowsArePaddedToWholeWords)
                            {33, 1, 8, -1},     {7, 4, 4, -1}, {3, 16, 8, -1}};
     for (const auto& [width, bits, rowBytes, pad] : rows) {
         EXPECT_EQ(PixelLayout::paddedRowBytes(width, bits), rowBytes) << width << " x " << bits;
-        if (bits == 24)
+        if (bits == 24) {
             EXPECT_EQ((PixelLayout{width, 1}.padBytes()), pad) << width;
+        }
     }
 }
 
