@@ -2,7 +2,6 @@
 #include "TempDir.h"
 #include "TestUtil.h"
 
-#include <QFile>
 #include <gtest/gtest.h>
 
 namespace {
@@ -27,19 +26,6 @@ TEST(ScreenshotFormat, KnownByItsNameOrItsFirstBytes)
         {bitmap, "bmp"}, {QByteArray(18, '\0'), "tga"}, {{}, "tga"}, {"B", "tga"}, {"bm", "tga"}};
     for (const auto& [head, extension] : heads)
         EXPECT_STREQ(ScreenshotFormats::startingWith(head).extension, extension) << head.toStdString();
-}
-
-// The size rule measures a bitmap's length, and a TGA file's picture as the
-// bitmap file it would be, however small its run-length encoding.
-TEST(ScreenshotFormat, TheSizeRuleMeasuresThePicture)
-{
-    const fwtest::TempDir dir;
-    QByteArray tga(18, '\0');
-    tga[2] = 10, tga[12] = 2, tga[14] = 2, tga[16] = 24; // 2 x 2, run-length encoded
-    fwtest::writeAll(dir.file("shot.tga"), tga + QByteArray("\x83\x10\x20\x30", 4));
-    QFile file(dir.file("shot.tga"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(ScreenshotFormats::of(file.fileName())->ruleBytes(file), 54 + 2 * 8);
 }
 
 } // namespace
