@@ -8,6 +8,7 @@
 #include "FolderWatcher.h"
 
 #include "core/NativeName.h"
+#include "core/ScreenshotList.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -113,7 +114,7 @@ struct FolderWatcher::State {
     QHash<QString, Seen> seen;
     QTimer poll;
 
-    QString path(const QString& name) const { return QDir(directory).filePath(name); }
+    QString path(const QString& name) const { return ScreenshotList::pathIn(directory, name); }
 
     // Ends the read in flight: the system writes into the buffer until then.
     void stopReading()

@@ -1,4 +1,5 @@
 #include "ModFolders.h"
+#include "core/ScreenshotList.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -12,7 +13,7 @@ QStringList subfolders(const QString& folder)
     QStringList paths;
     const QDir dir(folder);
     for (const QString& name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
-        paths << dir.filePath(name);
+        paths << ScreenshotList::pathIn(folder, name);
     return paths;
 }
 

@@ -88,7 +88,7 @@ private:
         return settings;
     }
 
-    QString path(const QString& name) const { return QDir(m_dir).filePath(name); }
+    QString path(const QString& name) const { return ScreenshotList::pathIn(m_dir, name); }
 
     bool isNew(const QString& name) const
     {

@@ -1,4 +1,5 @@
 #include "window/SkinnedWindow.h"
+#include "core/ScreenshotList.h"
 
 #include "ButtonArt.h"
 #include "engine/mFileOp.h"
@@ -59,7 +60,7 @@ void SkinnedWindow::applySkin(const QImage& skin)
 // pixels), so a 2x skin that does not match it exactly in size is not used.
 void SkinnedWindow::applySkin2x(const QString& skinPath)
 {
-    const QString path = QFileInfo(skinPath).dir().filePath(QStringLiteral("skin@2x.bmp"));
+    const QString path = ScreenshotList::pathIn(QFileInfo(skinPath).path(), QStringLiteral("skin@2x.bmp"));
     if (m_background.isNull() || !mFileOp::FileExists(path))
         return;
     try {
