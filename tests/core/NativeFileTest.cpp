@@ -162,9 +162,11 @@ TEST_F(NativeFileTest, IdentityTellsTheFileAndItsContent)
     ASSERT_TRUE(before);
     EXPECT_EQ(before->size, 5);
     EXPECT_EQ(before->modifiedNs, written.toMSecsSinceEpoch() * 1000000);
-    const NativeFile::Descriptor fd = openToRead(dir.file("shot.bmp"));
-    EXPECT_TRUE(NativeFile::identityOf(fd.get()).isSameFile(*before));
-    EXPECT_TRUE(NativeFile::isRegularFile(fd.get()));
+    {
+        const NativeFile::Descriptor fd = openToRead(dir.file("shot.bmp"));
+        EXPECT_TRUE(NativeFile::identityOf(fd.get()).isSameFile(*before));
+        EXPECT_TRUE(NativeFile::isRegularFile(fd.get()));
+    }
     EXPECT_FALSE(NativeFile::identityOfPath(dir.file("other"))->isSameFile(*before));
     writeAll(dir.file("shot.bmp"), "first, then more");
     EXPECT_FALSE(NativeFile::identityOfPath(dir.file("shot.bmp"))->hasSameContent(*before));

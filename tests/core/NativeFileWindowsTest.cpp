@@ -252,30 +252,6 @@ TEST(NativeFileWindows, AReaderHoldingTheNewJpegDoesNotKeepItsBitmap)
     EXPECT_TRUE(NativeFile::regularFiles(in.path()).isEmpty());
 }
 
-// ERROR_ACCESS_DENIED that passes (here a read-only attribute, cleared
-// during the second pause, as a scanner's mapping ends) is waited out by a
-// delete and a rename; an open that meets it for good is refused at once.
-TEST(NativeFileWindows, ATransientAccessDeniedIsWaitedOutByDeleteAndRename)
-{
-    const std::function<NativeFile::Status(const TempDir&)> calls[] = {
-        [](const TempDir& d) { return NativeFile::remove(d.file("held")); },
-        [](const TempDir& d) { return NativeFile::moveNoReplace(d.file("held"), d.file("moved")); },
-    };
-    for (const auto& call : calls) {
-        const TempDir dir;
-        writeAll(dir.file("held"), "new file");
-        const std::wstring held = QDir::toNativeSeparators(dir.file("held")).toStdWString();
-        ASSERT_TRUE(SetFileAttributesW(held.c_str(), FILE_ATTRIBUTE_READONLY));
-        const RetryGate gate([&](int attempt) {
-            if (attempt == 1)
-                SetFileAttributesW(held.c_str(), FILE_ATTRIBUTE_NORMAL);
-        });
-        const NativeFile::Status status = call(dir);
-        EXPECT_TRUE(status) << status.message().toStdString();
-        EXPECT_EQ(gate.pauses(), 2);
-    }
-}
-
 // 100 ns steps since 1601 become nanoseconds since 1970 without overflow.
 TEST(NativeFileWindows, AFileTimeOf2026IsAPositiveIdentityTime)
 {

@@ -35,6 +35,16 @@ struct ReadBitmap {
     std::shared_ptr<NativeFile::Descriptor> held;
 };
 
+// What a file holds, read as the retire step's descriptor allows while it
+// holds the file (on Windows it shares deleting, which a plain open refuses).
+QByteArray contentOf(const QString& path)
+{
+    NativeFile::Status status;
+    const NativeFile::Descriptor fd = NativeFile::openForReading(path, status);
+    QFile file;
+    return fd && file.open(fd.get(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle) ? file.readAll() : QByteArray();
+}
+
 ReadBitmap readBitmap(const QString& path)
 {
     SourceFile source(path);
@@ -70,22 +80,20 @@ TEST(Retire, DeletesOnlyTheFileThatWasRead)
     std::unique_ptr<QFile> writer; // a writer that holds the bitmap open
     const Row rows[] = {
         {"unchanged", [](const TempDir&, const QString&) {}, Retire::Fate::Deleted, ""},
+#ifndef Q_OS_WIN
+        // Windows: a file the retire step holds cannot vanish or be renamed
+        // by another program in a way Wine shows as Windows does (a delete
+        // only marks it pending); its own cases are in NativeFileWindowsTest.
         {"gone", [](const TempDir&, const QString& bitmap) { QFile::remove(bitmap); }, Retire::Fate::AlreadyGone, ""},
         // The file read is renamed away, and a newcomer takes its name. The
-        // newcomer is never touched. Windows deletes the file read through
-        // the handle that read it; Linux cannot move a file by its
+        // newcomer is never touched; Linux cannot move a file by its
         // descriptor, finds the name holds another file, and keeps both.
         {"renamed away, a newcomer under its name",
          [](const TempDir& dir, const QString& bitmap) {
              ASSERT_TRUE(QFile::rename(bitmap, dir.file("renamed.bmp")));
              writeAll(bitmap, "a newcomer");
          },
-#ifdef Q_OS_WIN
-         Retire::Fate::Deleted, "c1a00001.bmp"},
-#else
          Retire::Fate::Changed, "c1a00001.bmp renamed.bmp"},
-#endif
-#ifndef Q_OS_WIN
         // Windows: nobody can write a file we hold open.
         {"rewritten in place",
          [](const TempDir&, const QString& bitmap) { writeAll(bitmap, "the picture that was read, and more"); },
@@ -118,14 +126,14 @@ TEST(Retire, DeletesOnlyTheFileThatWasRead)
         const ReadBitmap read = readBitmap(bitmap);
         if (!link)
             row.meanwhile(dir, bitmap);
-        const QByteArray after = QFile::exists(bitmap) ? readAll(bitmap) : QByteArray();
+        const QByteArray after = contentOf(bitmap);
 
         const Retire::Outcome outcome = convertAndRetire(bitmap, read, out.path());
         writer.reset();
         EXPECT_EQ(outcome.fate, row.fate) << Retire::describe(outcome).toStdString();
         EXPECT_EQ(dirEntries(dir.path()).join(' '), row.left);
         if (QFile::exists(bitmap)) {
-            EXPECT_EQ(readAll(bitmap), after) << "the file kept is the one that was there";
+            EXPECT_EQ(contentOf(bitmap), after) << "the file kept is the one that was there";
         }
         EXPECT_EQ(dirEntries(out.path()).join(' '), "c1a00000.JPG");
     }
