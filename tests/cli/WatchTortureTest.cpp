@@ -12,7 +12,6 @@
 #include "core/Settings.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <fcntl.h>
@@ -26,8 +25,6 @@ using namespace clitest;
 using namespace fwtest;
 
 namespace {
-
-constexpr int kPatienceMs = 60000;
 
 // A running watcher and everything it said.
 class Watcher {
@@ -46,16 +43,7 @@ public:
     }
 
     // Waits for a condition the watcher brings about, reading what it says.
-    bool waitFor(const std::function<bool()>& done)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (!done() && clock.elapsed() < kPatienceMs) {
-            m_process.waitForReadyRead(20);
-            m_said += m_process.readAll();
-        }
-        return done();
-    }
+    bool waitFor(const std::function<bool()>& done) { return readUntil(m_process, m_said, done); }
     bool waitForLine(const QString& text)
     {
         return waitFor([&] { return m_said.contains(text); });
@@ -77,7 +65,7 @@ public:
     int stop()
     {
         signal(SIGTERM);
-        m_process.waitForFinished(kPatienceMs);
+        m_process.waitForFinished(60000);
         m_said += m_process.readAll();
         return m_process.exitCode();
     }
