@@ -22,7 +22,8 @@ TEST(LinuxFaults, NoReplaceNeverTakesTheNameOfALinkEvenADanglingOne)
     ASSERT_TRUE(QFile::link(dir.file("file"), dir.file("link")));
     ASSERT_TRUE(QFile::link(dir.file("nowhere"), dir.file("dangling")));
     for (const char* name : {"link", "dangling"}) {
-        const SafeFile::Result r = SafeFile::write(dir.file(name), fwtest::bytesOf("new"), SafeFile::Publish::NoReplace);
+        const SafeFile::Result r =
+            SafeFile::write(dir.file(name), fwtest::bytesOf("new"), SafeFile::Publish::NoReplace);
         EXPECT_EQ(r.outcome, SafeFile::Outcome::NameTaken) << name;
     }
     EXPECT_EQ(fwtest::readAll(dir.file("file")), "mine");
