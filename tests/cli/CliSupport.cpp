@@ -3,6 +3,7 @@
 #include "TestUtil.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QPainter>
 #include <gtest/gtest.h>
 
@@ -39,6 +40,17 @@ Result finish(QProcess& p)
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
             QString(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts),
             merged ? QString() : QString(p.readAllStandardError())};
+}
+
+bool readUntil(QProcess& p, QString& said, const std::function<bool()>& done)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < 60000 && p.state() == QProcess::Running) {
+        p.waitForReadyRead(20);
+        said += p.readAll();
+    }
+    return done();
 }
 
 Result convert(const QStringList& args, const std::function<void()>& inChild)

@@ -25,6 +25,8 @@ void startConvert(QProcess& p, const QStringList& args);
 // the process's stderr.
 void startTraced(QProcess& p, const QStringList& straceOptions, const QStringList& args);
 Result finish(QProcess& p);
+// Reads what p says into said until done() holds, p ends or a minute passes.
+bool readUntil(QProcess& p, QString& said, const std::function<bool()>& done);
 Result convert(const QStringList& args, const std::function<void()>& inChild = {});
 
 // A screenshot of 400 x 300 (just over the 360000-byte threshold) whose

@@ -15,15 +15,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-namespace {
-
-std::span<const std::uint8_t> bytesOf(const QByteArray& b)
-{
-    return {reinterpret_cast<const std::uint8_t*>(b.constData()), static_cast<std::size_t>(b.size())};
-}
-
-} // namespace
-
 TEST(LinuxFaults, NoReplaceNeverTakesTheNameOfALinkEvenADanglingOne)
 {
     const fwtest::TempDir dir;
@@ -31,7 +22,8 @@ TEST(LinuxFaults, NoReplaceNeverTakesTheNameOfALinkEvenADanglingOne)
     ASSERT_TRUE(QFile::link(dir.file("file"), dir.file("link")));
     ASSERT_TRUE(QFile::link(dir.file("nowhere"), dir.file("dangling")));
     for (const char* name : {"link", "dangling"}) {
-        const SafeFile::Result r = SafeFile::write(dir.file(name), bytesOf("new"), SafeFile::Publish::NoReplace);
+        const SafeFile::Result r =
+            SafeFile::write(dir.file(name), fwtest::bytesOf("new"), SafeFile::Publish::NoReplace);
         EXPECT_EQ(r.outcome, SafeFile::Outcome::NameTaken) << name;
     }
     EXPECT_EQ(fwtest::readAll(dir.file("file")), "mine");

@@ -35,22 +35,13 @@ NativeFile::Descriptor openToRead(const QString& path)
 
 TEST_F(NativeFileTest, MovesNeverReplaceAndSayWhy)
 {
-    struct Row {
-        const char* what;
-        const char* target;
-        NativeFile::Error error;
-    };
     writeAll(dir.file("taken"), "another file");
     ASSERT_TRUE(QDir(dir.path()).mkdir("folder"));
-    const Row rows[] = {
-        {"a file has the name", "taken", NativeFile::Error::NameTaken},
-        {"a folder has the name", "folder", NativeFile::Error::NameTaken},
-        {"the name is free", "free", NativeFile::Error::None},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.what);
+    const std::pair<const char*, NativeFile::Error> rows[] = {
+        {"taken", NativeFile::Error::NameTaken}, {"folder", NativeFile::Error::NameTaken}, {"free", {}}};
+    for (const auto& [target, error] : rows) {
         writeAll(dir.file("source"), "the source");
-        EXPECT_EQ(NativeFile::moveNoReplace(dir.file("source"), dir.file(row.target)).error, row.error);
+        EXPECT_EQ(NativeFile::moveNoReplace(dir.file("source"), dir.file(target)).error, error) << target;
         EXPECT_EQ(readAll(dir.file("taken")), "another file");
     }
     EXPECT_EQ(readAll(dir.file("free")), "the source");
@@ -65,12 +56,10 @@ TEST_F(NativeFileTest, APrivateFileIsCreatedOnlyUnderAFreeName)
     EXPECT_EQ(status.error, NativeFile::Error::NameTaken);
     NativeFile::Descriptor file = NativeFile::createPrivate(dir.file("new"), status);
     ASSERT_TRUE(file) << status.message().toStdString();
-    const QByteArray bytes = "written through the descriptor";
-    EXPECT_TRUE(NativeFile::writeAll(file.get(),
-                                     {reinterpret_cast<const std::uint8_t*>(bytes.data()), std::size_t(bytes.size())}));
+    EXPECT_TRUE(NativeFile::writeAll(file.get(), bytesOf("written through the descriptor")));
     EXPECT_TRUE(NativeFile::sync(file.get()));
     EXPECT_TRUE(file.close());
-    EXPECT_EQ(readAll(dir.file("new")), bytes);
+    EXPECT_EQ(readAll(dir.file("new")), "written through the descriptor");
     EXPECT_EQ(readAll(dir.file("taken")), "another file");
 }
 
@@ -78,17 +67,18 @@ TEST_F(NativeFileTest, APrivateFileIsCreatedOnlyUnderAFreeName)
 // (Windows) or seen by it (Linux's lease).
 TEST_F(NativeFileTest, AWriterIsRefusedOrSeen)
 {
-    writeAll(dir.file("shot.bmp"), "being written");
-    QFile writer(dir.file("shot.bmp"));
+    const QString shot = dir.file("shot.bmp");
+    writeAll(shot, "being written");
+    QFile writer(shot);
     ASSERT_TRUE(writer.open(QIODevice::Append));
     NativeFile::Status status;
-    const NativeFile::Descriptor fd = NativeFile::openForReading(dir.file("shot.bmp"), status);
+    const NativeFile::Descriptor fd = NativeFile::openForReading(shot, status);
     if (fd)
         EXPECT_NE(NativeFile::writerOf(fd.get()), NativeFile::Writer::None);
     else
         EXPECT_EQ(status.error, NativeFile::Error::InUse);
     writer.close();
-    const NativeFile::Descriptor after = openToRead(dir.file("shot.bmp"));
+    const NativeFile::Descriptor after = openToRead(shot);
     ASSERT_TRUE(after);
     EXPECT_EQ(NativeFile::writerOf(after.get()), NativeFile::Writer::None);
 }
@@ -97,33 +87,34 @@ TEST_F(NativeFileTest, AWriterIsRefusedOrSeen)
 // holder is gone, recovery may take it.
 TEST_F(NativeFileTest, AHeldPrivateFileIsNoOrphanUntilItsHolderLetsGo)
 {
-    writeAll(dir.file(".fw-k3x9q2.tmp"), "half a JPEG");
-    NativeFile::Descriptor holder = openToRead(dir.file(".fw-k3x9q2.tmp"));
-    ASSERT_TRUE(NativeFile::holdAsPrivate(holder.get(), dir.file(".fw-k3x9q2.tmp")));
+    const QString file = dir.file(".fw-k3x9q2.tmp");
+    writeAll(file, "half a JPEG");
+    NativeFile::Descriptor holder = openToRead(file);
+    ASSERT_TRUE(NativeFile::holdAsPrivate(holder.get(), file));
     NativeFile::Status status;
-    EXPECT_FALSE(NativeFile::openIfOrphaned(dir.file(".fw-k3x9q2.tmp"), status));
+    EXPECT_FALSE(NativeFile::openIfOrphaned(file, status));
     EXPECT_EQ(status.error, NativeFile::Error::InUse);
     holder.close();
-    const NativeFile::Descriptor orphan = NativeFile::openIfOrphaned(dir.file(".fw-k3x9q2.tmp"), status);
+    const NativeFile::Descriptor orphan = NativeFile::openIfOrphaned(file, status);
     ASSERT_TRUE(orphan) << status.message().toStdString();
-    EXPECT_TRUE(NativeFile::removeHeld(orphan.get(), dir.file(".fw-k3x9q2.tmp")));
+    EXPECT_TRUE(NativeFile::removeHeld(orphan.get(), file));
 }
 
 // The retire step's moves and deletion, through the descriptor that read
 // the file.
 TEST_F(NativeFileTest, AHeldFileIsMovedWithoutReplacingAndDeleted)
 {
-    writeAll(dir.file("shot.bmp"), "the picture");
+    const QString shot = dir.file("shot.bmp"), aside = dir.file(".fw-k3x9q2.del.shot.bmp");
+    writeAll(shot, "the picture");
     writeAll(dir.file("taken"), "another file");
     {
-        NativeFile::Descriptor held = openToRead(dir.file("shot.bmp"));
+        NativeFile::Descriptor held = openToRead(shot);
         ASSERT_TRUE(held);
-        EXPECT_EQ(NativeFile::moveHeld(held.get(), dir.file("shot.bmp"), dir.file("taken")).error,
-                  NativeFile::Error::NameTaken);
-        ASSERT_TRUE(NativeFile::moveHeld(held.get(), dir.file("shot.bmp"), dir.file(".fw-k3x9q2.del.shot.bmp")));
+        EXPECT_EQ(NativeFile::moveHeld(held.get(), shot, dir.file("taken")).error, NativeFile::Error::NameTaken);
+        ASSERT_TRUE(NativeFile::moveHeld(held.get(), shot, aside));
         EXPECT_TRUE(NativeFile::setHidden(held.get(), true));
-        EXPECT_TRUE(NativeFile::holdAsPrivate(held.get(), dir.file(".fw-k3x9q2.del.shot.bmp")));
-        EXPECT_TRUE(NativeFile::removeHeld(held.get(), dir.file(".fw-k3x9q2.del.shot.bmp")));
+        EXPECT_TRUE(NativeFile::holdAsPrivate(held.get(), aside));
+        EXPECT_TRUE(NativeFile::removeHeld(held.get(), aside));
     }
     EXPECT_EQ(dirEntries(dir.path()), QStringList{"taken"});
     EXPECT_EQ(NativeFile::remove(dir.file("gone")).error, NativeFile::Error::NotFound);
@@ -139,10 +130,11 @@ TEST_F(NativeFileTest, ListsRegularFilesAndTellsTakenNames)
     QStringList listed = NativeFile::regularFiles(dir.path());
     listed.sort();
     EXPECT_EQ(listed, (QStringList{".hidden", "a.bmp"}));
-    EXPECT_EQ(NativeFile::presenceOf(dir.file("a.bmp")), NativeFile::Presence::Present);
-    EXPECT_EQ(NativeFile::presenceOf(dir.file("folder.bmp")), NativeFile::Presence::Present);
-    EXPECT_EQ(NativeFile::presenceOf(dir.file("free.bmp")), NativeFile::Presence::Absent);
-    EXPECT_EQ(NativeFile::presenceOf(dir.file("nowhere/free.bmp")), NativeFile::Presence::Absent);
+    for (const auto& [name, presence] : {std::pair{"a.bmp", NativeFile::Presence::Present},
+                                         {"folder.bmp", NativeFile::Presence::Present},
+                                         {"free.bmp", NativeFile::Presence::Absent},
+                                         {"nowhere/free.bmp", NativeFile::Presence::Absent}})
+        EXPECT_EQ(NativeFile::presenceOf(dir.file(name)), presence) << name;
     EXPECT_TRUE(NativeFile::regularFiles(dir.file("nowhere")).isEmpty());
 }
 

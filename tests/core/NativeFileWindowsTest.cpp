@@ -131,26 +131,7 @@ TEST(NativeFileWindows, AHoldThatOutlastsTheRetriesFailsAsInUseAndLosesNothing)
     EXPECT_TRUE(QFile::exists(dir.file("held")));
 }
 
-TEST(NativeFileWindows, IdentityComesFromTheHandleAndSeesARenameOntoTheName)
-{
-    const TempDir dir;
-    writeAll(dir.file("shot.bmp"), "first");
-    writeAll(dir.file("other"), "first"); // same size, another file
-    const std::optional<FileIdentity> before = NativeFile::identityOfPath(dir.file("shot.bmp"));
-    ASSERT_TRUE(before);
-    EXPECT_NE(before->inode, 0U);
-    EXPECT_EQ(before->size, 5);
-    EXPECT_TRUE(NativeFile::identityOfPath(dir.file("shot.bmp"))->isSameFile(*before));
-    ASSERT_TRUE(NativeFile::replace(dir.file("other"), dir.file("shot.bmp")));
-    EXPECT_FALSE(NativeFile::identityOfPath(dir.file("shot.bmp"))->isSameFile(*before));
-}
-
 namespace {
-
-std::span<const std::uint8_t> bytesOf(const QByteArray& bytes)
-{
-    return {reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size())};
-}
 
 // A bitmap read, converted and retired as a run does it with Delete ticked.
 Retire::Outcome convertAndRetire(const QString& bitmap, const QString& outputDir)
@@ -250,14 +231,4 @@ TEST(NativeFileWindows, AReaderHoldingTheNewJpegDoesNotKeepItsBitmap)
     EXPECT_EQ(retirement.finish(written).fate, Retire::Fate::Deleted);
     EXPECT_EQ(gate.pauses(), 0);
     EXPECT_TRUE(NativeFile::regularFiles(in.path()).isEmpty());
-}
-
-// 100 ns steps since 1601 become nanoseconds since 1970 without overflow.
-TEST(NativeFileWindows, AFileTimeOf2026IsAPositiveIdentityTime)
-{
-    const TempDir dir;
-    writeAll(dir.file("shot.bmp"), "a picture");
-    const std::optional<FileIdentity> identity = NativeFile::identityOfPath(dir.file("shot.bmp"));
-    ASSERT_TRUE(identity);
-    EXPECT_GT(identity->modifiedNs, std::int64_t(1735689600) * 1000000000) << "after 2025 began";
 }

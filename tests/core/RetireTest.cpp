@@ -23,11 +23,6 @@ using namespace fwtest;
 
 namespace {
 
-std::span<const std::uint8_t> bytesOf(const QByteArray& bytes)
-{
-    return {reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size())};
-}
-
 // A bitmap as a run has it after reading: its identity, and the descriptor
 // it was read through.
 struct ReadBitmap {

@@ -4,21 +4,10 @@
 #include "TempDir.h"
 #include "TestUtil.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <gtest/gtest.h>
 #include <stdexcept>
-
-namespace {
-
-std::span<const std::uint8_t> bytesOf(const QByteArray& b)
-{
-    return {reinterpret_cast<const std::uint8_t*>(b.constData()), static_cast<std::size_t>(b.size())};
-}
-
-} // namespace
 
 // Any entry that has the name, whatever it is, stays as it was (links: the
 // Linux-only tests).
@@ -29,37 +18,17 @@ TEST(SafeFile, NoReplaceNeverTakesAnExistingName)
     fwtest::writeAll(dir.file("file"), "mine");
     ASSERT_TRUE(QDir(dir.path()).mkdir("directory"));
     for (const char* name : {"file", "directory"}) {
-        const SafeFile::Result r = SafeFile::write(dir.file(name), bytesOf(jpeg), SafeFile::Publish::NoReplace);
+        const SafeFile::Result r = SafeFile::write(dir.file(name), fwtest::bytesOf(jpeg), SafeFile::Publish::NoReplace);
         EXPECT_EQ(r.outcome, SafeFile::Outcome::NameTaken) << name;
     }
     EXPECT_EQ(fwtest::readAll(dir.file("file")), "mine");
 
     // A name as long as the file system allows: the temporary name is short.
     const QString longest = dir.file(QString(251, 'n') + ".JPG");
-    const SafeFile::Result r = SafeFile::write(longest, bytesOf(jpeg), SafeFile::Publish::NoReplace);
+    const SafeFile::Result r = SafeFile::write(longest, fwtest::bytesOf(jpeg), SafeFile::Publish::NoReplace);
     EXPECT_EQ(r.outcome, SafeFile::Outcome::Written) << r.error.toStdString();
     EXPECT_EQ(fwtest::readAll(longest), jpeg);
     EXPECT_EQ(fwtest::dirEntries(dir.path()).size(), 3) << "temporary file left behind";
-}
-
-// Replacing keeps the old file whole until the new one is: the window's
-// SaveToJPG writes over an existing name that way.
-TEST(SafeFile, ReplaceSwapsWholeFilesAndKeepsTheOldOnesTimes)
-{
-    const fwtest::TempDir dir;
-    fwtest::writeAll(dir.file("old.JPG"), "the old picture");
-    const QDateTime modified = QDateTime::fromSecsSinceEpoch(1700000000);
-    {
-        QFile old(dir.file("old.JPG"));
-        ASSERT_TRUE(old.open(QIODevice::ReadWrite));
-        ASSERT_TRUE(old.setFileTime(modified, QFileDevice::FileModificationTime));
-    }
-    const SafeFile::Result r =
-        SafeFile::write(dir.file("old.JPG"), bytesOf("the new picture"), SafeFile::Publish::Replace);
-    EXPECT_EQ(r.outcome, SafeFile::Outcome::Written) << r.error.toStdString();
-    EXPECT_EQ(fwtest::readAll(dir.file("old.JPG")), "the new picture");
-    EXPECT_EQ(QFileInfo(dir.file("old.JPG")).lastModified(), modified);
-    EXPECT_EQ(fwtest::dirEntries(dir.path()), QStringList{"old.JPG"});
 }
 
 // With a step before naming (the retire step's), the bytes are flushed
@@ -70,7 +39,7 @@ TEST(SafeFile, TheStepBeforeNamingSeesFlushedBytesAndCanStopTheNaming)
     const fwtest::TempDir dir;
     QByteArray seen;
     const SafeFile::Result r =
-        SafeFile::write(dir.file("a.JPG"), bytesOf("a picture"), SafeFile::Publish::NoReplace,
+        SafeFile::write(dir.file("a.JPG"), fwtest::bytesOf("a picture"), SafeFile::Publish::NoReplace,
                         [&](std::span<const std::uint8_t> bytes, bool flushed) {
                             seen = QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
                             EXPECT_TRUE(flushed);
@@ -78,8 +47,8 @@ TEST(SafeFile, TheStepBeforeNamingSeesFlushedBytesAndCanStopTheNaming)
                         });
     EXPECT_EQ(seen, "a picture");
     EXPECT_TRUE(r.durable);
-    EXPECT_FALSE(SafeFile::write(dir.file("b.JPG"), bytesOf("b"), SafeFile::Publish::NoReplace).durable);
-    EXPECT_THROW(SafeFile::write(dir.file("c.JPG"), bytesOf("c"), SafeFile::Publish::NoReplace,
+    EXPECT_FALSE(SafeFile::write(dir.file("b.JPG"), fwtest::bytesOf("b"), SafeFile::Publish::NoReplace).durable);
+    EXPECT_THROW(SafeFile::write(dir.file("c.JPG"), fwtest::bytesOf("c"), SafeFile::Publish::NoReplace,
                                  [](std::span<const std::uint8_t>, bool) { throw std::runtime_error("stop"); }),
                  std::runtime_error);
     EXPECT_EQ(fwtest::dirEntries(dir.path()), (QStringList{"a.JPG", "b.JPG"}));

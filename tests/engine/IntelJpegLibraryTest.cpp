@@ -7,11 +7,9 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <turbojpeg.h>
 
 namespace {
@@ -76,21 +74,15 @@ TEST(JpegWriter, FailedWritesRaiseAndLeaveNothing)
         }
         return false;
     };
-    // A full disk: the JPEG needs more than 1000 bytes.
+    // A full disk (the JPEG needs more than 1000 bytes), a missing folder, no
+    // picture.
     {
         const fwtest::FileSizeLimit full(1000);
         EXPECT_TRUE(failsAsItShould(dib, dir.file("full0000.JPG")));
     }
     EXPECT_TRUE(failsAsItShould(dib, dir.file("missing/dir/x.JPG")));
     EXPECT_TRUE(failsAsItShould(cDIBSection(), dir.file("e.JPG")));
-
-    // A read-only directory, for a user the permission bits bind.
-    ASSERT_TRUE(QDir(dir.path()).mkdir("ro"));
-    ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
-    ASSERT_EQ(chmod(QFile::encodeName(dir.file("ro")).constData(), 0555), 0);
-    EXPECT_EQ(fwtest::runAsNobody([&] { return failsAsItShould(dib, dir.file("ro/x.JPG")) ? 0 : 1; }), 0);
-    EXPECT_TRUE(fwtest::dirEntries(dir.file("ro")).isEmpty());
-    EXPECT_EQ(fwtest::dirEntries(dir.path()), (QStringList{"ro", "source.bmp"})) << "temporary file left behind";
+    EXPECT_EQ(fwtest::dirEntries(dir.path()), QStringList{"source.bmp"}) << "temporary file left behind";
 }
 
 // On a name that exists the writer replaces the file, and the new one keeps
