@@ -95,7 +95,10 @@ Section /o "${WATCH_MENU}" SecWatch
   CreateShortCut "$SMPROGRAMS\${PRODUCT}\Start converting while I play.lnk" "$INSTDIR\framewright-watch.exe"
   CreateShortCut "$SMPROGRAMS\${PRODUCT}\Stop converting while I play.lnk" "$INSTDIR\framewright-watch.exe" \
     "--stop"
-  !insertmacro StartAsTheUser "$INSTDIR\framewright-watch.exe"
+  ; Started at once by the installer itself: under Wine a watch the shell
+  ; starts runs but does not get as far as its log, and the logon entry
+  ; starts it as the user from the next logon on.
+  Exec '"$INSTDIR\framewright-watch.exe"'
 SectionEnd
 
 LangString DESC_SecMain ${LANG_ENGLISH} "Framewright, Kudoscope and framewright-convert."
