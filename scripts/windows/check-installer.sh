@@ -159,8 +159,10 @@ grep -qs 'a watch is running already' "$log" || fail "a second start did not say
 echo "a second start said that one runs, and ended"
 
 echo "== silent uninstall"
-# The window and the viewer; the watch is the uninstaller's to stop.
+# The window, the viewer and the folder's explorer; the watch is the
+# uninstaller's to stop.
 for window in framewright.exe kudoscope.exe; do wine taskkill /f /im "$window" >/dev/null 2>&1 || true; done
+pkill -f 'explorer.*[Hh]alf-[Ll]ife' || true
 wine "C:\\Program Files\\Framewright\\uninstall.exe" /S
 # The uninstaller runs a copy of itself from the temporary folder and
 # returns at once: wait for that copy to finish.
