@@ -7,3 +7,6 @@
 // systemd unit on Linux, Program Files and the installer's option on Windows
 // (HelpTextPosix.cpp, HelpTextWindows.cpp).
 QString helpDescription();
+
+// The paragraph on what a conversion does, the same on every system.
+QString helpConversion();
