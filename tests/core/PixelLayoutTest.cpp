@@ -7,20 +7,6 @@
 
 namespace {
 
-// The platform's row rule at every alignment and depth (the buffer is its
-// 24-bit case), and the pad bytes the JPEG writer is told of.
-TEST(PixelLayout, RowsArePaddedToWholeWords)
-{
-    const int rows[][4] = {{640, 24, 1920, 0}, {1, 24, 4, 1}, {3, 24, 12, 3}, {5, 24, 16, 1},
-                           {33, 1, 8, -1},     {7, 4, 4, -1}, {3, 16, 8, -1}};
-    for (const auto& [width, bits, rowBytes, pad] : rows) {
-        EXPECT_EQ(PixelLayout::paddedRowBytes(width, bits), rowBytes) << width << " x " << bits;
-        if (bits == 24) {
-            EXPECT_EQ((PixelLayout{width, 1}.padBytes()), pad) << width;
-        }
-    }
-}
-
 // A file's rows land bottom row first whatever the file's order, and a fill
 // that fails leaves zeros, never the previous picture of a reused buffer.
 TEST(PixelLayout, RowsLandBottomUpAndAFailedFillLeavesZeros)
