@@ -161,15 +161,6 @@ TEST_F(BmpDecoderCorpus, EveryFileMatchesItsReferenceOrIsRefusedCleanly)
     }
 }
 
-TEST_F(BmpDecoderCorpus, UndefinedRlePixelsStayBlack)
-{
-    for (const QString bmp : {"q/pal4rletrns.bmp", "q/pal8rletrns.bmp", "q/pal4rlecut.bmp", "q/pal8rlecut.bmp"}) {
-        SCOPED_TRACE(bmp.toStdString());
-        const QString black = QString(bmp).remove("q/").replace(".bmp", "-b.png");
-        EXPECT_EQ(maxDifference(decodeCorpus(bmp), black), 0);
-    }
-}
-
 TEST_F(BmpDecoderCorpus, EveryCutOfAGoodFileIsAnError)
 {
     // Uncompressed files end with their last row and RLE files with their

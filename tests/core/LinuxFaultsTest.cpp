@@ -1,13 +1,11 @@
 // The core's cases whose faults only Linux can make here: symbolic links, a
-// pipe under a screenshot's name, an unprivileged user, a full disk (a
-// file-size limit). Everything else about these units runs on both
+// pipe under a screenshot's name, an unprivileged user. Everything else about these units runs on both
 // platforms, in their own test files.
 #include "TempDir.h"
 #include "TestUtil.h"
 #include "core/ReadError.h"
 #include "core/SafeFile.h"
 #include "core/ScreenshotList.h"
-#include "core/Settings.h"
 #include "core/SourceFile.h"
 
 #include <QDir>
@@ -53,20 +51,4 @@ TEST(LinuxFaults, AFolderThatCannotBeAskedHasNoFreeNumber)
     ASSERT_EQ(chmod(qPrintable(tmp.file("closed")), 0700), 0);
     EXPECT_EQ(
         fwtest::runAsNobody([&] { return ScreenshotList::firstFreeNumber(tmp.file("closed"), "half", 0) ? 1 : 0; }), 0);
-}
-
-TEST(LinuxFaults, ASettingsStoreThatCannotBeWrittenIsReported)
-{
-    const fwtest::TempDir tmp;
-    const Settings s{"/in/", "/out/", 90, false};
-    // (A file where the settings' directory should be: FrmMain's own test.)
-    // A directory its user cannot write, by a user who is not root.
-    ASSERT_TRUE(QDir().mkpath(tmp.file("readonly")));
-    ASSERT_EQ(chmod(qPrintable(tmp.path()), 0755), 0);
-    EXPECT_EQ(fwtest::runAsNobody([&] { return s.save(tmp.file("readonly/Framewright.ini")) ? 0 : 1; }), 1);
-    {
-        const fwtest::FileSizeLimit full(0); // a full disk: no byte may be written
-        EXPECT_FALSE(s.save(tmp.file("full/Framewright.ini")));
-    }
-    EXPECT_TRUE(s.save(tmp.file("full/Framewright.ini"))) << "the same save without the restriction";
 }

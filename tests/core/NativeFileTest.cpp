@@ -48,41 +48,6 @@ TEST_F(NativeFileTest, MovesNeverReplaceAndSayWhy)
     EXPECT_EQ(NativeFile::moveNoReplace(dir.file("gone"), dir.file("free2")).error, NativeFile::Error::NotFound);
 }
 
-TEST_F(NativeFileTest, APrivateFileIsCreatedOnlyUnderAFreeName)
-{
-    writeAll(dir.file("taken"), "another file");
-    NativeFile::Status status;
-    EXPECT_FALSE(NativeFile::createPrivate(dir.file("taken"), status));
-    EXPECT_EQ(status.error, NativeFile::Error::NameTaken);
-    NativeFile::Descriptor file = NativeFile::createPrivate(dir.file("new"), status);
-    ASSERT_TRUE(file) << status.message().toStdString();
-    EXPECT_TRUE(NativeFile::writeAll(file.get(), bytesOf("written through the descriptor")));
-    EXPECT_TRUE(NativeFile::sync(file.get()));
-    EXPECT_TRUE(file.close());
-    EXPECT_EQ(readAll(dir.file("new")), "written through the descriptor");
-    EXPECT_EQ(readAll(dir.file("taken")), "another file");
-}
-
-// A program that holds the file for writing is either refused at our open
-// (Windows) or seen by it (Linux's lease).
-TEST_F(NativeFileTest, AWriterIsRefusedOrSeen)
-{
-    const QString shot = dir.file("shot.bmp");
-    writeAll(shot, "being written");
-    QFile writer(shot);
-    ASSERT_TRUE(writer.open(QIODevice::Append));
-    NativeFile::Status status;
-    const NativeFile::Descriptor fd = NativeFile::openForReading(shot, status);
-    if (fd)
-        EXPECT_NE(NativeFile::writerOf(fd.get()), NativeFile::Writer::None);
-    else
-        EXPECT_EQ(status.error, NativeFile::Error::InUse);
-    writer.close();
-    const NativeFile::Descriptor after = openToRead(shot);
-    ASSERT_TRUE(after);
-    EXPECT_EQ(NativeFile::writerOf(after.get()), NativeFile::Writer::None);
-}
-
 // What a live converter holds as private, recovery leaves alone; once its
 // holder is gone, recovery may take it.
 TEST_F(NativeFileTest, AHeldPrivateFileIsNoOrphanUntilItsHolderLetsGo)
@@ -120,22 +85,6 @@ TEST_F(NativeFileTest, AHeldFileIsMovedWithoutReplacingAndDeleted)
     EXPECT_EQ(NativeFile::remove(dir.file("gone")).error, NativeFile::Error::NotFound);
     EXPECT_TRUE(NativeFile::remove(dir.file("taken")));
     EXPECT_TRUE(dirEntries(dir.path()).isEmpty());
-}
-
-TEST_F(NativeFileTest, ListsRegularFilesAndTellsTakenNames)
-{
-    writeAll(dir.file("a.bmp"), "a");
-    writeAll(dir.file(".hidden"), "b");
-    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.bmp"));
-    QStringList listed = NativeFile::regularFiles(dir.path());
-    listed.sort();
-    EXPECT_EQ(listed, (QStringList{".hidden", "a.bmp"}));
-    for (const auto& [name, presence] : {std::pair{"a.bmp", NativeFile::Presence::Present},
-                                         {"folder.bmp", NativeFile::Presence::Present},
-                                         {"free.bmp", NativeFile::Presence::Absent},
-                                         {"nowhere/free.bmp", NativeFile::Presence::Absent}})
-        EXPECT_EQ(NativeFile::presenceOf(dir.file(name)), presence) << name;
-    EXPECT_TRUE(NativeFile::regularFiles(dir.file("nowhere")).isEmpty());
 }
 
 // The same file keeps its identity; a rewrite or another file renamed onto

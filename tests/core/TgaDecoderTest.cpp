@@ -163,12 +163,10 @@ TEST(TgaDecoderErrors, EveryHostileFileIsRefusedWithItsReason)
         {Header{.width = 65535, .height = 65535}.bytes(), "dimensions too large (65535 x 65535)"},
         {Header{.type = 10, .width = 8000, .height = 8000}.bytes() + Bytes(12, 0xFF),
          "truncated pixel data (12 bytes of RLE data for 8000 x 8000 pixels)"},
-        {Header{.type = 0}.bytes(), "unsupported image type (0: no image data)"},
         {Header{.descriptor = 0x40}.bytes(), "unsupported image type (interleaved rows)"},
         {Header{.bits = 16}.bytes(), "unsupported bit depth (16 bits per pixel, true colour)"},
         {with(mapped, &Header::bits, 16), "unsupported bit depth (16 bits per pixel, colour-mapped)"},
         {with(mapped, &Header::mapBits, 16), "unsupported bit depth (16-bit colour map entries)"},
-        {with(mapped, &Header::mapBits, 7), "bad colour map (7-bit entries)"},
         {with(mapped, &Header::mapType, 0), "bad colour map (none in a colour-mapped picture)"},
         {with(mapped, &Header::mapLength, 0), "bad colour map (no entries)"},
         {with(mapped, &Header::mapFirst, 256),
@@ -177,8 +175,6 @@ TEST(TgaDecoderErrors, EveryHostileFileIsRefusedWithItsReason)
         {Bytes(good.begin(), good.end() - 1), "truncated pixel data (44 of 45 bytes)"},
         {mapped.bytes() + Bytes(48, 9) + Bytes(14, 3) + Bytes{200},
          "bad colour map (index 200 outside entries 0 to 15)"},
-        {with(mapped, &Header::mapFirst, 10) + Bytes(48, 9) + Bytes(14, 12) + Bytes{9},
-         "bad colour map (index 9 outside entries 10 to 25)"},
         {rle + Bytes{0x89, 1, 2, 3, 0x04, 1, 2, 3, 4, 5, 6}, "truncated pixel data (RLE data ends at pixel 10 of 15)"},
         {rle + Bytes{0x8D, 1, 2, 3, 0x02, 1, 2, 3, 4, 5, 6, 7, 8, 9},
          "corrupt RLE data (packet of 3 pixels at pixel 14 of 15)"},
@@ -196,18 +192,12 @@ TEST(TgaDecoderErrors, EveryHostileFileIsRefusedWithItsReason)
     }
 }
 
-TEST(TgaDecoderErrors, FilesAndAllocatorFailures)
+// (A file's own failures are the readers' shared code's: the BMP reader's
+// test.)
+TEST(TgaDecoderErrors, AllocatorFailuresPassThrough)
 {
     fwtest::TempDir dir;
     const QString rle = writeBytes(dir.file("rle.tga"), craft(kForms[0], 35, 39, true, 0x20));
-    const std::pair<QString, std::string> cases[] = {
-        {dir.file("missing.tga"), "file not found"},
-        {writeBytes(dir.file("empty.tga"), {}), "file is empty"},
-        {writeBytes(dir.file("short.tga"), {0, 0, 2, 0}), "truncated header"},
-    };
-    Picture picture;
-    for (const auto& row : cases) // a plain name: clang 14 cannot capture a structured binding
-        EXPECT_EQ(reasonOf(row.first, [&] { DecodeTgaFile(row.first, allocatorFor(picture)); }), row.second);
     EXPECT_THROW(DecodeTgaFile(rle, [](int, int) -> u8* { throw std::bad_alloc(); }), std::bad_alloc);
     EXPECT_THROW(DecodeTgaFile(rle, [](int, int) -> u8* { return nullptr; }), TgaError);
 }

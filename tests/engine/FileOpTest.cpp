@@ -9,14 +9,12 @@
 #include <gtest/gtest.h>
 #include <thread>
 
-// The desktop's opener is a script, first on PATH, that records its argument
-// and its environment.
+// The desktop's opener is a script, first on PATH, that records its argument.
 TEST(FileOp, ShellOpenHandsTheDesktopAWebAddressOrAFile)
 {
     const fwtest::TempDir dir;
     const QString opener = dir.file("xdg-open"), arg = opener + ".arg";
-    fwtest::writeAll(opener,
-                     "#!/bin/sh\nenv > \"$0.env\"; printf '%s' \"$1\" > \"$0.tmp\"; mv \"$0.tmp\" \"$0.arg\"\n");
+    fwtest::writeAll(opener, "#!/bin/sh\nprintf '%s' \"$1\" > \"$0.tmp\"; mv \"$0.tmp\" \"$0.arg\"\n");
     QFile::setPermissions(opener, QFile::ReadOwner | QFile::ExeOwner);
     fwtest::writeAll(dir.file("shot.bmp"), "");
     const QByteArray path = qgetenv("PATH");
@@ -37,17 +35,6 @@ TEST(FileOp, ShellOpenHandsTheDesktopAWebAddressOrAFile)
                                {"", "failed"}};
     for (const auto& [target, expected] : rows)
         EXPECT_EQ(opened(target), expected) << target.toStdString();
-
-    // Started from the sandbox, it gets the user's settings directory back, or none.
-    qputenv("FW_SANDBOX_VARS", "XDG_CONFIG_HOME");
-    for (const QByteArray& user : {QByteArray("/home/user/.config"), QByteArray()}) {
-        user.isNull() ? qunsetenv("FW_USER_XDG_CONFIG_HOME") : qputenv("FW_USER_XDG_CONFIG_HOME", user);
-        opened("quenk.example.org");
-        const QByteArray env = '\n' + fwtest::readAll(opener + ".env");
-        EXPECT_EQ(env.contains("\nXDG_CONFIG_HOME=" + user), !user.isNull());
-        EXPECT_FALSE(env.contains("\nFW_SANDBOX_VARS=") || env.contains("\nFW_USER_"));
-    }
-    qunsetenv("FW_SANDBOX_VARS");
     qputenv("PATH", dir.file("nowhere").toLocal8Bit());
     EXPECT_EQ(opened("quenk.example.org"), "failed") << "no opener";
     qputenv("PATH", path);
@@ -78,19 +65,12 @@ TEST(FileOp, WaitsEndOnTheirConditionOrAtTheirDeadline)
          },
          true, 500},
         {"file that stays", [&] { return WaitWhileFileExists(here, 500); }, false, 500},
-        {"file never written", [&] { return WaitForFile(dir.file("never.JPG"), 500); }, false, 500},
         {"file written meanwhile",
          [&] {
              QTimer::singleShot(100, [&] { fwtest::writeAll(later, "x"); });
              return WaitForFile(later, 3000);
          },
          true, 300},
-        {"file deleted meanwhile",
-         [&] {
-             QTimer::singleShot(50, [&] { QFile::remove(later); });
-             return WaitWhileFileExists(later, 5000);
-         },
-         true, 50},
         {"file that keeps growing",
          [&] {
              QProcess writer;

@@ -6,8 +6,6 @@
 #include "platform/Picture.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
-#include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
 #include <turbojpeg.h>
@@ -83,28 +81,4 @@ TEST(JpegWriter, FailedWritesRaiseAndLeaveNothing)
     EXPECT_TRUE(failsAsItShould(dib, dir.file("missing/dir/x.JPG")));
     EXPECT_TRUE(failsAsItShould(cDIBSection(), dir.file("e.JPG")));
     EXPECT_EQ(fwtest::dirEntries(dir.path()), QStringList{"source.bmp"}) << "temporary file left behind";
-}
-
-// On a name that exists the writer replaces the file, and the new one keeps
-// the old one's permissions and times, not those of the conversion.
-TEST(JpegWriter, AReplacedFileKeepsItsPermissionsAndTimes)
-{
-    const fwtest::TempDir dir;
-    cDIBSection dib;
-    load(dib, fwtest::testPattern(31, 17), dir);
-    const QString target = dir.file("half0000.JPG");
-    fwtest::writeAll(target, "an older picture");
-    const QDateTime then = QDateTime::fromSecsSinceEpoch(1000000000);
-    QFile old(target);
-    ASSERT_TRUE(old.open(QIODevice::ReadWrite) && old.setFileTime(then, QFileDevice::FileModificationTime));
-    old.close();
-    ASSERT_TRUE(
-        QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
-    const QFileDevice::Permissions permissions = QFileInfo(target).permissions();
-
-    EXPECT_TRUE(SaveToJPG(dib, target, 90));
-    EXPECT_EQ(fwtest::readAll(target), turboJpeg(dib, 90, TJFLAG_ACCURATEDCT));
-    EXPECT_EQ(QFileInfo(target).lastModified(), then);
-    EXPECT_EQ(QFileInfo(target).permissions(), permissions);
-    EXPECT_EQ(fwtest::dirEntries(dir.path()), (QStringList{"half0000.JPG", "source.bmp"}));
 }

@@ -60,37 +60,6 @@ protected:
 
 } // namespace
 
-TEST_F(ViewerRender, TextTextureIsGreyWithDarkBlueTextFromTenTwenty)
-{
-    ASSERT_NE(window->textTexture(), nullptr);
-    const QImage texture = window->textTexture()->levelImage();
-    ASSERT_EQ(texture.size(), QSize(256, 256));
-    // Eight lines and no more: the testers' line, wider than the texture, is
-    // cut at the edge, not wrapped onto a ninth line.
-    const QFontMetrics metrics(window->font(), &texture);
-    const int lastLineTop = 20 + 7 * metrics.height();
-    QRect ink, lastLineInk;
-    int pure = 0, foreign = 0;
-    for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x) {
-            const QRgb c = texture.pixel(x, y);
-            if (c == 0xFFC0C0C0u)
-                continue;
-            ink |= QRect(x, y, 1, 1);
-            if (y >= lastLineTop)
-                lastLineInk |= QRect(x, y, 1, 1);
-            pure += c == 0xFF000077u;
-            // Anything else lies between the ground and the text colour.
-            foreign += qRed(c) > 0xC0 || qRed(c) != qGreen(c) || qBlue(c) < qRed(c) || qAlpha(c) != 0xFF;
-        }
-    EXPECT_EQ(foreign, 0);
-    EXPECT_GT(pure, 200) << "solid dark-blue strokes";
-    EXPECT_TRUE(QRect(QPoint(9, 20), QPoint(14, 30)).contains(ink.topLeft())) << ink.x() << "," << ink.y();
-    EXPECT_LT(ink.bottom(), lastLineTop + metrics.height());
-    const bool lastLineTooWide = 10 + metrics.horizontalAdvance(frmMain::CreditsText().split("\r\n").last()) > 256;
-    EXPECT_TRUE(!lastLineTooWide || lastLineInk.right() >= 256 - metrics.maxWidth()) << lastLineInk.right();
-}
-
 TEST_F(ViewerRender, BothFacesWhereTheProjectionPutsThemTintedAndReadable)
 {
     for (const double theta : {3 * kPi / 2, kPi / 2}) { // eye (0, 1, -1), then (0, 1, 1)
@@ -131,18 +100,6 @@ TEST_F(ViewerRender, BothFacesWhereTheProjectionPutsThemTintedAndReadable)
         EXPECT_GT(leftInk + rightInk, 300);
         EXPECT_GT(front ? leftInk : rightInk, (front ? rightInk : leftInk) * 3 / 2);
     }
-}
-
-TEST_F(ViewerRender, WindowShowsThePresentedFrameUnderTheQuitButton)
-{
-    const QImage frame = renderAt(3 * kPi / 2);
-    QApplication::processEvents();
-    const QImage shown = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    ASSERT_EQ(shown.size(), kClient);
-    const QRect belowButton(0, 30, kClient.width(), kClient.height() - 30);
-    EXPECT_EQ(shown.copy(belowButton), frame.copy(belowButton));
-    // The quit button stays on top of the picture.
-    EXPECT_NE(shown.pixel(475, 13), frame.pixel(475, 13));
 }
 
 TEST_F(ViewerRender, LostDeviceDrawsNothingAndIsResetOnlyWhenItCanBe)
