@@ -8,20 +8,23 @@
 #include "core/SourceFile.h"
 
 #include <QFile>
-#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
-#include <thread>
 
-#ifndef Q_OS_WIN
-#include <fcntl.h>
-#include <unistd.h>
+#ifdef Q_OS_WIN
+#include <windows.h>
 #endif
 
 using namespace fwtest;
 
 namespace {
+
+#ifdef Q_OS_WIN
+const bool kHandlesFollowTheFile = !GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version");
+#else
+const bool kHandlesFollowTheFile = false;
+#endif
 
 // A bitmap as a run has it after reading: its identity, and the descriptor
 // it was read through.
@@ -75,21 +78,22 @@ TEST(Retire, DeletesOnlyTheFileThatWasRead)
     std::unique_ptr<QFile> writer; // a writer that holds the bitmap open
     const Row rows[] = {
         {"unchanged", [](const TempDir&, const QString&) {}, Retire::Fate::Deleted, ""},
-#ifndef Q_OS_WIN
-        // Windows: a file the retire step holds cannot vanish or be renamed
-        // by another program in a way Wine shows as Windows does (a delete
-        // only marks it pending); its own cases are in NativeFileWindowsTest.
-        {"gone", [](const TempDir&, const QString& bitmap) { QFile::remove(bitmap); }, Retire::Fate::AlreadyGone, ""},
         // The file read is renamed away, and a newcomer takes its name. The
-        // newcomer is never touched; Linux cannot move a file by its
-        // descriptor, finds the name holds another file, and keeps both.
+        // newcomer is never touched. Windows moves and deletes the file read
+        // through its handle, wherever it went; Linux cannot move a file by
+        // its descriptor, and Wine's handles keep the name they were opened
+        // by: both find that the name holds another file, and keep both.
         {"renamed away, a newcomer under its name",
          [](const TempDir& dir, const QString& bitmap) {
              ASSERT_TRUE(QFile::rename(bitmap, dir.file("renamed.bmp")));
              writeAll(bitmap, "a newcomer");
          },
-         Retire::Fate::Changed, "c1a00001.bmp renamed.bmp"},
-        // Windows: nobody can write a file we hold open.
+         kHandlesFollowTheFile ? Retire::Fate::Deleted : Retire::Fate::Changed,
+         kHandlesFollowTheFile ? "c1a00001.bmp" : "c1a00001.bmp renamed.bmp"},
+#ifndef Q_OS_WIN
+        // Windows: another program's delete of a file we hold only marks it
+        // pending under Wine, and nobody can write a file we hold open.
+        {"gone", [](const TempDir&, const QString& bitmap) { QFile::remove(bitmap); }, Retire::Fate::AlreadyGone, ""},
         {"rewritten in place",
          [](const TempDir&, const QString& bitmap) { writeAll(bitmap, "the picture that was read, and more"); },
          Retire::Fate::Changed, "c1a00001.bmp"},

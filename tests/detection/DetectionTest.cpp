@@ -76,7 +76,6 @@ TEST_F(WineRegistry, StringValuesAreReadAsWindowsWroteThem)
          sierra + "\"Directory\"=str(2):\"%ProgramFiles%\\\\Sierra\\\\%Unknown%%\"\n" + environment, kSierra,
          "Directory", "C:\\Program Files\\Sierra\\%Unknown%%"},
         {"multi string", sierra + "\"Directory\"=str(7):\"C:\\\\a\\0C:\\\\b\\0\"\n", kSierra, "Directory", ""},
-        {"dword", sierra + "\"Directory\"=dword:00000001\n", kSierra, "Directory", ""},
         {"the default value is written @", sierra + "@=\"C:\\\\Default\"\n", kSierra, "", "C:\\Default"},
         {"text stops at the first NUL", sierra + "\"Directory\"=\"C:\\\\Nul\\0junk after it\"\n", kSierra, "Directory",
          "C:\\Nul"},

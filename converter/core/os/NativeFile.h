@@ -130,8 +130,9 @@ Descriptor openIfOrphaned(const QString& path, Status& status);
 // Moves the entry `from`, which `fd` was opened through, to `to` unless any
 // entry has that name (NameTaken), even against a writer racing for it.
 // Windows moves the very file held, through its handle, whatever its name
-// has become since; Linux moves the name, and NotTheFile says that it named
-// another file than the one held, which is left under `to` for the caller.
+// has become since; Linux moves the name (and Wine the name the handle was
+// opened by), and NotTheFile says that it named another file than the one
+// held, which is left under `to` for the caller.
 // A link is moved itself, never the file it points to.
 Status moveHeld(int fd, const QString& from, const QString& to);
 // Deletes the entry `path`, which `fd` was opened through or moved to

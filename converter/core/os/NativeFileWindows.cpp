@@ -291,6 +291,16 @@ std::optional<FileIdentity> identityOfPath(const QString& path)
     return handle ? identityOfHandle(handle.get()) : std::nullopt;
 }
 
+namespace {
+
+bool namesFile(const QString& name, int fd)
+{
+    const std::optional<FileIdentity> named = identityOfPath(name);
+    return named && named->isSameFile(identityOf(fd));
+}
+
+} // namespace
+
 Presence presenceOf(const QString& path)
 {
     if (GetFileAttributesW(wide(path).c_str()) != INVALID_FILE_ATTRIBUTES)
@@ -310,11 +320,7 @@ Writer writerOf(int) { return Writer::None; }
 
 // Any open handle is a hold here: openIfOrphaned asks for a file that no
 // one else has open. What is left to check is that the name still names it.
-bool holdAsPrivate(int fd, const QString& name)
-{
-    const std::optional<FileIdentity> named = identityOfPath(name);
-    return named && named->isSameFile(identityOf(fd));
-}
+bool holdAsPrivate(int fd, const QString& name) { return namesFile(name, fd); }
 
 Descriptor openIfOrphaned(const QString& path, Status& status)
 {
@@ -345,9 +351,14 @@ Status moveHeld(int fd, const QString& from, const QString& to)
     rename->RootDirectory = nullptr;
     rename->FileNameLength = DWORD(nameBytes);
     std::memcpy(rename->FileName, target.c_str(), nameBytes);
-    return checked(
+    const Status moved = checked(
         retried([&] { return SetFileInformationByHandle(handleOf(fd), FileRenameInfo, rename, DWORD(buffer.size())); },
                 Passing::SharingOrDenied));
+    // Wine's handles move the name they were opened by, whatever file it
+    // names now: whatever was moved is left to the caller to put back.
+    if (moved && !namesFile(to, fd))
+        return {Error::NotTheFile, 0};
+    return moved;
 }
 
 Status removeHeld(int fd, const QString& path)
