@@ -120,9 +120,19 @@ TEST(NativeFileWindows, AScannersMomentaryHoldIsWaitedOutForEveryCall)
     }
 }
 
-TEST(NativeFileWindows, AHoldThatOutlastsTheRetriesFailsAsInUseAndLosesNothing)
+// A delete denied for a moment (a read-only attribute here, made writable
+// during the first pause, as a pending delete or a mapping ends) is waited
+// out; a hold that outlasts the retries fails as InUse and loses nothing.
+TEST(NativeFileWindows, ADenialIsWaitedOutAndAHoldThatOutlastsTheRetriesFailsAsInUse)
 {
     const TempDir dir;
+    writeAll(dir.file("denied"), "new file");
+    ASSERT_TRUE(QFile::setPermissions(dir.file("denied"), QFile::ReadOwner));
+    {
+        const RetryGate gate([&](int) { QFile::setPermissions(dir.file("denied"), QFile::WriteOwner); });
+        EXPECT_TRUE(NativeFile::remove(dir.file("denied")));
+        EXPECT_EQ(gate.pauses(), 1);
+    }
     writeAll(dir.file("held"), "new file");
     const OtherProgram scanner(dir.file("held"), GENERIC_READ, 0);
     const RetryGate gate([](int) {});

@@ -176,7 +176,6 @@ TEST_F(Search, RegistryThenSteamThenTheFixedDefault)
          appPathsKey + "\"Path\"=\"C:\\\\Gone\"\n" + wow32AppPathsKey + "\"Path\"=\"C:\\\\Valve\\\\HL\"\n", local,
          "/Valve/HL"},
         {"Steam when Wine has nothing", "", local, "steam"},
-        {"Steam under Flatpak", "", "/.var/app/com.valvesoftware.Steam/.local/share/Steam", "steam"},
         {"Steam when App Paths' folder is gone", appPathsKey + "\"Path\"=\"C:\\\\Uninstalled\\\\HL\"\n", local,
          "steam"},
         {"the default when every folder is gone",
