@@ -6,8 +6,10 @@
 #   framewright-convert.exe converts a screenshot whose name no 8-bit code
 #   page holds; the option /WATCH=1 leaves a logon entry, and the windowless
 #   watch it starts converts what a Windows program copies into valve\ and
-#   into a cstrike\ made later, with the window's saved choices; the silent
-#   uninstall stops it and leaves nothing behind.
+#   into a cstrike\ made later, with the window's saved choices; a first
+#   start with only Steam's registry value finds the game and saves its
+#   folder with backslashes; the silent uninstall stops the watch and leaves
+#   nothing behind.
 # Usage: check-installer.sh <setup.exe> <folder of sample screenshots>
 # Runs in its own X server and Wine prefix (wine-session.sh).
 set -eu
@@ -157,6 +159,34 @@ count=$((count + 2))
 wine "$program" </dev/null >/dev/null 2>&1
 grep -qs 'a watch is running already' "$log" || fail "a second start did not say that one runs: $(cat "$log")"
 echo "a second start said that one runs, and ended"
+
+echo "== a first start that finds the game through Steam's registry value"
+# Steam writes its own path with forward slashes; the window shows and
+# saves the folder it finds with backslashes only.
+wine taskkill /f /im framewright.exe >/dev/null 2>&1 || true
+for _ in $(seq 100); do xdotool search --onlyvisible --name '^Framewright' >/dev/null || break; sleep 0.1; done
+wine reg delete 'HKCU\Software\Framewright' /f >/dev/null 2>&1 || true
+wine reg delete 'HKLM\Software\Sierra OnLine\Setup\HLIFEFE' /f /reg:64 >/dev/null 2>&1 || true
+steam="$session/Steam"
+mkdir -p "$steam/steamapps/common/Half-Life/valve"
+printf '"AppState"\n{\n\t"appid"\t\t"70"\n\t"installdir"\t\t"Half-Life"\n}\n' >"$steam/steamapps/appmanifest_70.acf"
+wine reg add 'HKCU\Software\Valve\Steam' /v SteamPath /t REG_SZ /d "z:$steam" /f >/dev/null
+wine "C:\\Program Files\\Framewright\\framewright.exe" &
+window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Framewright' | head -n 1 || true)
+[ -n "$window" ] || fail "no Framewright window appeared"
+first_start=$!
+sleep 4 # the welcome text
+xdotool mousemove --window "$window" $(centre CmdExit) click 1
+for _ in $(seq 100); do kill -0 "$first_start" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$first_start" 2>/dev/null; then fail "CmdExit did not end the window"; fi
+saved=$(wine reg query 'HKCU\Software\Framewright\Framewright\CONFIG' /v InputPath 2>/dev/null | tr -d '\r' \
+  | sed -n 's/.*REG_SZ *//p')
+case "$saved" in
+*/*) fail "the folder found through Steam was saved with a forward slash: $saved" ;;
+*'\Steam\steamapps\common\Half-Life\valve\') ;;
+*) fail "the folder found through Steam was not saved: '$saved'" ;;
+esac
+printf 'found and saved %s\n' "$saved"
 
 echo "== silent uninstall"
 # The window, the viewer and the folder's explorer; the watch is the
