@@ -22,7 +22,6 @@ TEST(Recovery, PutsBackWhatTheDeadLeftAndLeavesTheLiving)
     };
     const Row rows[] = {
         {".fw-k3x9q2.tmp", nullptr, false, "", nullptr},
-        {".fw-k3x9q2.tmp", nullptr, true, ".fw-k3x9q2.tmp", nullptr},
         {".fw-k3x9q2.del.c1a00001.bmp", nullptr, false, "c1a00001.bmp", "c1a00001.bmp"},
         {".fw-k3x9q2.del.c1a00001.bmp", "c1a00001.bmp", false, "c1a00000.bmp c1a00001.bmp", "c1a00000.bmp"},
         {".fw-k3x9q2.del.c1a00001.bmp", nullptr, true, ".fw-k3x9q2.del.c1a00001.bmp", nullptr},
