@@ -95,10 +95,8 @@ Section /o "${WATCH_MENU}" SecWatch
   CreateShortCut "$SMPROGRAMS\${PRODUCT}\Start converting while I play.lnk" "$INSTDIR\framewright-watch.exe"
   CreateShortCut "$SMPROGRAMS\${PRODUCT}\Stop converting while I play.lnk" "$INSTDIR\framewright-watch.exe" \
     "--stop"
-  ; Started at once by the installer itself: under Wine a watch the shell
-  ; starts runs but does not get as far as its log, and the logon entry
-  ; starts it as the user from the next logon on.
-  Exec '"$INSTDIR\framewright-watch.exe"'
+  ; At once, as the logon entry will from the next logon on.
+  !insertmacro StartAsTheUser "$INSTDIR\framewright-watch.exe"
 SectionEnd
 
 LangString DESC_SecMain ${LANG_ENGLISH} "Framewright, Kudoscope and framewright-convert."

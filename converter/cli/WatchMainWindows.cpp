@@ -8,10 +8,13 @@
 #include "WatchLog.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QWinEventNotifier>
 #include <csignal>
 #include <cstdio>
 #include <memory>
+#include <string>
 #include <type_traits>
 #include <windows.h>
 
@@ -59,12 +62,48 @@ int stopRunningWatch()
     return 1;
 }
 
+// Started with no standard handles, as Windows starts a program of the logon
+// entry, the Start menu or the shell, the C runtime's stdout and stderr can
+// never be pointed at a file. The watch runs as a child then, whose standard
+// output and error are the log from its start, and ends as the child does.
+int runWithTheLogAsItsOutput(const QString& logPath)
+{
+    QDir().mkpath(QFileInfo(logPath).path());
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    const auto open = [&inherited](const QString& path, DWORD access, DWORD disposition) {
+        const HANDLE h = CreateFileW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()), access,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherited, disposition,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr);
+        return Handle(h == INVALID_HANDLE_VALUE ? nullptr : h);
+    };
+    const Handle log = open(logPath, FILE_APPEND_DATA, OPEN_ALWAYS), nothing = open("NUL", GENERIC_READ, OPEN_EXISTING);
+    if (!log || !nothing)
+        return 1;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = nothing.get();
+    startup.hStdOutput = startup.hStdError = log.get();
+    std::wstring commandLine = GetCommandLineW(); // CreateProcessW may write to it
+    PROCESS_INFORMATION child{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
+                        &startup, &child))
+        return 1;
+    const Handle process(child.hProcess), thread(child.hThread);
+    DWORD code = 1;
+    WaitForSingleObject(process.get(), INFINITE);
+    GetExitCodeProcess(process.get(), &code);
+    return int(code);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QStringList arguments = QCoreApplication::arguments();
+    if (!GetStdHandle(STD_ERROR_HANDLE))
+        return runWithTheLogAsItsOutput(WatchLog::defaultPath());
     const WatchLog log(WatchLog::defaultPath());
     if (arguments.size() == 2 && arguments.at(1) == "--stop")
         return stopRunningWatch();

@@ -39,7 +39,8 @@ logon=$(wine reg query "$run_key" /v 'Framewright watch' 2>/dev/null | tr -d '\r
 size=$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Framewright' /v EstimatedSize \
   /reg:64 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_DWORD *//p')
 [ -n "$size" ] && [ $((size)) -gt 1000 ] || fail "no EstimatedSize in the uninstall entry: '$size'"
-echo "installed into C:\\Program Files\\Framewright ($((size)) KiB), with Start-menu entries and the logon entry $logon"
+printf 'installed into C:\\Program Files\\Framewright (%s KiB), with Start-menu entries and the logon entry %s\n' \
+  "$((size))" "$logon"
 # The installer started the watch right away, before the window stored any
 # settings: it is stopped, and started again below as the logon does.
 log=""
@@ -94,7 +95,7 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 [ -n "$opened" ] || fail "no explorer for the input folder: $(pgrep -af explorer)"
-echo "started: $opened"
+printf 'started: %s\n' "$opened"
 
 echo "== About starts the viewer"
 xdotool mousemove --window "$window" $(centre CmdAbout) click 1
@@ -130,8 +131,8 @@ echo "== the watch as the logon starts it: no console, the window's game and sav
 wine reg add 'HKCU\Software\Framewright\Framewright\CONFIG' /v Del /t REG_SZ /d 1 /f >/dev/null
 rm "$game"/*.bmp # converted by the window already
 program=$(printf '%s' "$logon" | sed 's/^"\([^"]*\)".*/\1/')
-wine "$program" </dev/null >/dev/null 2>&1 &
-logon_watch=$!
+# Started by the shell, as at logon: with no standard handles.
+wine explorer.exe "$program"
 for _ in $(seq 300); do grep -qs '^Stop with' "$log" && break; sleep 0.1; done
 grep -qs '^Stop with' "$log" || fail "the watch did not start: $(cat "$log" 2>/dev/null)"
 sample=$(winpath "$(ls "$samples"/*.bmp | head -n 1)")
@@ -197,8 +198,8 @@ wine "C:\\Program Files\\Framewright\\uninstall.exe" /S
 # The uninstaller runs a copy of itself from the temporary folder and
 # returns at once: wait for that copy to finish.
 for _ in $(seq 300); do [ ! -e "$installed" ] && break; sleep 0.1; done
-for _ in $(seq 300); do kill -0 "$logon_watch" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$logon_watch" 2>/dev/null; then fail "the uninstall did not stop the watch"; fi
+for _ in $(seq 300); do pgrep -f 'framewright-watch' >/dev/null || break; sleep 0.1; done
+if pgrep -f 'framewright-watch' >/dev/null; then fail "the uninstall did not stop the watch"; fi
 wineserver -w
 [ ! -e "$installed" ] || fail "left behind: $(cd "$installed" && find . | head)"
 [ ! -e "$menu" ] || fail "the Start-menu folder is left"
