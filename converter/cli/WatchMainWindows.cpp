@@ -102,7 +102,7 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QStringList arguments = QCoreApplication::arguments();
-    if (!GetStdHandle(STD_ERROR_HANDLE))
+    if (const HANDLE err = GetStdHandle(STD_ERROR_HANDLE); !err || err == INVALID_HANDLE_VALUE)
         return runWithTheLogAsItsOutput(WatchLog::defaultPath());
     const WatchLog log(WatchLog::defaultPath());
     if (arguments.size() == 2 && arguments.at(1) == "--stop")
