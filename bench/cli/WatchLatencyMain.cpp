@@ -176,15 +176,22 @@ void writeFile(const Setup& setup, const QString& source, const QByteArray& byte
     ::close(file);
 }
 
+// The frame every screenshot is a copy of, written once into `dir`: the
+// Windows writer copies it from there.
+QString writeFrame(const QTemporaryDir& dir, const QByteArray& bitmap)
+{
+    const QString frame = dir.filePath("frame.bmp");
+    QFile file(frame);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bitmap) != bitmap.size())
+        std::exit(1);
+    return frame;
+}
+
 int latency(const Setup& setup, int count, const QStringList& options)
 {
     const QByteArray bitmap = frameBitmap({1024, 768});
     QTemporaryDir in, out, source;
-    const QString frame = source.filePath("frame.bmp");
-    QFile file(frame);
-    file.open(QIODevice::WriteOnly);
-    file.write(bitmap);
-    file.close();
+    const QString frame = writeFrame(source, bitmap);
 
     Folders folders(in.path(), out.path());
     Watch watch(setup, QStringList{"--watch", "--new-only"} + options, in.path(), out.path());
@@ -260,11 +267,7 @@ int dump(const Setup& setup, int frames, const QStringList& options)
     // A movie's frames at the game's usual 640 x 480 (921 KB each).
     const QByteArray bitmap = frameBitmap({640, 480});
     QTemporaryDir in, out, source;
-    const QString frame = source.filePath("frame.bmp");
-    QFile file(frame);
-    file.open(QIODevice::WriteOnly);
-    file.write(bitmap);
-    file.close();
+    const QString frame = writeFrame(source, bitmap);
 
     Folders folders(in.path(), out.path());
     Watch watch(setup, QStringList{"--watch", "--new-only", "--delete"} + options, in.path(), out.path());

@@ -9,6 +9,7 @@
 
 #include "core/NativeName.h"
 #include "core/ScreenshotList.h"
+#include "core/os/WindowsHandle.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -18,7 +19,6 @@
 #include <QWinEventNotifier>
 #include <algorithm>
 #include <array>
-#include <utility>
 #include <windows.h>
 
 namespace {
@@ -35,32 +35,7 @@ std::wstring wide(const QString& path) { return QDir::toNativeSeparators(path).t
 
 QString systemError(DWORD error) { return QStringLiteral("system error %1").arg(error); }
 
-// A handle that closes itself.
-class Handle {
-public:
-    Handle() = default;
-    explicit Handle(HANDLE h) : m_handle(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
-    ~Handle() { reset(); }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    Handle& operator=(Handle&& other) noexcept
-    {
-        reset();
-        m_handle = std::exchange(other.m_handle, nullptr);
-        return *this;
-    }
-    HANDLE get() const { return m_handle; }
-    explicit operator bool() const { return m_handle != nullptr; }
-    void reset()
-    {
-        if (m_handle)
-            CloseHandle(m_handle);
-        m_handle = nullptr;
-    }
-
-private:
-    HANDLE m_handle = nullptr;
-};
+using win::Handle;
 
 enum class Writer { Done, Writing, Gone };
 

@@ -14,3 +14,13 @@ QString helpConversion()
                           "TGA file: its picture as a bitmap) are skipped.\n"
                           "\n");
 }
+
+QString helpModFolders()
+{
+    return QStringLiteral("Half-Life saves each mod's screenshots in the mod's folder: valve, cstrike\n"
+                          "and so on. Given the game's folder, the one that holds them, it converts\n"
+                          "from every mod folder in it (each folder with a liblist.gam), and --watch\n"
+                          "also follows a mod installed later. Several input folders may be named:\n"
+                          "then the last folder named is the output folder. The JPEG files of every\n"
+                          "folder go into the one output folder.\n");
+}

@@ -8,5 +8,7 @@
 // (HelpTextPosix.cpp, HelpTextWindows.cpp).
 QString helpDescription();
 
-// The paragraph on what a conversion does, the same on every system.
+// The paragraphs the same on every system: what a conversion does, and how
+// the game's mod folders are followed (the example after it is the system's).
 QString helpConversion();
+QString helpModFolders();

@@ -6,14 +6,10 @@ QString helpDescription()
            + QStringLiteral("The directories come from the arguments, else from Framewright's saved\n"
                             "settings, else from the first-start search (Wine, Steam). The quality comes\n"
                             "from --quality, else the saved settings, else 90.\n"
-                            "\n"
-                            "Half-Life saves each mod's screenshots in the mod's folder: valve, cstrike\n"
-                            "and so on. Given the game's folder, the one that holds them, it converts\n"
-                            "from every mod folder in it (each folder with a liblist.gam), and --watch\n"
-                            "also follows a mod installed later. Several input folders may be named:\n"
-                            "then the last folder named is the output folder. The JPEG files of every\n"
-                            "folder go into the one output folder. For example, with the game's folder\n"
-                            "in HL (Steam's is ~/.steam/steam/steamapps/common/Half-Life):\n"
+                            "\n")
+           + helpModFolders()
+           + QStringLiteral("For example, with the game's folder in HL (Steam's is\n"
+                            "~/.steam/steam/steamapps/common/Half-Life):\n"
                             "  framewright-convert --watch \"$HL\" ~/Pictures/Half-Life\n"
                             "  framewright-convert \"$HL/valve\" \"$HL/cstrike\" ~/Pictures/Half-Life\n"
                             "\n"

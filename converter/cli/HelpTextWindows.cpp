@@ -6,14 +6,9 @@ QString helpDescription()
            + QStringLiteral("The directories come from the arguments, else from Framewright's saved\n"
                             "settings, else from the game's registry entries and Steam. The quality\n"
                             "comes from --quality, else the saved settings, else 90.\n"
-                            "\n"
-                            "Half-Life saves each mod's screenshots in the mod's folder: valve, cstrike\n"
-                            "and so on. Given the game's folder, the one that holds them, it converts\n"
-                            "from every mod folder in it (each folder with a liblist.gam), and --watch\n"
-                            "also follows a mod installed later. Several input folders may be named:\n"
-                            "then the last folder named is the output folder. The JPEG files of every\n"
-                            "folder go into the one output folder. For example, with Steam's copy of\n"
-                            "the game:\n"
+                            "\n")
+           + helpModFolders()
+           + QStringLiteral("For example, with Steam's copy of the game:\n"
                             "  set HL=C:\\Program Files (x86)\\Steam\\steamapps\\common\\Half-Life\n"
                             "  framewright-convert --watch \"%HL%\" \"%USERPROFILE%\\Pictures\\Half-Life\"\n"
                             "  framewright-convert \"%HL%\\valve\" \"%HL%\\cstrike\" C:\\CS_JPEG\n"

@@ -6,6 +6,7 @@
 #include "ConverterRun.h"
 #include "Interrupts.h"
 #include "WatchLog.h"
+#include "core/os/WindowsHandle.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -13,9 +14,7 @@
 #include <QWinEventNotifier>
 #include <csignal>
 #include <cstdio>
-#include <memory>
 #include <string>
-#include <type_traits>
 #include <windows.h>
 
 namespace {
@@ -25,11 +24,7 @@ constexpr wchar_t kRunning[] = L"Local\\Framewright-watch-running";
 constexpr wchar_t kStop[] = L"Local\\Framewright-watch-stop";
 constexpr DWORD kStopPatienceMs = 30000; // a screenshot being converted is finished first
 
-// A handle that closes itself.
-struct HandleCloser {
-    void operator()(HANDLE h) const { CloseHandle(h); }
-};
-using Handle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
+using win::Handle;
 
 void say(const char* line)
 {
@@ -71,10 +66,9 @@ int runWithTheLogAsItsOutput(const QString& logPath)
     QDir().mkpath(QFileInfo(logPath).path());
     SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
     const auto open = [&inherited](const QString& path, DWORD access, DWORD disposition) {
-        const HANDLE h = CreateFileW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()), access,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherited, disposition,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr);
-        return Handle(h == INVALID_HANDLE_VALUE ? nullptr : h);
+        return Handle(CreateFileW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()), access,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherited, disposition,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     };
     const Handle log = open(logPath, FILE_APPEND_DATA, OPEN_ALWAYS), nothing = open("NUL", GENERIC_READ, OPEN_EXISTING);
     if (!log || !nothing)

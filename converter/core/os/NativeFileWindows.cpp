@@ -1,6 +1,7 @@
 #include "core/os/NativeFile.h"
 
 #include "core/ScreenshotList.h"
+#include "core/os/WindowsHandle.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -53,26 +54,8 @@ Status checked(BOOL ok) { return ok ? Status{} : lastError(); }
 
 HANDLE handleOf(int fd) { return reinterpret_cast<HANDLE>(_get_osfhandle(fd)); }
 
-// Owns a handle that no descriptor wraps: closed on every way out.
-template <BOOL(WINAPI* close)(HANDLE)>
-class Owned {
-public:
-    explicit Owned(HANDLE handle) : m_handle(handle) {}
-    Owned(const Owned&) = delete;
-    Owned& operator=(const Owned&) = delete;
-    ~Owned()
-    {
-        if (*this)
-            close(m_handle);
-    }
-    explicit operator bool() const { return m_handle != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
-};
-using Handle = Owned<CloseHandle>;
-using Search = Owned<FindClose>;
+using win::Handle;
+using Search = win::Owned<FindClose>;
 
 // A scanner's or indexer's hold lasts a moment: 25, 50, ... 250 ms, about
 // 1.4 s in all before a call counts as failed.
